@@ -9,10 +9,6 @@
 namespace {
 thread_local bool tArmed __attribute__((tls_model("initial-exec"))) = false;
 std::atomic<long> gCount{0};
-
-inline void note() {
-    if (tArmed) gCount.fetch_add(1, std::memory_order_relaxed);
-}
 } // namespace
 
 namespace vyk::test {
@@ -27,6 +23,12 @@ bool RenderGuard::active() { return true; }
 } // namespace vyk::test
 
 #ifndef VYK_SANITIZED
+namespace {
+inline void note() {
+    if (tArmed) gCount.fetch_add(1, std::memory_order_relaxed);
+}
+} // namespace
+
 extern "C" {
 void* __libc_malloc(size_t);
 void* __libc_calloc(size_t, size_t);
