@@ -1,0 +1,229 @@
+#include "animation/Easing.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace {
+
+using vyk::EnumEasing;
+using vyk::easing::curveFor;
+using namespace vyk::easing;
+
+constexpr auto lastCase = EnumEasing::EASING_easeLast;
+
+std::vector<EnumEasing> allCurves() {
+    std::vector<EnumEasing> v;
+    for (std::int64_t i = 0; i < rawValue(lastCase); ++i) v.push_back(*vyk::easingFromRaw(i));
+    return v;
+}
+
+// ---- An independent double-precision model -------------------------------------
+// Each family is one "In" shape on [0, 1]; Out, InOut and OutIn are built from it by
+// symmetry, not from the rearranged single-precision expressions of the library.
+
+enum class Form { In, Out, InOut, OutIn };
+
+const double pi = std::numbers::pi;
+
+double outBounce(double x) {
+    if (x < 1 / 2.75) return 7.5625 * x * x;
+    if (x < 2 / 2.75) { x -= 1.5 / 2.75; return 7.5625 * x * x + 0.75; }
+    if (x < 2.5 / 2.75) { x -= 2.25 / 2.75; return 7.5625 * x * x + 0.9375; }
+    x -= 2.625 / 2.75;
+    return 7.5625 * x * x + 0.984375;
+}
+
+double inShape(int family, double x) {
+    switch (family) {
+    case 0: return x * x;
+    case 1: return x * x * x;
+    case 2: return std::pow(x, 4);
+    case 3: return std::pow(x, 5);
+    case 4: return 1 - std::cos(x * pi / 2);
+    case 5: return x == 0 ? 0 : std::pow(2.0, 10 * (x - 1));
+    case 6: return 1 - std::sqrt(1 - x * x);
+    case 7: return x == 0 ? 0 : x == 1 ? 1 : -std::pow(2.0, 10 * (x - 1)) * std::sin((x - 1 - 0.075) * 2 * pi / 0.3);
+    case 8: return x * x * (2.70158 * x - 1.70158);
+    case 9: return 1 - outBounce(1 - x);
+    }
+    return 0;
+}
+
+double outShape(int family, double x) { return 1 - inShape(family, 1 - x); }
+
+double inOutShape(int family, double x) {
+    if (family == 7) { // Elastic stretches its period over the whole tween
+        if (x == 0 || x == 1) return x;
+        const double v = 2 * x - 1, k = 2 * pi / 0.45;
+        if (v < 0) return -0.5 * std::pow(2.0, 10 * v) * std::sin((v - 0.1125) * k);
+        return 0.5 * std::pow(2.0, -10 * v) * std::sin((v - 0.1125) * k) + 1;
+    }
+    if (family == 8) { // Back overshoots further, by 1.525
+        const double s = 1.70158 * 1.525;
+        auto in = [s](double y) { return y * y * ((s + 1) * y - s); };
+        return x < 0.5 ? in(2 * x) / 2 : 1 - in(2 - 2 * x) / 2;
+    }
+    return x < 0.5 ? inShape(family, 2 * x) / 2 : (1 + outShape(family, 2 * x - 1)) / 2;
+}
+
+double reference(EnumEasing e, std::int64_t t, double b, double c, std::int64_t d) {
+    const auto raw = rawValue(e);
+    if (raw == 0) return b + c * t / d;
+    const int family = static_cast<int>((raw - 1) / 4);
+    const auto form = static_cast<Form>((raw - 1) % 4);
+    const double x = double(t) / double(d);
+    switch (form) {
+    case Form::In: return b + c * inShape(family, x);
+    case Form::Out: return b + c * outShape(family, x);
+    case Form::InOut: return b + c * inOutShape(family, x);
+    case Form::OutIn:
+        if (t < d / 2) return b + c / 2 * outShape(family, 2.0 * t / d);
+        return b + c / 2 + c / 2 * inShape(family, double(2 * t - d) / d);
+    }
+    return 0;
+}
+
+// Rounding of a handful of float operations, in units of the tween's scale.
+double tolerance(EnumEasing e, double b, double c) {
+    const auto raw = rawValue(e);
+    const bool elastic = raw >= 29 && raw <= 32; // its sine argument runs to ~20 rad
+    return (elastic ? 32 : 8) * FLT_EPSILON * (std::fabs(b) + std::fabs(c));
+}
+
+// ---- Tests ----------------------------------------------------------------------
+
+TEST(EnumEasing, RawValuesRoundTripAndOutsideValuesAreEmpty) {
+    for (std::int64_t i = 0; i <= 41; ++i) {
+        auto e = vyk::easingFromRaw(i);
+        ASSERT_TRUE(e.has_value()) << i;
+        EXPECT_EQ(rawValue(*e), i);
+    }
+    EXPECT_EQ(vyk::easingFromRaw(41), lastCase);
+    EXPECT_FALSE(vyk::easingFromRaw(42));
+    EXPECT_FALSE(vyk::easingFromRaw(-1));
+    EXPECT_EQ(rawValue(EnumEasing::EASING_easeOutExpo), 22);
+    EXPECT_EQ(rawValue(EnumEasing::EASING_easeOutInBounce), 40);
+}
+
+TEST(EnumEasing, SelectionGivesTheCurveOfTheSameNameAndLinearForTheEnd) {
+    EXPECT_EQ(curveFor(EnumEasing::EASING_easeNone), &easeNone);
+    EXPECT_EQ(curveFor(EnumEasing::EASING_easeInQuad), &easeInQuad);
+    EXPECT_EQ(curveFor(EnumEasing::EASING_easeOutInQuint), &easeOutInQuint);
+    EXPECT_EQ(curveFor(EnumEasing::EASING_easeInOutElastic), &easeInOutElastic);
+    EXPECT_EQ(curveFor(EnumEasing::EASING_easeOutInBounce), &easeOutInBounce);
+    EXPECT_EQ(curveFor(lastCase), &easeNone);
+    EXPECT_EQ(curveFor(static_cast<EnumEasing>(1000)), &easeNone);
+    EXPECT_EQ(curveFor(static_cast<EnumEasing>(-3)), &easeNone);
+}
+
+// Every curve starts at the source and ends at the destination, for even and odd
+// lengths (the OutIn forms switch halves at the truncated middle). A one-frame OutIn
+// tween has no first half: its frame 0 is the In half at time -1.
+TEST(Easing, EveryCurveRunsFromSourceToDestination) {
+    for (auto e : allCurves()) {
+        const auto curve = curveFor(e);
+        for (std::int64_t d : {1, 2, 5, 10, 99, 1000}) {
+            for (auto [b, c] : {std::pair{0.0f, 1.0f}, {2.0f, -3.0f}, {-100.0f, 250.0f}}) {
+                const float tol = 4 * FLT_EPSILON * (std::fabs(b) + std::fabs(c));
+                SCOPED_TRACE("curve " + std::to_string(rawValue(e)) + " d " + std::to_string(d));
+                const bool outIn = rawValue(e) % 4 == 0 && rawValue(e) > 0;
+                if (d > 1 || !outIn) {
+                    EXPECT_NEAR(curve(0, b, c, d), b, tol);
+                }
+                EXPECT_NEAR(curve(d, b, c, d), b + c, tol);
+            }
+        }
+    }
+    // Expo and Elastic special-case their ends, so these are exact.
+    for (auto curve : {easeInExpo, easeOutExpo, easeInOutExpo, easeInElastic, easeOutElastic,
+                       easeInOutElastic}) {
+        EXPECT_EQ(curve(0, 0.3f, 0.7f, 7), 0.3f);
+        EXPECT_EQ(curve(7, 0.3f, 0.7f, 7), 0.3f + 0.7f);
+    }
+}
+
+// At the quarters of a tween each curve agrees with the double-precision model.
+TEST(Easing, QuartersAgreeWithDoublePrecisionModel) {
+    for (auto e : allCurves()) {
+        const auto curve = curveFor(e);
+        for (std::int64_t d : {8, 40, 7}) {
+            for (auto [b, c] : {std::pair{0.0f, 1.0f}, {2.0f, -3.0f}, {10.0f, 0.5f}}) {
+                for (std::int64_t t : {std::int64_t{0}, d / 4, d / 2, 3 * d / 4, d}) {
+                    SCOPED_TRACE("curve " + std::to_string(rawValue(e)) + " d " + std::to_string(d) +
+                                 " t " + std::to_string(t) + " b " + std::to_string(b));
+                    EXPECT_NEAR(curve(t, b, c, d), reference(e, t, b, c, d), tolerance(e, b, c));
+                }
+            }
+        }
+    }
+}
+
+TEST(Easing, WorkedValuesOfThePlainFamilies) {
+    EXPECT_EQ(easeNone(1, 0, 1, 3), 0.333333343f);
+    EXPECT_EQ(easeNone(2, 0, 1, 3), 0.666666687f);
+    const float outExpo[] = {0, 0.5f, 0.75f, 0.875f};
+    for (int t = 0; t < 4; ++t) EXPECT_EQ(easeOutExpo(t, 0, 1, 10), outExpo[t]) << t;
+    EXPECT_EQ(easeOutExpo(9, 0, 1, 10), 0.998046875f);
+    EXPECT_EQ(easeInOutExpo(5, 2, 3, 10), 3.5f);
+    EXPECT_EQ(easeInOutExpo(10, 2, 3, 10), 5.0f);
+    EXPECT_EQ(easeOutQuart(0, 0, 1, 10), 0.0f);
+    EXPECT_EQ(easeInOutQuart(5, 0, 1, 10), 0.5f);
+}
+
+TEST(Easing, OvershootingCurvesLeaveTheRange) {
+    EXPECT_FLOAT_EQ(easeInBack(4, 0, 1, 10), -0.0993516818f);
+    EXPECT_FLOAT_EQ(easeOutBack(6, 0, 1, 10), 1.09935164f);
+    EXPECT_FLOAT_EQ(easeOutElastic(1, 0, 1, 10), 1.25f);
+    EXPECT_FLOAT_EQ(easeInElastic(9, 0, 1, 10), -0.25000003f);
+    // In oscillates around the source, Out around the destination.
+    int belowSource = 0, aboveDestination = 0;
+    for (int t = 1; t < 10; ++t) {
+        belowSource += easeInElastic(t, 0, 1, 10) < 0;
+        aboveDestination += easeOutElastic(t, 0, 1, 10) > 1;
+    }
+    EXPECT_GE(belowSource, 2);
+    EXPECT_GE(aboveDestination, 2);
+}
+
+TEST(Easing, BounceValues) {
+    const float out[] = {0, 0.075625f, 0.3025f, 0.680625f, 0.91f, 0.765625f,
+                         0.7725f, 0.930625f, 0.94f, 0.988125f, 1};
+    for (int t = 0; t <= 10; ++t) EXPECT_FLOAT_EQ(easeOutBounce(t, 0, 1, 10), out[t]) << t;
+    EXPECT_FLOAT_EQ(easeInBounce(4, 0, 1, 10), 0.227500021f);
+    EXPECT_FLOAT_EQ(easeInOutBounce(7, 0, 1, 10), 0.955000043f);
+}
+
+// With five frames the OutIn forms use the Out half at frames 0 and 1 and the In half
+// at times -1, 1, 3 and 5.
+TEST(Easing, OutInSwitchesAtTheTruncatedMiddle) {
+    const float quad[] = {0, 0.32f, 0.52f, 0.52f, 0.68f, 1};
+    const float expo[] = {0, 0.46875f, 0.50012207f, 0.501953125f, 0.53125f, 1};
+    for (int t = 0; t <= 5; ++t) {
+        EXPECT_FLOAT_EQ(easeOutInQuad(t, 0, 1, 5), quad[t]) << t;
+        EXPECT_FLOAT_EQ(easeOutInExpo(t, 0, 1, 5), expo[t]) << t;
+    }
+}
+
+// Frames far outside the tween and broken lengths give IEEE results, never UB
+// (the sanitizer build checks the conversions and the frame arithmetic).
+TEST(Easing, ExtremeFramesStayDefined) {
+    constexpr auto big = std::numeric_limits<std::int64_t>::max();
+    constexpr auto small = std::numeric_limits<std::int64_t>::min();
+    for (auto e : allCurves()) {
+        const auto curve = curveFor(e);
+        for (auto [t, d] : {std::pair{big, std::int64_t{10}}, {small, 10}, {5, big}, {5, small},
+                            {big, small}, {3, 0}, {3, -4}}) {
+            (void)curve(t, 1, 2, d);
+        }
+    }
+    EXPECT_TRUE(std::isinf(easeNone(3, 0, 1, 0)));
+    EXPECT_TRUE(std::isnan(easeNone(0, 0, 1, 0)));
+}
+
+} // namespace
