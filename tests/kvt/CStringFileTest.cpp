@@ -1,0 +1,134 @@
+// Loading and saving whole files, and printing, with the console messages.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "dsp/kvt/CString.h"
+#include "foundation/Console.h"
+
+using KVT::CString;
+
+namespace {
+
+class CStringFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/kvt-file-XXXXXX";
+        dir = mkdtemp(pattern);
+        previous = Console::setSink([this](std::string_view t) { printed += t; });
+    }
+    void TearDown() override
+    {
+        Console::setSink(previous);
+        std::filesystem::remove_all(dir);
+    }
+    std::string read(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    std::string dir;
+    std::string printed;
+    Console::Sink previous;
+};
+
+} // namespace
+
+TEST_F(CStringFile, RoundTripKeepsZeroBytes)
+{
+    const std::string path = dir + "/data.bin";
+    CString s("a");
+    s += '\0';
+    s += "b\xff";
+    EXPECT_EQ(s >> path.c_str(), 0);
+    EXPECT_EQ(read(path), std::string("a\0b\xff", 4));
+    CString loaded;
+    EXPECT_EQ(loaded << path.c_str(), 4);
+    EXPECT_EQ(std::string(loaded.Data(), 4), std::string("a\0b\xff", 4));
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(loaded << static_cast<const char*>(nullptr), 0);
+}
+
+TEST_F(CStringFile, LoadFailuresPrintAndLeaveAnEmptyString)
+{
+    CString s("old");
+    const std::string missing = dir + "/missing.txt";
+    EXPECT_EQ(s << missing.c_str(), 0);
+    EXPECT_EQ(printed, "\nERROR: File '" + missing + "' could not be opened for loading.");
+    EXPECT_FALSE(s.ToBool());
+
+    printed.clear();
+    s = "old";
+    EXPECT_EQ(s << dir.c_str(), 0); // a directory is not a file
+    EXPECT_EQ(printed, "\nERROR: File '" + dir + "' could not be opened for loading.");
+
+    printed.clear();
+    const std::string emptyFile = dir + "/empty";
+    std::ofstream(emptyFile).close();
+    EXPECT_EQ(s << emptyFile.c_str(), 0);
+    EXPECT_EQ(printed, "");
+}
+
+TEST_F(CStringFile, HugeFileIsRefused)
+{
+    const std::string path = dir + "/huge";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(ftruncate(fileno(f), (off_t{1} << 31) + 16), 0); // sparse
+    std::fclose(f);
+    CString s;
+    EXPECT_EQ(s << path.c_str(), 0);
+    EXPECT_EQ(printed, "\nERROR: File '" + path + "' could not be opened for loading.");
+}
+
+TEST_F(CStringFile, FailedSaveKeepsTheOldFile)
+{
+    CString none;
+    EXPECT_EQ(none >> (dir + "/x").c_str(), 0);
+    EXPECT_EQ(printed, "\nError: String object is empty.");
+
+    // The target is a non-empty directory: the write succeeds, the rename fails.
+    const std::string target = dir + "/target";
+    ASSERT_EQ(mkdir(target.c_str(), 0700), 0);
+    std::ofstream(target + "/keep") << "old";
+    printed.clear();
+    CString s("new");
+    s >> target.c_str();
+    EXPECT_EQ(printed, "\nERROR: While writing file.");
+    EXPECT_EQ(read(target + "/keep"), "old");
+    EXPECT_NE(access((target + ".tmp").c_str(), F_OK), 0); // no temporary left behind
+
+    printed.clear();
+    const std::string unopenable = dir + "/no/such/dir/file";
+    s >> unopenable.c_str();
+    EXPECT_EQ(printed, "\nERROR: File '" + unopenable + "' could not be opened for saving.");
+
+    // Saving over an existing file replaces it whole.
+    const std::string file = dir + "/file";
+    std::ofstream(file) << "a much longer old text";
+    s >> file.c_str();
+    EXPECT_EQ(read(file), "new");
+}
+
+TEST_F(CStringFile, PrintsTheTextNTimes)
+{
+    CString s("ab");
+    s += '\0';
+    s += "hidden";
+    s >> 3;
+    EXPECT_EQ(printed, "ababab");
+    CString none;
+    none >> 2;
+    EXPECT_EQ(printed, "ababab");
+}

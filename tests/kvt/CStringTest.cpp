@@ -1,0 +1,265 @@
+// The string class: the behaviours its users rely on, and the operations that
+// used to read freed memory or overrun buffers (run under AddressSanitizer).
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "dsp/kvt/CString.h"
+
+using KVT::CString;
+using KVT::CStringList;
+
+namespace {
+
+std::string bytes(CString& s) { return std::string(s.Data(), s.Length()); }
+
+} // namespace
+
+TEST(CString, NewStringHasNoBytes)
+{
+    CString s;
+    EXPECT_STREQ(s.Data(), "(null*)");
+    EXPECT_EQ(s.Length(), 0);
+    EXPECT_FALSE(s.ToBool());
+    EXPECT_TRUE(s.IsKeyword());
+    EXPECT_TRUE(s.IsASCII());
+    EXPECT_STREQ(s.ClassName(), "CString");
+    EXPECT_EQ(s.Integer(), 0);
+    EXPECT_EQ(s.Unicode(), nullptr);
+    EXPECT_STREQ(s.XML(0), "<CData>\n\tundefined</CData>");
+    EXPECT_EQ(s[0], 0);
+}
+
+TEST(CString, AssignmentFromTextsAndNumbers)
+{
+    CString s;
+    EXPECT_EQ(s = "hello", 5); // the const text form returns the length
+    char text[] = "abc";
+    EXPECT_EQ(s = text, 0);
+    EXPECT_EQ(bytes(s), "abc");
+    s = 42;
+    EXPECT_EQ(bytes(s), "42");
+    s = 2.5;
+    EXPECT_EQ(bytes(s), "2.500000");
+    s = 1e300; // 308 characters: needs more than a small number buffer
+    EXPECT_EQ(s.Length(), 308);
+    EXPECT_EQ(s.Double(), 1e300);
+    s = s; // self-assignment keeps the text
+    EXPECT_EQ(s.Length(), 308);
+    s = s.Data() + 300; // a text inside the string's own buffer
+    EXPECT_EQ(bytes(s), "0.000000");
+    s = "";
+    EXPECT_FALSE(s.ToBool());
+
+    CString copy("deep");
+    CString other(copy); // a copy owns its own buffer (no double free)
+    copy = "changed";
+    EXPECT_EQ(bytes(other), "deep");
+}
+
+TEST(CString, ComparisonsAndIndexing)
+{
+    CString a("apple"), b("banana"), none;
+    EXPECT_TRUE(a == "apple");
+    EXPECT_TRUE(a != "pear");
+    EXPECT_TRUE(a < b);
+    EXPECT_TRUE(b > a);
+    EXPECT_TRUE(a <= a);
+    EXPECT_TRUE(b >= a);
+    EXPECT_TRUE(none == "(null*)");
+    a[0] = 'A';
+    EXPECT_EQ(bytes(a), "Apple");
+    a[99] = 'x'; // lands in the shared spare byte
+    a[-1] = 'x';
+    EXPECT_EQ(bytes(a), "Apple");
+    EXPECT_EQ(a[5], 0);
+}
+
+TEST(CString, AppendingAndRemoving)
+{
+    CString s;
+    s += "ab";
+    s += '\0'; // any byte value, zero included
+    s += 7;
+    s += 0.5;
+    CString tail("!");
+    s += tail;
+    EXPECT_EQ(bytes(s), std::string("ab\0" "70.500000!", 13));
+    s = "abc";
+    s -= 1;
+    EXPECT_EQ(bytes(s), "ab");
+    s -= 0;
+    EXPECT_EQ(bytes(s), "ab");
+    s = "abc";
+    s -= 5;
+    EXPECT_FALSE(s.ToBool());
+    s = "a-b-c";
+    s -= "-";
+    EXPECT_EQ(bytes(s), "abc");
+}
+
+TEST(CString, BuildingOperatorsUseTheSharedResult)
+{
+    CString a("ab"), none;
+    EXPECT_EQ(&(a + none), &a); // empty right side: the object itself
+    EXPECT_EQ(&(a + static_cast<const char*>(nullptr)), &a);
+    EXPECT_EQ(&(a * 1), &a);
+    EXPECT_EQ(&(a - 0), &a);
+    EXPECT_EQ(&(a + "c"), &CString::tempstr());
+    // Chained: the left operand of the second + is the shared result itself.
+    CString& chained = (a + "x") + "y" + 3 + 0.25;
+    EXPECT_EQ(bytes(chained), "abxy30.250000");
+    EXPECT_EQ(bytes(a * 3), "ababab");
+    EXPECT_EQ(bytes(a - 1), "a");
+    EXPECT_EQ((a - 2).Length(), 0);
+    CString dashes("a-b-");
+    EXPECT_EQ(bytes(dashes - "-"), "ab");
+    EXPECT_EQ(bytes(dashes), "a-b-");
+    // An argument that points into the shared result.
+    CString& t = a + "123";
+    EXPECT_EQ(bytes(a + (t.Data() + 3)), "ab23");
+}
+
+TEST(CString, FindRules)
+{
+    CString s("abcabc");
+    EXPECT_EQ(s.Find("bc", 0), 1);
+    EXPECT_EQ(s.Find("bc", 2), 4);
+    EXPECT_EQ(s.Find("bc", -7), 1);
+    EXPECT_EQ(s.Find("", 0), -1);
+    EXPECT_EQ(s.Find("a", 6), -1);
+    EXPECT_EQ(s.Find("abcabcd", 0), -1);
+    EXPECT_EQ(s.Find(nullptr, 0), -1);
+}
+
+TEST(CString, ReplaceRules)
+{
+    CString s("abc");
+    EXPECT_FALSE(s.Replace("abc", nullptr, 0, true)); // would leave nothing
+    EXPECT_EQ(bytes(s), "abc");
+    EXPECT_FALSE(s.Replace("b", "b", 0, true));
+    s = "x-y-z";
+    EXPECT_TRUE(s.Replace("-", nullptr, 0, false)); // the first of two
+    EXPECT_EQ(bytes(s), "xy-z");
+    s = "aaa";
+    EXPECT_TRUE(s.Replace("a", "aa", 0, true)); // the inserted text is not searched again
+    EXPECT_EQ(bytes(s), "aaaaaa");
+    s = "aa";
+    EXPECT_TRUE(s.Replace("a", nullptr, 0, true)); // the step to no bytes is refused
+    EXPECT_EQ(bytes(s), "a");
+    s = "one two two";
+    EXPECT_TRUE(s.Replace("two", "2", 4, true));
+    EXPECT_EQ(bytes(s), "one 2 2");
+    s = "abab";
+    EXPECT_TRUE(s.Replace(s.Data() + 2, "x", 0, true)); // find text inside its own buffer
+    EXPECT_EQ(bytes(s), "xx");
+
+    // Many matches: no recursion per match.
+    std::string big(200000, 'q');
+    s = big.c_str();
+    EXPECT_TRUE(s.Replace("q", "rs", 0, true));
+    EXPECT_EQ(s.Length(), 400000);
+    EXPECT_EQ(s.Find("q", 0), -1);
+}
+
+TEST(CString, InsertSubStrAndTrim)
+{
+    CString s("abc");
+    s.Insert(3, "x"); // at the very end: nothing
+    s.Insert(-1, "x");
+    EXPECT_EQ(bytes(s), "abc");
+    s.Insert(1, "XY");
+    EXPECT_EQ(bytes(s), "aXYbc");
+    EXPECT_STREQ(s.SubStr(1, 2), "XY");
+    EXPECT_STREQ(s.SubStr(3, 100), "bc");
+    EXPECT_EQ(s.SubStr(5, 1), nullptr);
+    EXPECT_EQ(s.SubStr(0, 0), nullptr);
+    EXPECT_EQ(s.SubStr(0, INT_MAX), std::string("aXYbc")); // no start + count overflow
+
+    s = " \t\r\nmid dle \n";
+    s.Trim();
+    EXPECT_EQ(bytes(s), "mid dle");
+    s = "   ";
+    s.TrimLeft();
+    EXPECT_FALSE(s.ToBool());
+    s = "x  ";
+    s.TrimRight();
+    EXPECT_EQ(bytes(s), "x");
+}
+
+TEST(CString, SplitSkipsEmptyPieces)
+{
+    CStringList list;
+    CString s(",a,,bb,c,");
+    EXPECT_EQ(s.Split(",", &list, 0, 0), 3);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_STREQ(list[0], "a");
+    EXPECT_STREQ(list[1], "bb");
+    EXPECT_STREQ(list[2], "c");
+    EXPECT_EQ(s.Split(",", &list, 1, 0), 1);
+    EXPECT_STREQ(list[0], "a");
+    EXPECT_EQ(s.Split("", &list, 0, 0), 1); // an empty separator is never found
+    EXPECT_STREQ(list[0], ",a,,bb,c,");
+    s = "x::y";
+    EXPECT_EQ(s.Split("::", &list, 0, 1), 2); // appended to what the list holds
+    EXPECT_STREQ(list[1], "y");
+    EXPECT_EQ(s.Split("::", &list, 0, -9), 4); // a negative start reads from 0
+    EXPECT_EQ(s.Split(",", nullptr, 0, 0), -1);
+    CString none;
+    EXPECT_EQ(none.Split(",", &list, 0, 0), -1);
+
+    std::string many;
+    for (int i = 0; i < 100000; i++)
+        many += "p;";
+    s = many.c_str();
+    EXPECT_EQ(s.Split(";", &list, 0, 0), 100000);
+}
+
+TEST(CString, CaseNumbersAndCharacterClasses)
+{
+    CString s("aZ\xE9 1");
+    s.Uppercase();
+    EXPECT_EQ(bytes(s), "AZ\xE9 1");
+    s.Lowercase();
+    EXPECT_EQ(bytes(s), "az\xE9 1");
+    s[1] = 'Z';
+    s.Revertcase();
+    EXPECT_EQ(bytes(s), "Az\xE9 1");
+    EXPECT_FALSE(s.IsASCII());
+
+    s = "\xE9";
+    EXPECT_EQ(s.At(0), -23); // signed, also where char is unsigned
+    EXPECT_EQ(s.First(), -23);
+    EXPECT_EQ(s.At(1), 0);
+    EXPECT_EQ(s.Unicode()[0], -23);
+    EXPECT_EQ(s.Unicode()[1], 0);
+
+    s = "  -42xyz";
+    EXPECT_EQ(s.Integer(), -42);
+    s = "ff";
+    EXPECT_EQ(s.HexToInt(), 255);
+    s = "2.5e1";
+    EXPECT_FLOAT_EQ(s.Float(), 25.0f);
+    s = "word";
+    EXPECT_EQ(s.Integer(), 0);
+
+    s = "abc12";
+    EXPECT_TRUE(s.IsKeyword());
+    s = "1abc";
+    EXPECT_FALSE(s.IsKeyword());
+    s = "a_b";
+    EXPECT_FALSE(s.IsKeyword());
+}
+
+TEST(CString, EncodeAndXmlForm)
+{
+    CString s("A<b>");
+    EXPECT_STREQ(s.XML(0), "<CString encoding='UTF8'>\n\tA<b>\n</CString>\n");
+    EXPECT_STREQ(s.XML(1), "\t<CString encoding='UTF8'>\n\t\tA<b>\n\t</CString>\n");
+    EXPECT_STREQ(s.XML(-3), "<CString encoding='UTF8'>\n\tA<b>\n</CString>\n");
+    s.Encode();
+    EXPECT_EQ(bytes(s), "413C623E");
+    s.Decode(); // does nothing
+    EXPECT_EQ(bytes(s), "413C623E");
+}
