@@ -1,0 +1,56 @@
+#include "dsp/CircularBuffer.h"
+
+#include <algorithm>
+#include <cstring>
+
+void CircularBuffer::reset()
+{
+    clear();
+    pos = size;
+}
+
+void CircularBuffer::setInitialDelay(int d)
+{
+    if (d >= 0 && d <= size)
+        pos = size - d;
+}
+
+void CircularBuffer::processBuffer(float* buffer, int frames)
+{
+    if (!buffer || !data || size == 0)
+        return;
+    while (frames > 0) {
+        if (pos >= size) {
+            pos = 0;
+            onBufferReady();
+        }
+        const int n = std::min(frames, size - pos);
+        std::memcpy(data + pos, buffer, static_cast<size_t>(n) * sizeof(float));
+        pos += n;
+        buffer += n;
+        frames -= n;
+    }
+}
+
+void CircularBuffer::processBufferEx(float* buffer, int frames)
+{
+    if (!buffer || !data || size == 0)
+        return;
+    while (frames > 0) {
+        if (pos >= size) {
+            pos = 0;
+            onBufferReady();
+        }
+        const int n = std::min(frames, size - pos);
+        float* __restrict ring = data + pos;
+        float* __restrict io = buffer;
+        for (int i = 0; i < n; ++i) {
+            const float out = ring[i];
+            ring[i] = io[i];
+            io[i] = out;
+        }
+        pos += n;
+        buffer += n;
+        frames -= n;
+    }
+}
