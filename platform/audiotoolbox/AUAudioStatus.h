@@ -9,3 +9,5 @@ constexpr OSStatus kAudioUnitErr_TooManyFramesToProcess = -10874;
 constexpr OSStatus kAudioUnitErr_NoConnection = -10876;
 // A render arrived before render resources were allocated (or after they were released).
 constexpr OSStatus kAudioUnitErr_Uninitialized = -10867;
+// A required argument is missing or malformed (no time stamp, buffers too small).
+constexpr OSStatus kAudio_ParamError = -50;
