@@ -1,24 +1,28 @@
 #include "foundation/Console.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <mutex>
+#include <string>
 #include <unistd.h>
 
 namespace Console {
 namespace {
+// Never destroyed: lines queued on the main queue are written at exit, after static
+// destructors may have begun.
 std::mutex& sinkMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 Sink& currentSink() {
-    static Sink s;
-    return s;
+    static auto* s = new Sink;
+    return *s;
 }
-void writeStdout(std::string_view text) {
+void writeFd(int fd, std::string_view text) {
     const char* p = text.data();
     size_t left = text.size();
     while (left > 0) {
-        ssize_t n = ::write(STDOUT_FILENO, p, left);
+        ssize_t n = ::write(fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
             return;
@@ -32,7 +36,7 @@ void writeStdout(std::string_view text) {
 void write(std::string_view text) {
     std::lock_guard lock(sinkMutex());
     if (currentSink()) currentSink()(text);
-    else writeStdout(text);
+    else writeFd(STDOUT_FILENO, text);
 }
 
 Sink setSink(Sink sink) {
@@ -40,6 +44,11 @@ Sink setSink(Sink sink) {
     Sink old = std::move(currentSink());
     currentSink() = std::move(sink);
     return old;
+}
+
+void fatal(std::string_view line) {
+    writeFd(STDERR_FILENO, std::string(line) + "\n");
+    std::abort();
 }
 
 } // namespace Console

@@ -16,4 +16,8 @@ void write(std::string_view text);
 // Returns the sink that was installed before.
 Sink setSink(Sink sink);
 
+// A broken thread rule: writes the line and a line feed to standard error, past
+// the sink, and aborts.
+[[noreturn]] void fatal(std::string_view line);
+
 } // namespace Console
