@@ -1,0 +1,60 @@
+#include "animation/AnimatorStack.h"
+
+#include "animation/TickTimer.h"
+
+#include <algorithm>
+
+namespace vyk {
+
+std::shared_ptr<AnimatorStack> AnimatorStack::make() {
+    return std::make_shared<AnimatorStack>(Token{});
+}
+
+void AnimatorStack::add(std::shared_ptr<Animator> item) {
+    if (item) _animators.push_back(std::move(item));
+}
+
+void AnimatorStack::start() {
+    ++_generation;
+    cancelTicks(_timer);
+    _timer = scheduleTicks(interval, [self = shared_from_this()] { self->animate(); });
+}
+
+void AnimatorStack::reset() {
+    ++_generation;
+    cancelTicks(_timer);
+    _animators.clear();
+    _animators.shrink_to_fit();
+}
+
+void AnimatorStack::animate() {
+    const auto keepAlive = shared_from_this();
+    const auto generation = _generation;
+    const auto taken = [&] { return _generation != generation; };
+    bool animated = false;
+    for (const auto& a : std::vector(_animators)) {
+        if (a->isFinished()) continue;
+        if (onAnimation) {
+            onAnimation(*this, *a);
+            if (taken()) return;
+        }
+        a->animate();
+        if (taken()) return;
+        animated = true;
+        if (!a->isFinished()) continue;
+        const auto it = std::find(_animators.begin(), _animators.end(), a);
+        if (it != _animators.end()) _animators.erase(it);
+        if (onRemovedItem) {
+            onRemovedItem(*this, *a);
+            if (taken()) return;
+        }
+    }
+    if (animated) return;
+    if (onFinished) {
+        onFinished(*this);
+        if (taken()) return;
+    }
+    stop();
+}
+
+} // namespace vyk
