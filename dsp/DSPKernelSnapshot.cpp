@@ -16,7 +16,12 @@ void DSPKernelSnapshot::publish(const float* left, const float* right, int frame
 
 void DSPKernelSnapshot::clear() {
     std::memset(slots_[back_], 0, sizeof slots_[back_]);
-    swapBack();
+    // Swapped in like a new turn, but the fresh mark stays as it was.
+    std::uint8_t old = middle_.load(std::memory_order_relaxed);
+    while (!middle_.compare_exchange_weak(old, std::uint8_t(back_ | (old & kFreshBit)),
+                                          std::memory_order_acq_rel))
+        ;
+    back_ = old & kIndexMask;
 }
 
 void DSPKernelSnapshot::swapBack() {

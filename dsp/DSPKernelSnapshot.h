@@ -20,7 +20,7 @@ public:
     // Copies up to kFrames frames of each non-null channel into the back slot and makes
     // it the newest snapshot.
     void publish(const float* left, const float* right, int frames);
-    // Publishes a silent snapshot.
+    // Makes a silent snapshot the newest, without marking it fresh.
     void clear();
 
     // True while a snapshot newer than the held one waits.

@@ -36,6 +36,10 @@ TEST(DSPKernelSnapshot, ClearPublishesSilenceAndShortCopiesKeepTheRest) {
     s->publish(a.data(), a.data(), DSPKernelSnapshot::kFrames);
     s->take();
     s->clear();
+    EXPECT_FALSE(s->isFresh());
+    s->publish(a.data(), a.data(), DSPKernelSnapshot::kFrames);
+    s->clear();  // replaces the fresh turn and keeps the mark
+    EXPECT_TRUE(s->isFresh());
     s->take();
     EXPECT_EQ(s->left()[100], 0.0f);
     EXPECT_EQ(s->right()[100], 0.0f);

@@ -1,0 +1,117 @@
+#pragma once
+// The one object through which the audio unit drives the kernel: set-up and render
+// resources, parameters, the render entry, and the display's data path.
+//
+// Thread rules:
+// - Construction, allocate/deallocateRenderResources, reset, setMaximumFramesToRender and
+//   the block setters: the configuring thread, never while a render is in flight.
+// - render and the blocks from internalRenderBlock: the render thread. They allocate,
+//   lock and log nothing, and run with flush-to-zero and denormals-are-zero set.
+// - Parameters, bypass and the peaks: any thread.
+// - The snapshot getters: one display thread.
+// Create with make(): the adapter is large and its render blocks share its ownership.
+#include "audiotoolbox/AUAudioUnitBus.h"
+#include "audiotoolbox/AUHostBlocks.h"
+#include "audiotoolbox/AUInternalRenderBlock.h"
+#include "audiotoolbox/AUMIDIOutputEventBlock.h"
+#include "audiotoolbox/AUParameter.h"
+#include "dsp/BufferedInputBus.h"
+#include "dsp/VYK_Wimbrax_Extension_DSPKernel.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class VYK_Wimbrax_ExtensionDSPKernelAdapter
+    : public std::enable_shared_from_this<VYK_Wimbrax_ExtensionDSPKernelAdapter> {
+public:
+    // Sets up the kernel and both buses for 48000 Hz stereo.
+    static std::shared_ptr<VYK_Wimbrax_ExtensionDSPKernelAdapter> make();
+    VYK_Wimbrax_ExtensionDSPKernelAdapter();
+    VYK_Wimbrax_ExtensionDSPKernelAdapter(const VYK_Wimbrax_ExtensionDSPKernelAdapter&) = delete;
+    VYK_Wimbrax_ExtensionDSPKernelAdapter& operator=(const VYK_Wimbrax_ExtensionDSPKernelAdapter&) =
+        delete;
+
+    const std::shared_ptr<AUAudioUnitBus>& inputBus() const { return _inputBus.bus(); }
+    const std::shared_ptr<AUAudioUnitBus>& outputBus() const { return _outputBus; }
+
+    void setParameter(const AUParameter& parameter, AUValue value);
+    AUValue valueForParameter(const AUParameter& parameter) const;
+    // A negative address is ignored (reads 0).
+    void setParameterEx(std::int32_t address, float value);
+    float getParameterEx(std::int32_t address) const;
+
+    AUAudioFrameCount maximumFramesToRender() const;
+    // Takes effect for render calls at once; the input buffer is sized at allocation.
+    void setMaximumFramesToRender(AUAudioFrameCount frames);
+    bool shouldBypassEffect() const { return _kernel.getBypassed(); }
+    void setShouldBypassEffect(bool bypass) { _kernel.setBypassed(bypass); }
+    // True bypasses the effect.
+    void setBypass(bool bypass) { _kernel.setBypassed(bypass); }
+
+    // Sizes the input buffer for maximumFramesToRender and re-initialises the kernel for
+    // the output bus's format. Throws std::bad_alloc.
+    void allocateRenderResources();
+    // Also frees the MIDI output blocks replaced since the last allocation.
+    void deallocateRenderResources();
+    void reset() { _kernel.reset(); }
+
+    // The block (or null) stays alive until render resources are released after it has
+    // been replaced, so a render in flight never loses it. Passing the current block
+    // again takes no lock and allocates nothing, so a render block may re-assert its
+    // block from the render thread.
+    void setAUMIDIOutputEventBlock(std::shared_ptr<const AUMIDIOutputEventBlock> block);
+    void setAUHostMusicalContextBlock(std::shared_ptr<const AUHostMusicalContextBlock> block);
+    void setAUScheduleMIDIEventBlock(std::shared_ptr<const AUScheduleMIDIEventBlock> block);
+    void setAUHostTransportStateBlock(std::shared_ptr<const AUHostTransportStateBlock> block);
+
+    // The render entry. Statuses: kAudioUnitErr_TooManyFramesToProcess above the maximum
+    // or the input buffer's size; kAudioUnitErr_Uninitialized before allocation;
+    // kAudio_ParamError for a missing stamp or output list or buffers too small; a failed
+    // pull's own status. On any error nothing is processed. Output buffers without
+    // memory are pointed at the input buffers and rendered in place.
+    AUAudioUnitStatus render(AudioUnitRenderActionFlags* actionFlags,
+                             const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
+                             NSInteger outputBusNumber, AudioBufferList* outputData,
+                             const AURenderEvent* realtimeEventListHead,
+                             const AURenderPullInputBlock* pullInputBlock);
+    // A render block holding this adapter and the current MIDI output block. Unlike
+    // render it always pulls: without a pull-input block it returns
+    // kAudioUnitErr_NoConnection.
+    AUInternalRenderBlock internalRenderBlock();
+
+    float getPeakInput() const { return _kernel.getPeakInput(); }
+    float getPeakOutput() const { return _kernel.getPeakOutput(); }
+    float getSamplerate() const { return _kernel.getSamplerate(); }
+    std::int32_t getBufferSize() const { return VYK_Wimbrax_Extension_DSPKernel::collectorSize; }
+    // Display side. Null, false or 0 for a band outside 0 to 3. getBufferLeft takes the
+    // band's newest complete snapshot; getBufferRight is the right channel of that same
+    // snapshot. Each points at getBufferSize() floats, oldest first, unchanged until the
+    // band's next getBufferLeft.
+    const float* getBufferLeft(std::int32_t band);
+    const float* getBufferRight(std::int32_t band) const;
+    bool isNewBuffer(std::int32_t band) const;
+    std::int32_t getPhaseShift(std::int32_t band);
+
+private:
+    AUAudioUnitStatus renderWith(const AUMIDIOutputEventBlock* midiOut, bool mustPull,
+                                 const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
+                                 AudioBufferList* outputData, const AURenderEvent* events,
+                                 const AURenderPullInputBlock* pullInputBlock);
+    static bool validBand(std::int32_t band) { return band >= 0 && band < 4; }
+
+    VYK_Wimbrax_Extension_DSPKernel _kernel;
+    BufferedInputBus _inputBus;
+    std::shared_ptr<const AUHostMusicalContextBlock> _musicalContext;
+    std::shared_ptr<const AUHostTransportStateBlock> _transportStateBlock;
+    std::shared_ptr<const AUScheduleMIDIEventBlock> _scheduleMIDIEventBlock;
+    std::shared_ptr<AUAudioUnitBus> _outputBus;
+
+    // What the render thread reads; the owning pointers below keep it alive.
+    std::atomic<const AUMIDIOutputEventBlock*> _outputEventBlock{nullptr};
+    std::mutex _outputEventBlocksMutex;  // configuring threads only
+    std::shared_ptr<const AUMIDIOutputEventBlock> _currentOutputEventBlock;
+    std::vector<std::shared_ptr<const AUMIDIOutputEventBlock>> _replacedOutputEventBlocks;
+};

@@ -1,0 +1,315 @@
+#include "dsp/VYK_Wimbrax_Extension_DSPKernel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr auto relaxed = std::memory_order_relaxed;
+// Frames the band splitter's buffers hold: longer pieces run in several turns.
+constexpr int kBandRunFrames = BandSplitFilter3::kMaxFrames;
+// Steps of every gain, width and pan ramp, one per piece.
+constexpr int64_t kRampSteps = 16;
+
+float* channel(const AudioBufferList* list, std::uint32_t c, AUAudioFrameCount offset) {
+    return static_cast<float*>(list->mBuffers[c].mData) + offset;
+}
+
+} // namespace
+
+VYK_Wimbrax_Extension_DSPKernel::VYK_Wimbrax_Extension_DSPKernel() {
+    applySplits();
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::init(int channelCount, double sampleRate) {
+    setSamplerate(static_cast<float>(sampleRate));
+    numChannels = channelCount;
+    void (*const ready[kBands])(void*) = {onBufferReady0, onBufferReady1, onBufferReady2,
+                                         onBufferReady3};
+    for (int b = 0; b < kBands; ++b) {
+        latency[b].setSize(1);
+        circular[b].ensure(collectorSize);
+        circular[b].callee = this;
+        circular[b].onBuffer = ready[b];
+        stereowidthInterpolator[b].setInitialValue(0.5f);
+        panpotInterpolator[b].setInitialValue(0.5f);
+        volumeInterpolator[b].setInitialValue(0.5f);
+    }
+    bypassDelay.ensure(collectorSize);
+    reset();
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::setSamplerate(float sampleRate) {
+    fSamplerate.store(sampleRate, relaxed);
+    bands.setSamplerate(sampleRate);
+    compander.setSamplerate(sampleRate);
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::reset() {
+    bands.reset();
+    compander.reset();
+    for (int b = 0; b < kBands; ++b) {
+        Interpolator* smoothers[] = {&stereowidthInterpolator[b], &panpotInterpolator[b],
+                                     &volumeInterpolator[b]};
+        for (Interpolator* s : smoothers) {
+            s->reset();
+            s->setInitialValue(0.5f);
+        }
+        latency[b].reset();
+        snapshot[b].clear();
+        stereo[b].reset();
+        panpot[b].reset();
+    }
+    bypassDelay.reset();
+    // The splitter runs at the stored split points, not at its own defaults.
+    splitsDirty.store(false, relaxed);
+    applySplits();
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::applySplits() {
+    const float s1 = fSplit1.load(relaxed);
+    const float s2 = fSplit2.load(relaxed);
+    // In this order neither setter is clamped by the other's old value.
+    if (s1 > bands.getCutoff2()) {
+        bands.setCutoff2(s2);
+        bands.setCutoff1(s1);
+    } else {
+        bands.setCutoff1(s1);
+        bands.setCutoff2(s2);
+    }
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::setParameter(AUParameterAddress address, AUValue value) {
+    if (!std::isfinite(value)) return;
+    auto bandValue = [&](Value* field, AUParameterAddress first, int firstBand) {
+        field[address - first + AUParameterAddress(firstBand)].store(value, relaxed);
+    };
+    if (address == kVolumeIn) {
+        fVolumeIn.store(value, relaxed);
+    } else if (address == kVolumeOut) {
+        fVolumeOut.store(value, relaxed);
+    } else if (address == kCurrentMode) {
+        fCurrentMode.store(value, relaxed);
+    } else if (address == kSplit1) {
+        // A split point stops at the other one; it never pushes it.
+        fSplit1.store(std::min(std::max(value, 0.0f), fSplit2.load(relaxed)), relaxed);
+        splitsDirty.store(true, std::memory_order_release);
+    } else if (address == kSplit2) {
+        fSplit2.store(std::min(std::max(value, fSplit1.load(relaxed)), 1.0f), relaxed);
+        splitsDirty.store(true, std::memory_order_release);
+    } else if (address >= kActive1 && address < kBypass1) {
+        bandValue(fActive, kActive1, 1);
+    } else if (address >= kVolume1 && address < kStereoWidth0) {
+        bandValue(fVolume, kVolume1, 1);
+    } else if (address >= kStereoWidth0 && address < kPanorama0) {
+        bandValue(fStereoWidth, kStereoWidth0, 0);
+    } else if (address >= kPanorama0 && address < kPhaseShift0) {
+        bandValue(fPanorama, kPanorama0, 0);
+    } else if (address >= kPhaseShift0 && address < kSwapChannels0) {
+        bandValue(fPhaseShift, kPhaseShift0, 0);
+    } else if (address >= kSwapChannels0 && address < kInvertChannel0) {
+        bandValue(fSwapChannels, kSwapChannels0, 0);
+    } else if (address >= kInvertChannel0 && address < kRecoverMono0) {
+        bandValue(fInvertChannel, kInvertChannel0, 0);
+    } else if (address >= kRecoverMono0 && address < kTestMono0) {
+        bandValue(fRecoverMono, kRecoverMono0, 0);
+    } else if (address >= kTestMono0 && address < kDynamicsOn) {
+        bandValue(fTestMono, kTestMono0, 0);
+    } else if (address == kDynamicsOn) {
+        fDynamicsOn.store(value, relaxed);
+    } else if (address == kDynamicsMultiplier) {
+        fDynamicsMultiplier.store(value, relaxed);
+    } else if (address == kDynamicsAttack) {
+        fDynamicsAttack.store(value, relaxed);
+    } else if (address == kDynamicsHold) {
+        fDynamicsHold.store(value, relaxed);
+    } else if (address == kDynamicsRelease) {
+        fDynamicsRelease.store(value, relaxed);
+    }
+    // 8 to 10 (the per-band bypass switches) and everything above 46 are ignored.
+}
+
+AUValue VYK_Wimbrax_Extension_DSPKernel::getParameter(AUParameterAddress address) const {
+    auto bandValue = [&](const Value* field, AUParameterAddress first, int firstBand) {
+        return field[address - first + AUParameterAddress(firstBand)].load(relaxed);
+    };
+    if (address == kVolumeIn) return fVolumeIn.load(relaxed);
+    if (address == kVolumeOut) return fVolumeOut.load(relaxed);
+    if (address == kCurrentMode) return fCurrentMode.load(relaxed);
+    if (address == kSplit1) return fSplit1.load(relaxed);
+    if (address == kSplit2) return fSplit2.load(relaxed);
+    if (address >= kActive1 && address < kBypass1) return bandValue(fActive, kActive1, 1);
+    if (address >= kBypass1 && address < kVolume1) return 0.0f;
+    if (address < kStereoWidth0) return bandValue(fVolume, kVolume1, 1);
+    if (address < kPanorama0) return bandValue(fStereoWidth, kStereoWidth0, 0);
+    if (address < kPhaseShift0) return bandValue(fPanorama, kPanorama0, 0);
+    if (address < kSwapChannels0) return bandValue(fPhaseShift, kPhaseShift0, 0);
+    if (address < kInvertChannel0) return bandValue(fSwapChannels, kSwapChannels0, 0);
+    if (address < kRecoverMono0) return bandValue(fInvertChannel, kInvertChannel0, 0);
+    if (address < kTestMono0) return bandValue(fRecoverMono, kRecoverMono0, 0);
+    if (address < kDynamicsOn) return bandValue(fTestMono, kTestMono0, 0);
+    // The dynamics settings read back what was stored, so saved states keep them.
+    if (address == kDynamicsOn) return fDynamicsOn.load(relaxed);
+    if (address == kDynamicsMultiplier) return fDynamicsMultiplier.load(relaxed);
+    if (address == kDynamicsAttack) return fDynamicsAttack.load(relaxed);
+    if (address == kDynamicsHold) return fDynamicsHold.load(relaxed);
+    if (address == kDynamicsRelease) return fDynamicsRelease.load(relaxed);
+    return 0.0f;
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::setParameterAutomated(AUParameterAddress address,
+                                                            AUValue value, AUEventSampleTime) {
+    setParameter(address, value);
+}
+
+float VYK_Wimbrax_Extension_DSPKernel::getPeakInput() const {
+    return compander.getInputFollower().getPeak();
+}
+
+float VYK_Wimbrax_Extension_DSPKernel::getPeakOutput() const {
+    return compander.getOutputFollower().getPeak();
+}
+
+int VYK_Wimbrax_Extension_DSPKernel::getPhaseShift(int band) {
+    return band >= 0 && band < kBands ? latency[band].getSize() : 0;
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::setBuffers(const AudioBufferList* inBufferList,
+                                                 AudioBufferList* outBufferList) {
+    inBufferListPtr = inBufferList;
+    outBufferListPtr = outBufferList;
+}
+
+const float* VYK_Wimbrax_Extension_DSPKernel::getBufferLeft(int band) {
+    snapshot[band].take();
+    return snapshot[band].left();
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::process(AUAudioFrameCount frameCount,
+                                              AUAudioFrameCount bufferOffset) {
+    if (splitsDirty.exchange(false, std::memory_order_acquire)) applySplits();
+    const AudioBufferList* in = inBufferListPtr;
+    AudioBufferList* out = outBufferListPtr;
+    if (in == nullptr || out == nullptr) return;
+
+    const std::uint32_t channels = std::min({std::uint32_t(std::max(numChannels, 0)),
+                                             in->mNumberBuffers, out->mNumberBuffers,
+                                             kAudioBufferListCapacity});
+    bool stereo = channels >= 2 && numChannels == 2;
+    for (std::uint32_t c = 0; c < channels; ++c) {
+        if (in->mBuffers[c].mData == nullptr || out->mBuffers[c].mData == nullptr) {
+            stereo = false;
+            continue;
+        }
+        const float* src = channel(in, c, bufferOffset);
+        float* dst = channel(out, c, bufferOffset);
+        if (src != dst) std::memmove(dst, src, sizeof(float) * frameCount);
+    }
+    if (!stereo) return;
+
+    float* left = channel(out, 0, bufferOffset);
+    float* right = channel(out, 1, bufferOffset);
+    const int frames = static_cast<int>(frameCount);
+    if (bBypass.load(relaxed)) {
+        bypassDelay.processBufferEx(left, right, frames);
+        return;
+    }
+    bypassDelay.processBufferInput(left, right, frames);
+
+    if (fCurrentMode.load(relaxed) == 0.0f) {
+        runBand(0, prepareBand(0), left, right, frames);
+    } else {
+        const BandPiece piece[] = {prepareBand(1), prepareBand(2), prepareBand(3)};
+        for (int done = 0; done < frames; done += kBandRunFrames) {
+            const int n = std::min(frames - done, kBandRunFrames);
+            bands.split(left + done, right + done, n);
+            runBand(1, piece[0], bands.getLPLeft(), bands.getLPRight(), n);
+            runBand(2, piece[1], bands.getBPLeft(), bands.getBPRight(), n);
+            runBand(3, piece[2], bands.getHPLeft(), bands.getHPRight(), n);
+            bands.mix(left + done, right + done, n);
+        }
+    }
+    compander.processBuffers(left, right, frames);
+}
+
+VYK_Wimbrax_Extension_DSPKernel::BandPiece VYK_Wimbrax_Extension_DSPKernel::prepareBand(int b) {
+    BandPiece p{};
+    p.active = fActive[b].load(relaxed) != 0.0f;
+    if (!p.active) return p;  // an inactive band's smoothers do not step
+    p.invert = fInvertChannel[b].load(relaxed) > 0.0f;
+    p.swap = fSwapChannels[b].load(relaxed) > 0.0f;
+    p.recoverMono = fRecoverMono[b].load(relaxed) > 0.0f;
+    p.testMono = fTestMono[b].load(relaxed) > 0.0f;
+    p.width = fStereoWidth[b].load(relaxed);
+    volumeInterpolator[b].setDestinationValue(fVolume[b].load(relaxed), kRampSteps);
+    p.gain = volumeInterpolator[b].getValue(0);
+    stereowidthInterpolator[b].setDestinationValue(p.width * 2.0f - 1.0f, kRampSteps);
+    p.widthAdjust = stereowidthInterpolator[b].getValue(0);
+    panpotInterpolator[b].setDestinationValue(fPanorama[b].load(relaxed) * 2.0f - 1.0f,
+                                              kRampSteps);
+    p.pan = panpotInterpolator[b].getValue(0);
+    return p;
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::runBand(int b, const BandPiece& p, float* left,
+                                              float* right, int frames) {
+    if (!p.active) {
+        std::memset(left, 0, sizeof(float) * std::size_t(frames));
+        std::memset(right, 0, sizeof(float) * std::size_t(frames));
+        return;
+    }
+    if (p.gain != 1.0f) {
+        const float g = p.gain;
+        for (int i = 0; i < frames; ++i) left[i] *= g;
+        for (int i = 0; i < frames; ++i) right[i] *= g;
+    }
+    latency[b].processBufferEx(left, frames);
+    if (p.invert) stereotool[b].invert(left, frames);
+    if (p.swap) stereotool[b].swap(left, right, frames);
+    if (p.recoverMono) {
+        stereotool[b].fAmount = -p.width;
+        stereotool[b].recoverMono(left, right, frames);
+    }
+    stereo[b].setValue(p.widthAdjust);
+    stereo[b].processBufferInpalce(left, right, frames);
+    panpot[b].setValue(p.pan, 0);
+    panpot[b].processBuffer(left, right, frames);
+    if (p.testMono) stereotool[b].extractMono(left, right, frames);
+    circular[b].processBufferEx(left, right, frames);
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::copyBuffers(int b) {
+    CircularBuffer2& ring = circular[b];
+    snapshot[b].publish(ring.getBuffer(0), ring.getBuffer(1),
+                        std::min(ring.getSize(), int(collectorSize)));
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::onBufferReady0(void* k) {
+    if (k) static_cast<VYK_Wimbrax_Extension_DSPKernel*>(k)->copyBuffers(0);
+}
+void VYK_Wimbrax_Extension_DSPKernel::onBufferReady1(void* k) {
+    if (k) static_cast<VYK_Wimbrax_Extension_DSPKernel*>(k)->copyBuffers(1);
+}
+void VYK_Wimbrax_Extension_DSPKernel::onBufferReady2(void* k) {
+    if (k) static_cast<VYK_Wimbrax_Extension_DSPKernel*>(k)->copyBuffers(2);
+}
+void VYK_Wimbrax_Extension_DSPKernel::onBufferReady3(void* k) {
+    if (k) static_cast<VYK_Wimbrax_Extension_DSPKernel*>(k)->copyBuffers(3);
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::handleMIDIEvent(const AUMIDIEvent& event) {
+    const AUMIDIOutputEventBlock* out = midiOut;
+    if (!midiThru.load(relaxed) || out == nullptr || !*out) return;
+    if (event.length > 0) {
+        switch (event.data[0]) {
+        case 0xF8: case 0xFA: case 0xFB: case 0xFC: case 0xFF:
+            return;  // clock and transport stay with this unit
+        default:
+            break;
+        }
+    }
+    // The event carries at most its three data bytes.
+    const NSInteger length = std::min<NSInteger>(event.length, NSInteger(sizeof event.data));
+    (*out)(event.eventSampleTime, 0, length, event.data);
+}

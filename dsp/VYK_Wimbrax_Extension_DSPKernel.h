@@ -1,0 +1,150 @@
+#pragma once
+// The effect's real-time kernel: full-band or three-band stereo-field processing with a
+// compander on the sum, its 47-address parameter block, and per-band analysis snapshots
+// for the display.
+//
+// Thread rules:
+// - process, setParameterAutomated, handleMIDIEvent: the render thread.
+// - init, setSamplerate, reset, setBuffers's owner: the configuring thread, never while
+//   a render is in flight.
+// - setParameter/getParameter, bypass, maximum frames, peaks, MIDI thru: any thread.
+//   Plain values are relaxed atomics read once per piece; a split-point change is marked
+//   and applied by the render thread at the start of its next piece.
+// - The snapshot getters: one display thread.
+//
+// Latency: processed audio lags the input by 1024 frames (the left channel by 1025);
+// bypass delays both channels by 1024 frames so toggling it keeps the timing.
+// Big (the band splitter and the snapshots hold hundreds of kilobytes): keep on the heap.
+#include "audiotoolbox/AudioBufferList.h"
+#include "dsp/BandSplitFilter3.h"
+#include "dsp/CircularBuffer2.h"
+#include "dsp/Compander.h"
+#include "dsp/DSPKernel.h"
+#include "dsp/DSPKernelSnapshot.h"
+#include "dsp/Interpolator.h"
+#include "dsp/Latency.h"
+#include "dsp/Panpot.h"
+#include "dsp/StereoProcessor.h"
+#include "dsp/StereoTool.h"
+
+#include <atomic>
+#include <cstdint>
+
+class VYK_Wimbrax_Extension_DSPKernel final : public DSPKernel {
+public:
+    // Parameter addresses.
+    enum : AUParameterAddress {
+        kVolumeIn = 0, kVolumeOut = 1, kCurrentMode = 2, kSplit1 = 3, kSplit2 = 4,
+        kActive1 = 5, kBypass1 = 8, kVolume1 = 11, kStereoWidth0 = 14, kPanorama0 = 18,
+        kPhaseShift0 = 22, kSwapChannels0 = 26, kInvertChannel0 = 30, kRecoverMono0 = 34,
+        kTestMono0 = 38, kDynamicsOn = 42, kDynamicsMultiplier = 43, kDynamicsAttack = 44,
+        kDynamicsHold = 45, kDynamicsRelease = 46,
+    };
+    static constexpr int kBands = 4;  // 0 full band, 1 low, 2 middle, 3 high
+    static constexpr int collectorSize = DSPKernelSnapshot::kFrames;
+
+    VYK_Wimbrax_Extension_DSPKernel();
+
+    void init(int channelCount, double sampleRate);
+    void setSamplerate(float sampleRate);
+    // Clears smoothers (back to 0.5), latency lines, snapshots, filters and dynamics;
+    // keeps the analysis rings, the parameters, bypass and the maximum frame count.
+    void reset();
+
+    // Non-finite values are ignored; addresses above 46 too.
+    void setParameter(AUParameterAddress address, AUValue value);
+    AUValue getParameter(AUParameterAddress address) const;
+    void setParameterAutomated(AUParameterAddress address, AUValue value,
+                               AUEventSampleTime sampleTime) override;
+
+    bool getBypassed() const { return bBypass.load(std::memory_order_relaxed); }
+    void setBypassed(bool bypassed) { bBypass.store(bypassed, std::memory_order_relaxed); }
+    int getMaximumFramesToRender() const { return maxFrames.load(std::memory_order_relaxed); }
+    void setMaximumFramesToRender(int frames) { maxFrames.store(frames, std::memory_order_relaxed); }
+    // Forwards incoming MIDI to the host's MIDI output when on (off by default).
+    void setMidiThru(bool on) { midiThru.store(on, std::memory_order_relaxed); }
+
+    float getPeakInput() const;
+    float getPeakOutput() const;
+    // The band's latency line length (1 after init); 0 outside bands 0 to 3.
+    int getPhaseShift(int band);
+    float getSamplerate() const { return fSamplerate.load(std::memory_order_relaxed); }
+
+    // The lists the next render call reads and writes (set by the adapter each call).
+    void setBuffers(const AudioBufferList* inBufferList, AudioBufferList* outBufferList);
+
+    // Display side, one thread. `band` must be 0 to 3.
+    bool isNewBuffer(int band) const { return snapshot[band].isFresh(); }
+    // Takes the band's newest complete snapshot and returns its left channel.
+    const float* getBufferLeft(int band);
+    // The right channel of the snapshot the last getBufferLeft took.
+    const float* getBufferRight(int band) const { return snapshot[band].right(); }
+
+    void process(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) override;
+    void handleMIDIEvent(const AUMIDIEvent& event) override;
+
+private:
+    // The settings of one band for one piece, read once from the parameter block.
+    struct BandPiece {
+        bool active;
+        bool invert, swap, recoverMono, testMono;
+        float width;                         // raw parameter, for mono recovery
+        float gain, widthAdjust, pan;        // smoothed values for this piece
+    };
+
+    BandPiece prepareBand(int band);
+    void runBand(int band, const BandPiece& piece, float* left, float* right, int frames);
+    void applySplits();
+    void copyBuffers(int band);
+    static void onBufferReady0(void* kernel);
+    static void onBufferReady1(void* kernel);
+    static void onBufferReady2(void* kernel);
+    static void onBufferReady3(void* kernel);
+
+    using Value = std::atomic<float>;
+
+    int numChannels = 2;
+    const AudioBufferList* inBufferListPtr = nullptr;
+    AudioBufferList* outBufferListPtr = nullptr;
+    std::atomic<float> fSamplerate{48000.0f};
+
+    Value fVolumeIn{0.5f};
+    Value fVolumeOut{0.5f};
+    Value fCurrentMode{0.0f};
+    Value fSplit1{0.25f};
+    Value fSplit2{0.75f};
+    Value fActive[kBands]{1.0f, 1.0f, 1.0f, 1.0f};
+    Value fVolume[kBands]{0.5f, 0.5f, 0.5f, 0.5f};
+    Value fStereoWidth[kBands]{};
+    Value fPanorama[kBands]{};
+    Value fPhaseShift[kBands]{};
+    Value fSwapChannels[kBands]{};
+    Value fInvertChannel[kBands]{};
+    Value fRecoverMono[kBands]{};
+    Value fTestMono[kBands]{};
+    Value fDynamicsOn{1.0f};
+    Value fDynamicsMultiplier{1.0f};
+    Value fDynamicsAttack{0.2f};
+    Value fDynamicsHold{0.1f};
+    Value fDynamicsRelease{0.5f};
+    // Set by a split-point change; the render thread applies it at its next piece.
+    std::atomic<bool> splitsDirty{false};
+
+    BandSplitFilter3 bands;
+    Compander compander;
+    Latency latency[kBands];
+    DSPKernelSnapshot snapshot[kBands];
+    CircularBuffer2 circular[kBands];
+    StereoTool stereotool[kBands];
+    Panpot panpot[kBands];
+    StereoProcessor stereo[kBands];
+    Interpolator stereowidthInterpolator[kBands];
+    Interpolator panpotInterpolator[kBands];
+    Interpolator volumeInterpolator[kBands];
+    // The 1024-frame line bypassed audio runs through, fed while processing too.
+    CircularBuffer2 bypassDelay;
+
+    std::atomic<bool> bBypass{false};
+    std::atomic<bool> midiThru{false};
+    std::atomic<int> maxFrames{4096};
+};
