@@ -17,15 +17,13 @@ const std::string warning = "WARNUNG: Es sind keine Animator Objekte definiert.\
 
 class Chain : public vyk::test::VirtualClockTest {
 protected:
-    // What the chain reported, one string per tick, e.g. "a0 f".
-    std::vector<std::string> log;
     std::map<const Animator*, std::string> names;
     std::shared_ptr<AnimatorChain> chain = AnimatorChain::make();
 
     void SetUp() override {
         VirtualClockTest::SetUp();
-        chain->onAnimation = [this](AnimatorChain&, Animator& a) { log.back() += "a" + names[&a]; };
-        chain->onFinished = [this](AnimatorChain&) { log.back() += " f"; };
+        chain->onAnimation = [this](AnimatorChain&, Animator& a) { note("a" + names[&a]); };
+        chain->onFinished = [this](AnimatorChain&) { note("f"); };
     }
     void TearDown() override {
         chain->stop();
@@ -37,12 +35,7 @@ protected:
         chain->add(a);
         return a;
     }
-    void run(int ticks) {
-        for (int i = 0; i < ticks; ++i) {
-            log.emplace_back();
-            tick(0.005f);
-        }
-    }
+    void run(int ticks) { VirtualClockTest::run(0.005f, ticks); }
 };
 
 // Forward and synchronous: each Animator runs to completion in turn; the tick that
@@ -111,7 +104,6 @@ TEST_F(Chain, CurrentItemIsTheEntryAtTheIndex) {
     auto a0 = add(1);
     EXPECT_EQ(chain->getCurrentItem(), a0);
     auto a1 = add(1);
-    log.emplace_back();
     chain->animate();
     chain->animate();
     EXPECT_EQ(chain->getCurrentIndex(), 1);

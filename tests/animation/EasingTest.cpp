@@ -98,17 +98,11 @@ double tolerance(EnumEasing e, double b, double c) {
 
 // ---- Tests ----------------------------------------------------------------------
 
-TEST(EnumEasing, RawValuesRoundTripAndOutsideValuesAreEmpty) {
-    for (std::int64_t i = 0; i <= 41; ++i) {
-        auto e = vyk::easingFromRaw(i);
-        ASSERT_TRUE(e.has_value()) << i;
-        EXPECT_EQ(rawValue(*e), i);
-    }
+TEST(EnumEasing, RawValuesOutsideTheCasesAreEmpty) {
     EXPECT_EQ(vyk::easingFromRaw(41), lastCase);
+    EXPECT_EQ(vyk::easingFromRaw(22), EnumEasing::EASING_easeOutExpo);
     EXPECT_FALSE(vyk::easingFromRaw(42));
     EXPECT_FALSE(vyk::easingFromRaw(-1));
-    EXPECT_EQ(rawValue(EnumEasing::EASING_easeOutExpo), 22);
-    EXPECT_EQ(rawValue(EnumEasing::EASING_easeOutInBounce), 40);
 }
 
 TEST(EnumEasing, SelectionGivesTheCurveOfTheSameNameAndLinearForTheEnd) {
@@ -181,14 +175,6 @@ TEST(Easing, OvershootingCurvesLeaveTheRange) {
     EXPECT_FLOAT_EQ(easeOutBack(6, 0, 1, 10), 1.09935164f);
     EXPECT_FLOAT_EQ(easeOutElastic(1, 0, 1, 10), 1.25f);
     EXPECT_FLOAT_EQ(easeInElastic(9, 0, 1, 10), -0.25000003f);
-    // In oscillates around the source, Out around the destination.
-    int belowSource = 0, aboveDestination = 0;
-    for (int t = 1; t < 10; ++t) {
-        belowSource += easeInElastic(t, 0, 1, 10) < 0;
-        aboveDestination += easeOutElastic(t, 0, 1, 10) > 1;
-    }
-    EXPECT_GE(belowSource, 2);
-    EXPECT_GE(aboveDestination, 2);
 }
 
 TEST(Easing, BounceValues) {

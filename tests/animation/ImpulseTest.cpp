@@ -88,12 +88,6 @@ TEST(Impulse, EndsAtTheThresholdAndKeepsItsSource) {
     EXPECT_EQ(t.events, (std::vector<std::string>{"f0"}));
     EXPECT_TRUE(i->isFinished());
     EXPECT_EQ(i->getSourceValue(), 0.0013f);
-
-    i->setup(-3, 1, 0.009f, -0.5f); // negative frames are stored as 0
-    EXPECT_FALSE(i->isFinished());
-    t.events.clear();
-    for (int k = 0; k < 3; ++k) i->animate();
-    EXPECT_EQ(t.events, (std::vector<std::string>{"m-0.5", "m-0.25", "m-0.375"}));
 }
 
 // A push that is not a finite number ends the impulse at once instead of ticking

@@ -1,6 +1,6 @@
 #pragma once
-// A test fixture that runs the calling thread's loop on a virtual clock and
-// collects console lines.
+// A test fixture that runs the calling thread's loop on a virtual clock, collects
+// console lines, and keeps a log of what callbacks reported, one entry per tick.
 #include "foundation/Console.h"
 #include "foundation/RunLoop.h"
 
@@ -27,8 +27,22 @@ protected:
         for (int i = 0; i < n; ++i) loop.advance(static_cast<double>(interval));
     }
 
+    // Runs `n` ticks of a timer of `interval`, each with its own log entry.
+    void run(float interval, int n) {
+        for (int i = 0; i < n; ++i) {
+            log.emplace_back();
+            tick(interval);
+        }
+    }
+    // Adds a word to the log entry of the current tick.
+    void note(const std::string& word) {
+        if (log.empty()) log.emplace_back();
+        log.back() += (log.back().empty() ? "" : " ") + word;
+    }
+
     RunLoop& loop = RunLoop::current();
     std::vector<std::string> lines;
+    std::vector<std::string> log;
 
 private:
     Console::Sink previousSink;
