@@ -50,6 +50,8 @@ public:
     void setShouldBypassEffect(bool bypass) { _kernel.setBypassed(bypass); }
     // True bypasses the effect.
     void setBypass(bool bypass) { _kernel.setBypassed(bypass); }
+    // Forwards incoming MIDI to the MIDI output block (off by default).
+    void setMidiThru(bool on) { _kernel.setMidiThru(on); }
 
     // Sizes the input buffer for maximumFramesToRender and re-initialises the kernel for
     // the output bus's format. Throws std::bad_alloc.
