@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -51,36 +52,50 @@ double peakOf(const Shape& shape)
     return peak;
 }
 
+// Sum of a_n sin(n theta) for n = 1..a.size(), with the sines from the
+// Chebyshev recurrence sin(n t) = 2 cos t sin((n-1) t) - sin((n-2) t).
+Shape sineSeries(std::vector<double> a)
+{
+    return [a = std::move(a)](double theta) {
+        const double twoCos = 2 * std::cos(theta);
+        double previous = 0, current = std::sin(theta), v = 0;
+        for (double amplitude : a) {
+            v += amplitude * current;
+            const double next = twoCos * current - previous;
+            previous = current;
+            current = next;
+        }
+        return v;
+    };
+}
+
 // Additive waveform j (0..61): harmonic count, slope and emphasis vary with j.
 Shape additive(int j)
 {
     if (j == 60) {
         // Led by its 26th harmonic: the others sum to at most 0.38, so the
         // sign alternates at each of its 52 extremes: 52 zero crossings.
-        return [](double theta) {
-            double v = std::sin(26 * theta);
-            for (int n = 1; n < 26; ++n)
-                v += 0.1 / n * std::sin(n * theta);
-            return v;
-        };
+        std::vector<double> a(26);
+        for (int n = 1; n < 26; ++n)
+            a[static_cast<size_t>(n - 1)] = 0.1 / n;
+        a[25] = 1;
+        return sineSeries(std::move(a));
     }
-    const int harmonics = 2 + (j * 7) % 25;
+    const int harmonics = 3 + (j * 7) % 24;
     const double slope = (j % 5) * 0.5 - 0.5;  // below 0 the top harmonics dominate
     const int kind = j % 3;  // 0 all harmonics, 1 odd only, 2 even ones stressed
-    return [=](double theta) {
-        double v = 0;
-        for (int n = 1; n <= harmonics; ++n) {
-            if (kind == 1 && n % 2 == 0)
-                continue;
-            double a = std::pow(n, -slope);
-            if (kind == 2 && n % 2 == 0)
-                a *= 2;
-            if ((n + j) % 4 == 0)
-                a = -a;
-            v += a * std::sin(n * theta);
-        }
-        return v;
-    };
+    std::vector<double> a(static_cast<size_t>(harmonics));
+    for (int n = 1; n <= harmonics; ++n) {
+        double& amplitude = a[static_cast<size_t>(n - 1)];
+        if (kind == 1 && n % 2 == 0)
+            continue;
+        amplitude = std::pow(n, -slope);
+        if (kind == 2 && n % 2 == 0)
+            amplitude *= 2;
+        if ((n + j) % 4 == 0)
+            amplitude = -amplitude;
+    }
+    return sineSeries(std::move(a));
 }
 
 } // namespace
