@@ -276,6 +276,23 @@ void FFTBase::complex2buffer(float* c, float* out)
     shiftResyn();
 }
 
+void FFTBase::synthesizeShifted(const float* mag, const float* freq, float* phaseSums)
+{
+    float* c = complex.getBuffer();
+    if (!c || !mag || !freq || !phaseSums)
+        return;
+    for (int k = 0; k <= fftFrameSize2; k++) {
+        const float kf = static_cast<float>(k);
+        phaseSums[k] += ((freq[k] - kf * freqPerBin) / freqPerBin) * TWO_PI / static_cast<float>(osamp) +
+                        expct * kf;
+        phaseSums[k] = std::remainder(phaseSums[k], TWO_PI);
+        c[2 * k] = mag[k] * std::cos(phaseSums[k]);
+        c[2 * k + 1] = mag[k] * std::sin(phaseSums[k]);
+    }
+    for (int i = fftFrameSize + 2; i < _2fftFrameSize; i++)
+        c[i] = 0.0f;
+}
+
 void FFTBase::doOutput(float* out)
 {
     float* target = out ? out : output.getBuffer();

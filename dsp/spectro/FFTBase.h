@@ -85,6 +85,10 @@ public:
 protected:
     // False while a buffer lacks storage (allocation failed).
     bool hasStorage();
+    // Builds `complex` from re-mapped bins with running synthesis phases and
+    // zeroes its negative-frequency half. The phase sums are kept within
+    // -pi..pi, which changes nothing but rounding and keeps long runs exact.
+    void synthesizeShifted(const float* mag, const float* freq, float* phaseSums);
     // One sample of the streaming pattern: stores x, returns the output sample
     // due at this position, and completes a frame every stepSize samples.
     float stream(float x)

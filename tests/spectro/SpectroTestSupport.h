@@ -79,4 +79,28 @@ inline double delayedError(const std::vector<float>& out, const std::vector<floa
     return e;
 }
 
+// Amplitude of the component at `frequency` in x[from, from + n), from a
+// Hann-windowed single-bin DFT in double precision.
+inline double amplitudeAt(const std::vector<float>& x, size_t from, size_t n, double frequency,
+                          double samplerate)
+{
+    std::complex<double> sum = 0;
+    double weight = 0;
+    for (size_t i = 0; i < n; i++) {
+        const double w = 0.5 - 0.5 * std::cos(2.0 * M_PI * static_cast<double>(i) / static_cast<double>(n));
+        sum += w * static_cast<double>(x[from + i]) *
+               std::polar(1.0, -2.0 * M_PI * frequency * static_cast<double>(i) / samplerate);
+        weight += w;
+    }
+    return 2.0 * std::abs(sum) / weight;
+}
+
+inline double rms(const std::vector<float>& x, size_t from)
+{
+    double s = 0;
+    for (size_t i = from; i < x.size(); i++)
+        s += static_cast<double>(x[i]) * x[i];
+    return std::sqrt(s / static_cast<double>(x.size() - from));
+}
+
 } // namespace spectro_test
