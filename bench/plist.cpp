@@ -1,8 +1,12 @@
 // Property lists: write and read a full preset (one group of 47 parameters).
+#include "foundation/FileManager.h"
 #include "foundation/PropertyList.h"
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -52,6 +56,25 @@ void readPreset(benchmark::State& state) {
     }
 }
 BENCHMARK(readPreset)->Unit(benchmark::kMicrosecond);
+
+// What loading a preset costs: the safe whole-file read and the parse.
+void loadPresetFile(benchmark::State& state) {
+    char folder[] = "/tmp/vyk-bench-XXXXXX";
+    if (!mkdtemp(folder)) std::abort();
+    const std::string path = std::string(folder) + "/Preset.aupreset";
+    const auto xml = plist::writeXML(preset());
+    if (!xml || !FileManager::defaultManager().writeAtomically(path, *xml)) std::abort();
+    for (auto _ : state) {
+        auto bytes = FileManager::defaultManager().contents(path, 4 << 20);
+        if (!bytes) std::abort();
+        auto r = plist::read(*bytes);
+        if (!r) std::abort();
+        benchmark::DoNotOptimize(r);
+    }
+    std::remove(path.c_str());
+    rmdir(folder);
+}
+BENCHMARK(loadPresetFile)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
