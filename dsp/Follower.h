@@ -44,23 +44,21 @@ private:
     friend class Compander;
 
     // One envelope step; shared with the Compander's loop, which keeps the
-    // state in registers for a whole block.
+    // state in registers for a whole block. Written without branches: which
+    // case applies changes from sample to sample on real material, and
+    // mispredicted branches would cost more than computing every case.
     static void step(double a, double& peak, int32_t& hold, int32_t reload, double increase,
                      double decrease)
     {
-        if (a > peak) {
-            peak += increase;
-            hold = reload;
-        } else if (a < peak) {
-            const int32_t old = hold;
-            hold = old - 1;
-            if (old <= 0) {
-                hold = 0;
-                peak -= decrease;
-                if (peak < 0)
-                    peak = 0;
-            }
-        }
+        const bool rise = a > peak;
+        const bool fall = a < peak;
+        const int32_t old = hold;
+        const bool release = fall && old <= 0;
+        double released = peak - decrease;
+        released = released < 0 ? 0 : released;
+        const double risen = peak + increase;
+        peak = rise ? risen : release ? released : peak;
+        hold = rise ? reload : release ? 0 : fall ? old - 1 : old;
     }
 
     float fSamplerate = 48000;
