@@ -40,16 +40,8 @@ void Compander::processBuffers(float* __restrict left, float* __restrict right, 
     // The whole state lives in locals for the block: the two envelopes are
     // serial per frame, and stores through the sample pointers would
     // otherwise force it back to memory on every frame.
-    Follower& in = inputFollower;
-    Follower& out = outputFollower;
-    double inPeak = in.currentPeak.load(std::memory_order_relaxed);
-    double outPeak = out.currentPeak.load(std::memory_order_relaxed);
-    int32_t inHold = in.decayTime;
-    int32_t outHold = out.decayTime;
-    const int32_t inReload = in.getHoldReload();
-    const int32_t outReload = out.getHoldReload();
-    const double inUp = in.increase, inDown = in.decrease;
-    const double outUp = out.increase, outDown = out.decrease;
+    Follower::Run in(inputFollower);
+    Follower::Run out(outputFollower);
     const float multiplier = fMultiplier;
     const bool inverted = bInverted;
     float g = factor;
@@ -57,8 +49,8 @@ void Compander::processBuffers(float* __restrict left, float* __restrict right, 
     for (int64_t i = 0; i < frames; ++i) {
         float l = left[i];
         float r = right[i];
-        Follower::step(std::fabs(static_cast<double>(l + r)), inPeak, inHold, inReload, inUp, inDown);
-        const float p = static_cast<float>(inPeak);
+        in.feed(std::fabs(static_cast<double>(l + r)));
+        const float p = static_cast<float>(in.peak());
         if (p == 1)
             g = 1;
         else if (p > 1)
@@ -74,13 +66,10 @@ void Compander::processBuffers(float* __restrict left, float* __restrict right, 
             left[i] = l;
             right[i] = r;
         }
-        Follower::step(std::fabs(static_cast<double>(l + r)), outPeak, outHold, outReload, outUp,
-                       outDown);
+        out.feed(std::fabs(static_cast<double>(l + r)));
     }
 
     factor = g;
-    in.decayTime = inHold;
-    out.decayTime = outHold;
-    in.currentPeak.store(inPeak, std::memory_order_relaxed);
-    out.currentPeak.store(outPeak, std::memory_order_relaxed);
+    in.storeTo(inputFollower);
+    out.storeTo(outputFollower);
 }

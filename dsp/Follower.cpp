@@ -50,10 +50,9 @@ void Follower::setDecay(float seconds)
 
 void Follower::processSample(const float* sample)
 {
-    double peak = currentPeak.load(std::memory_order_relaxed);
-    step(std::fabs(static_cast<double>(*sample)), peak, decayTime, getHoldReload(), increase,
-         decrease);
-    currentPeak.store(peak, std::memory_order_relaxed);
+    Run run(*this);
+    run.feed(std::fabs(static_cast<double>(*sample)));
+    run.storeTo(*this);
 }
 
 float Follower::getPeakInverted() const

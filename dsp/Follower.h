@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdint>
 
+
 // Peak envelope follower: linear attack, hold, linear release.
 // Thread rules: the render thread runs processSample (or the Compander's loop);
 // getPeak and getPeakInverted may be called from any thread.
@@ -40,27 +41,23 @@ public:
     // Hold length in samples that a rising sample reloads.
     int32_t getHoldReload() const { return static_cast<int32_t>(fDecay * fSamplerate); }
 
+    // A follower's envelope held in locals for a run of samples (the
+    // Compander keeps two for a whole block, so the state is not written back
+    // to memory between samples).
+    class Run {
+    public:
+        explicit Run(const Follower& f);
+        void feed(double a);
+        double peak() const;
+        // Writes the envelope and the hold counter back.
+        void storeTo(Follower& f) const;
+
+    private:
+        double peak_, up_, down_;
+        int32_t hold_, reload_;
+    };
+
 private:
-    friend class Compander;
-
-    // One envelope step; shared with the Compander's loop, which keeps the
-    // state in registers for a whole block. Written without branches: which
-    // case applies changes from sample to sample on real material, and
-    // mispredicted branches would cost more than computing every case.
-    static void step(double a, double& peak, int32_t& hold, int32_t reload, double increase,
-                     double decrease)
-    {
-        const bool rise = a > peak;
-        const bool fall = a < peak;
-        const int32_t old = hold;
-        const bool release = fall && old <= 0;
-        double released = peak - decrease;
-        released = released < 0 ? 0 : released;
-        const double risen = peak + increase;
-        peak = rise ? risen : release ? released : peak;
-        hold = rise ? reload : release ? 0 : fall ? old - 1 : old;
-    }
-
     float fSamplerate = 48000;
     float fAttack = 0.01f;
     float fRelease = 1.0f;
@@ -73,3 +70,37 @@ private:
     std::atomic<double> currentPeak{0};
     static_assert(std::atomic<double>::is_always_lock_free);
 };
+
+inline Follower::Run::Run(const Follower& f)
+    : peak_(f.currentPeak.load(std::memory_order_relaxed)), up_(f.increase), down_(f.decrease),
+      hold_(f.decayTime), reload_(f.getHoldReload())
+{
+}
+
+// With a = |sample|: above the envelope it rises by `increase` and the hold
+// reloads; below it the hold counts down, and once it has run out the
+// envelope falls by `decrease`, never below 0; equal, nothing changes.
+inline void Follower::Run::feed(double a)
+{
+    if (a > peak_) {
+        peak_ += up_;
+        hold_ = reload_;
+    } else if (a < peak_) {
+        const int32_t old = hold_;
+        hold_ = old - 1;
+        if (old <= 0) {
+            hold_ = 0;
+            peak_ -= down_;
+            if (peak_ < 0)
+                peak_ = 0;
+        }
+    }
+}
+
+inline double Follower::Run::peak() const { return peak_; }
+
+inline void Follower::Run::storeTo(Follower& f) const
+{
+    f.decayTime = hold_;
+    f.currentPeak.store(peak_, std::memory_order_relaxed);
+}
