@@ -43,11 +43,13 @@ void VYK_Wimbrax_Extension_DSPKernel::init(int channelCount, double sampleRate) 
 void VYK_Wimbrax_Extension_DSPKernel::setSamplerate(float sampleRate) {
     fSamplerate.store(sampleRate, relaxed);
     bands.setSamplerate(sampleRate);
+    analyzer.setSamplerate(sampleRate);
     compander.setSamplerate(sampleRate);
 }
 
 void VYK_Wimbrax_Extension_DSPKernel::reset() {
     bands.reset();
+    analyzer.reset();
     compander.reset();
     for (int b = 0; b < kBands; ++b) {
         Interpolator* smoothers[] = {&stereowidthInterpolator[b], &panpotInterpolator[b],

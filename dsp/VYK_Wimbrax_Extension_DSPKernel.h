@@ -26,6 +26,7 @@
 #include "dsp/Panpot.h"
 #include "dsp/StereoProcessor.h"
 #include "dsp/StereoTool.h"
+#include "dsp/spectro/Analyzer.h"
 
 #include <atomic>
 #include <cstdint>
@@ -132,6 +133,8 @@ private:
 
     BandSplitFilter3 bands;
     Compander compander;
+    // Idle: never fed nor read, so it has no effect on the output.
+    SPECTRO::Analyzer analyzer{4096, 2, 48000.0f};
     Latency latency[kBands];
     DSPKernelSnapshot snapshot[kBands];
     CircularBuffer2 circular[kBands];

@@ -124,7 +124,8 @@ TEST(CPointerList, AssignmentAndMove)
     b.Push(p(5));
     b = a;
     EXPECT_EQ(walk(b), walk(a));
-    a = a; // self-assignment empties the list, as callers expect
+    CPointerList& self = a;
+    a = self; // self-assignment empties the list, as callers expect
     EXPECT_EQ(a.Count(), 0u);
 
     CPointerList c;

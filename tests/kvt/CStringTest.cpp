@@ -45,7 +45,8 @@ TEST(CString, AssignmentFromTextsAndNumbers)
     s = 1e300; // 308 characters: needs more than a small number buffer
     EXPECT_EQ(s.Length(), 308);
     EXPECT_EQ(s.Double(), 1e300);
-    s = s; // self-assignment keeps the text
+    CString& self = s;
+    s = self; // self-assignment keeps the text
     EXPECT_EQ(s.Length(), 308);
     s = s.Data() + 300; // a text inside the string's own buffer
     EXPECT_EQ(bytes(s), "0.000000");
