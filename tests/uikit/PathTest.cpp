@@ -1,0 +1,90 @@
+#include "DrawingProbes.h"
+
+#include "shared/ColorComponents.h"
+#include "uikit/UIBezierPath.h"
+#include "uikit/UIColor.h"
+#include "uikit/UIGraphics.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+using vyk::test::pixelNear;
+
+TEST(Colour, ComponentsAndReplacedAlpha)
+{
+    const UIColor red(1, 0, 0, 1);
+    EXPECT_EQ(redValue(red), 1.0);
+    EXPECT_EQ(greenValue(red), 0.0);
+    EXPECT_EQ(blueValue(red), 0.0);
+    EXPECT_EQ(alphaValue(red), 1.0);
+    const UIColor c = UIColor(0.226, 0.781, 0.145, 1).withAlphaComponent(0.8);
+    EXPECT_EQ(greenValue(c), 0.781);
+    EXPECT_EQ(alphaValue(c), 0.8);
+    EXPECT_EQ(redValue(UIColor::lightGray()), 2.0 / 3.0);
+    EXPECT_EQ(blueValue(UIColor::gray()), 0.5);
+}
+
+TEST(BezierPath, ContainmentUsesTheNonZeroRule)
+{
+    // A lone rectangle: half-open, whatever the sign of its size.
+    const UIBezierPath r = UIBezierPath::rect({20, 30, -10, -10});
+    EXPECT_TRUE(r.contains({10, 20}));
+    EXPECT_FALSE(r.contains({20, 25}));
+    EXPECT_FALSE(UIBezierPath::rect({0, 0, 0, 10}).contains({0, 5}));
+    EXPECT_FALSE(UIBezierPath().contains({0, 0}));
+    EXPECT_FALSE(r.contains({NAN, 25}));
+
+    const UIBezierPath oval = UIBezierPath::ovalIn({0, 0, 100, 50});
+    EXPECT_TRUE(oval.contains({50, 25}));
+    EXPECT_TRUE(oval.contains({95, 25}));
+    EXPECT_FALSE(oval.contains({5, 5}));  // outside the curve, inside the box
+
+    // Two windings the same way stay filled where they overlap (even-odd would not).
+    UIBezierPath twice;
+    for (int i = 0; i < 2; ++i) {
+        twice.move({0, 0});
+        twice.addLine({10, 0});
+        twice.addLine({10, 10});
+        twice.addLine({0, 10});
+        twice.close();
+    }
+    EXPECT_TRUE(twice.contains({5, 5}));
+
+    const UIBezierPath rounded = UIBezierPath::roundedRect({0, 0, 40, 20}, 100);  // radius clamped to 10
+    EXPECT_TRUE(rounded.contains({20, 10}));
+    EXPECT_FALSE(rounded.contains({1, 1}));
+    EXPECT_TRUE(rounded.contains({10, 1}));
+}
+
+TEST(BezierPath, DrawsIntoTheCurrentContextOnly)
+{
+    UIBezierPath::rect({0, 0, 10, 10}).fill();  // no context: nothing happens
+    vyk::gfx::ImageSurface s(60, 40);
+    s.clear({1, 1, 1, 1});
+    CGContext cx(s.cairoSurface());
+    {
+        vyk::ui::CurrentContext current(cx);
+        UIColor(1, 0, 0, 1).setFill();
+        UIColor(0, 0, 1, 1).setStroke();
+        UIBezierPath knob;
+        knob.addArc({30, 20}, 15, -230 * std::numbers::pi / 180, 50 * std::numbers::pi / 180, true);
+        knob.addLine({30, 20});
+        knob.close();
+        knob.fill();
+        knob.lineWidth = 2;
+        knob.lineCapStyle = CGLineCap::round;
+        knob.lineJoinStyle = CGLineJoin::round;
+        knob.stroke();
+    }
+    EXPECT_EQ(UIGraphicsGetCurrentContext(), nullptr);
+    vyk::test::saveArtifact(s, "uikit-knob-face");
+    EXPECT_TRUE(pixelNear(s, 30, 10, {255, 0, 0}));   // the dial covers the top
+    EXPECT_TRUE(pixelNear(s, 30, 32, {255, 255, 255})); // its gap is at the bottom
+    EXPECT_TRUE(pixelNear(s, 30, 5, {0, 0, 255}, 60));  // the rim
+}
+
+} // namespace

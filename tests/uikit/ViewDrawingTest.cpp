@@ -1,0 +1,181 @@
+#include "DrawingProbes.h"
+
+#include "uikit/UIBezierPath.h"
+#include "uikit/UIButton.h"
+#include "uikit/UIGraphics.h"
+#include "uikit/UIImageView.h"
+#include "uikit/UILabel.h"
+#include "uikit/UISlider.h"
+#include "uikit/UIWindow.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using vyk::test::pixelNear;
+using vyk::test::Rgb;
+
+constexpr Rgb white{255, 255, 255};
+
+// Fills its bounds inset by 1 and counts its draws; can leave the state unbalanced.
+class Swatch : public UIView {
+public:
+    Swatch(CGRect frame, UIColor colour) : UIView(frame), colour_(colour) {}
+    int draws = 0;
+    CGRect lastRect;
+    bool careless = false;
+    void draw(CGRect rect) override
+    {
+        ++draws;
+        lastRect = rect;
+        CGContext* cx = UIGraphicsGetCurrentContext();
+        ASSERT_NE(cx, nullptr);
+        if (careless) {
+            cx->saveGState();
+            cx->scaleBy(3, 3);
+            cx->setAlpha(0.1);
+        }
+        colour_.setFill();
+        // Draws beyond its bounds on purpose: the view clips.
+        UIBezierPath::rect(rect.insetBy(-20, -20)).fill();
+    }
+
+private:
+    UIColor colour_;
+};
+
+class WindowDrawing : public ::testing::TestWithParam<double> {
+protected:
+    double k = GetParam();
+    std::shared_ptr<UIWindow> window = std::make_shared<UIWindow>(CGSize{200, 120}, k);
+    ::testing::AssertionResult at(double x, double y, Rgb expected, int tolerance = 3)
+    {
+        return pixelNear(window->surface(), static_cast<int>(x * k), static_cast<int>(y * k), expected, tolerance);
+    }
+    void SetUp() override { window->setBackgroundColor(UIColor::white()); }
+    void save(const char* what) { vyk::test::saveArtifact(window->surface(), std::string("uikit-") + what + (k > 1 ? "-2x" : "-1x")); }
+};
+
+TEST_P(WindowDrawing, TreeWithAlphaTransformsAndHiddenViews)
+{
+    auto red = std::make_shared<Swatch>(CGRect(10, 10, 40, 40), UIColor(1, 0, 0, 1));
+    auto group = std::make_shared<UIView>(CGRect(60, 10, 60, 40));
+    auto a = std::make_shared<Swatch>(CGRect(0, 0, 40, 40), UIColor::black());
+    auto b = std::make_shared<Swatch>(CGRect(20, 0, 40, 40), UIColor::black());
+    auto hidden = std::make_shared<Swatch>(CGRect(130, 10, 40, 40), UIColor::black());
+    auto scaled = std::make_shared<Swatch>(CGRect(140, 70, 20, 20), UIColor(0, 0, 1, 1));
+    window->addSubview(red);
+    window->addSubview(group);
+    group->addSubview(a);
+    group->addSubview(b);
+    window->addSubview(hidden);
+    window->addSubview(scaled);
+    group->setAlpha(0.5);  // the group composes once: its overlap is no darker
+    hidden->setHidden(true);
+    scaled->setTransform(CGAffineTransform::makeScale(2, 1));  // about its centre: x 130..170
+
+    ASSERT_TRUE(window->displayIfNeeded());
+    save("tree");
+    EXPECT_TRUE(at(30, 30, {255, 0, 0}));
+    EXPECT_TRUE(at(8, 30, white));  // the swatch's overdraw is clipped to its bounds
+    EXPECT_TRUE(at(52, 30, white));
+    EXPECT_TRUE(at(65, 30, {128, 128, 128}));
+    EXPECT_TRUE(at(90, 30, {128, 128, 128}));
+    EXPECT_TRUE(at(150, 30, white));
+    EXPECT_TRUE(at(132, 80, {0, 0, 255}));
+    EXPECT_TRUE(at(168, 80, {0, 0, 255}));
+    EXPECT_TRUE(at(150, 95, white));
+    EXPECT_EQ(red->lastRect, CGRect(0, 0, 40, 40));  // always the full bounds
+    EXPECT_EQ(hidden->draws, 0);
+
+    // Nothing changed: no redraw. A change redraws everything.
+    EXPECT_FALSE(window->displayIfNeeded());
+    red->setNeedsDisplay();
+    EXPECT_TRUE(window->displayIfNeeded());
+    EXPECT_EQ(red->draws, 2);
+    hidden->setHidden(false);
+    EXPECT_TRUE(window->displayIfNeeded());
+    EXPECT_TRUE(at(150, 30, {0, 0, 0}));
+}
+
+TEST_P(WindowDrawing, ACarelessDrawerCannotSpoilItsSiblings)
+{
+    auto careless = std::make_shared<Swatch>(CGRect(10, 10, 20, 20), UIColor::black());
+    careless->careless = true;
+    auto after = std::make_shared<Swatch>(CGRect(100, 10, 20, 20), UIColor(0, 1, 0, 1));
+    window->addSubview(careless);
+    window->addSubview(after);
+    window->displayIfNeeded();
+    EXPECT_TRUE(at(110, 20, {0, 255, 0}));
+    EXPECT_TRUE(at(60, 60, white));
+}
+
+TEST_P(WindowDrawing, ZeroScaleAndZeroSizeViewsDrawNothing)
+{
+    auto overlay = std::make_shared<Swatch>(CGRect(10, 10, 100, 100), UIColor::black());
+    auto flat = std::make_shared<Swatch>(CGRect(10, 10, 0, 100), UIColor::black());
+    auto next = std::make_shared<Swatch>(CGRect(150, 10, 20, 20), UIColor(0, 0, 1, 1));
+    window->addSubview(overlay);
+    window->addSubview(flat);
+    window->addSubview(next);
+    overlay->setTransform(CGAffineTransform::makeScale(0, 0));  // a fading overlay's first frame
+    window->displayIfNeeded();
+    EXPECT_EQ(overlay->draws, 0);
+    EXPECT_TRUE(at(50, 50, white));
+    EXPECT_TRUE(at(160, 20, {0, 0, 255}));
+    overlay->setTransform(CGAffineTransform::makeScale(0.5, 0.5));
+    window->displayIfNeeded();
+    EXPECT_TRUE(at(60, 60, {0, 0, 0}));
+    EXPECT_TRUE(at(20, 20, white));
+}
+
+TEST_P(WindowDrawing, StandardViewsLeaveInk)
+{
+    auto label = std::make_shared<UILabel>(CGRect(10, 10, 180, 30));
+    label->setText("correlograph");
+    label->setFont(*UIFont::named("HelveticaNeue", 14));
+    auto button = std::make_shared<UIButton>(CGRect(10, 50, 80, 30));
+    button->setTitle("Play");
+    button->setTitleColor(UIColor::black());
+    auto slider = std::make_shared<UISlider>(CGRect(100, 50, 90, 30));
+    slider->setValue(1);
+    auto image = std::make_shared<UIImageView>(CGRect(10, 90, 20, 20));
+    image->setImage(nullptr);
+    window->addSubview(label);
+    window->addSubview(button);
+    window->addSubview(slider);
+    window->addSubview(image);
+    window->displayIfNeeded();
+    save("controls");
+    const auto& s = window->surface();
+    auto px = [this](double v) { return static_cast<int>(v * k); };
+    EXPECT_GT(vyk::test::inkCount(s, px(10), px(10), px(190), px(40)), 0);
+    EXPECT_GT(vyk::test::inkCount(s, px(10), px(50), px(90), px(80)), 0);
+    EXPECT_EQ(vyk::test::inkCount(s, px(10), px(90), px(30), px(110)), 0);
+    // The full slider's thumb sits at the right end.
+    EXPECT_GT(vyk::test::inkCount(s, px(175), px(55), px(190), px(75)), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, WindowDrawing, ::testing::Values(1.0, 2.0));
+
+TEST(Image, PngRoundTripThroughAView)
+{
+    vyk::gfx::ImageSurface src(4, 2);
+    src.clear({0, 0.5, 1, 1});
+    const std::string path = ::testing::TempDir() + "vyk-image.png";
+    ASSERT_TRUE(src.writePNG(path));
+    const auto image = UIImage::fromFile(path);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), (CGSize{4, 2}));
+    EXPECT_FALSE(UIImage::fromFile(path + ".missing"));
+    EXPECT_FALSE(UIImage::fromData({'n', 'o', 't'}));
+
+    auto window = std::make_shared<UIWindow>(CGSize{40, 20});
+    auto view = std::make_shared<UIImageView>(CGRect(0, 0, 40, 20));
+    view->setImage(image);
+    window->addSubview(view);
+    window->displayIfNeeded();
+    EXPECT_TRUE(pixelNear(window->surface(), 20, 10, {0, 128, 255}));
+}
+
+} // namespace
