@@ -1,11 +1,13 @@
 #include "foundation/RunLoop.h"
 
 #include "foundation/Console.h"
+#include "foundation/Shutdown.h"
 #include "foundation/SignalStop.h"
 #include "foundation/Timer.h"
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdlib>
 #include <optional>
 #include <unistd.h>
 
@@ -37,7 +39,11 @@ private:
 
 RunLoop& RunLoop::main() {
     // Never destroyed: work and timers may still reach it during static destruction.
-    static RunLoop* loop = new RunLoop;
+    static RunLoop* loop = [] {
+        auto* l = new RunLoop;
+        std::atexit(Foundation::shutdown);
+        return l;
+    }();
     return *loop;
 }
 
