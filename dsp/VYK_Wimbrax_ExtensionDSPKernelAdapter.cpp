@@ -125,6 +125,16 @@ AUAudioUnitStatus VYK_Wimbrax_ExtensionDSPKernelAdapter::render(
                       frameCount, outputData, realtimeEventListHead, pullInputBlock);
 }
 
+AUAudioUnitStatus VYK_Wimbrax_ExtensionDSPKernelAdapter::render(
+    const AUMIDIOutputEventBlock* midiOut, AudioUnitRenderActionFlags*,
+    const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount, NSInteger,
+    AudioBufferList* outputData, const AURenderEvent* realtimeEventListHead,
+    const AURenderPullInputBlock* pullInputBlock) {
+    if (midiOut == nullptr) midiOut = _outputEventBlock.load(std::memory_order_acquire);
+    return renderWith(midiOut, false, timestamp, frameCount, outputData, realtimeEventListHead,
+                      pullInputBlock);
+}
+
 AUInternalRenderBlock VYK_Wimbrax_ExtensionDSPKernelAdapter::internalRenderBlock() {
     std::shared_ptr<const AUMIDIOutputEventBlock> midiOut;
     {

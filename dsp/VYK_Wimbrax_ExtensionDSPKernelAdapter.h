@@ -79,6 +79,14 @@ public:
                              NSInteger outputBusNumber, AudioBufferList* outputData,
                              const AURenderEvent* realtimeEventListHead,
                              const AURenderPullInputBlock* pullInputBlock);
+    // render with `midiOut` as the MIDI output for this call (null: the adapter's own),
+    // so a render block can keep its block without storing it from the render thread.
+    AUAudioUnitStatus render(const AUMIDIOutputEventBlock* midiOut,
+                             AudioUnitRenderActionFlags* actionFlags,
+                             const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
+                             NSInteger outputBusNumber, AudioBufferList* outputData,
+                             const AURenderEvent* realtimeEventListHead,
+                             const AURenderPullInputBlock* pullInputBlock);
     // A render block holding this adapter and the current MIDI output block. Unlike
     // render it always pulls: without a pull-input block it returns
     // kAudioUnitErr_NoConnection.
