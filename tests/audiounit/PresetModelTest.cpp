@@ -1,0 +1,145 @@
+// The preset dictionary's reader and writer, and preset files.
+#include "UnitRig.h"
+#include "audiounit/VYKPreset.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <fstream>
+
+using namespace unitrig;
+using Found = VYKPreset::FoundParameter;
+namespace fs = std::filesystem;
+
+namespace {
+
+plist::Dictionary param(plist::Value address, plist::Value value, const char* identifier = "p") {
+    plist::Dictionary d;
+    d.set("address", std::move(address));
+    d.set("identifier", identifier);
+    d.set("value", std::move(value));
+    return d;
+}
+
+} // namespace
+
+TEST(PresetModel, GroupNumbersComeFromTheLastPieceOfTheIdentifier) {
+    const std::pair<const char*, std::int64_t> cases[] = {
+        {"kGlobalParameters", 0}, {"Band 2", 2},  {"x -3", -3}, {"group 7 ", 0},
+        {"12", 12},               {"a +5", 5},    {"a +-5", 0}, {"a 5x", 0},
+        {"a -", 0},               {"a 99999999999999999999", 0}};
+    for (const auto& [identifier, number] : cases) {
+        PresetGroup group;
+        group.identifier = identifier;
+        group.findGroupNumber();
+        EXPECT_EQ(group.id, number) << identifier;
+    }
+}
+
+TEST(PresetModel, ReadingKeepsScalarsSkipsWrongKindsAndReportsOnlyUsableParameters) {
+    VYKPreset preset;
+    preset.setComponentDescription({0, 0, 0, 5, 6});
+    plist::Dictionary group;
+    group.set("identifier", "Band 2");
+    group.set("param 0", param(5, 0.5));
+    group.set("param 1", param(1, 1));  // integer value
+    group.set("param 2", param(3, plist::Value("loud")));
+    group.set("param 3", param(4, std::nan("")));
+    group.set("param 4", param(6, 1e39));  // beyond float
+    group.set("param x", "not a dictionary");
+    plist::Dictionary noAddress;
+    noAddress.set("value", 0.25);
+    group.set("param 5", std::move(noAddress));
+    plist::Dictionary patch;
+    patch.set("count", 5);
+    patch.set("groups", group);
+    patch.set("subgroup", plist::Dictionary{});
+    patch.set("group 9", plist::Array{});
+    patch.set("name", 12);
+    patch.set("type", 0x61756D66u);
+    patch.set("subtype", std::uint64_t(1) << 40);
+    preset.makeFrom(&patch);
+    preset.makeFrom(&patch);  // the same groups once, not twice
+
+    EXPECT_EQ(preset.foundParameters(), (std::vector<Found>{{2, "p", 5, 0.5f}, {2, "p", 1, 1.0f}}));
+    ASSERT_EQ(preset.patch().groups.size(), 2u);
+    EXPECT_EQ(preset.patch().name, "Preset");
+    EXPECT_EQ(preset.componentDescription(),
+              (AudioComponentDescription{0x61756D66, 0, 0, 5, 6}));  // flags untouched
+    EXPECT_EQ(preset.patch().manufacturer, 0x464C4E52u);  // the patch's default stays
+
+    // Written back sorted by address, whatever order they were read in.
+    const plist::Dictionary written = preset.getDictionary();
+    const plist::Dictionary* g = written.find("group 0")->dictionary();
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->find("count")->int64(), 6);
+    std::vector<std::uint64_t> addresses;
+    for (int i = 0; i < 6; ++i)
+        addresses.push_back(*g->find("param " + std::to_string(i))->dictionary()->find("address")->uint64());
+    EXPECT_EQ(addresses, (std::vector<std::uint64_t>{0, 1, 3, 4, 5, 6}));
+    EXPECT_EQ(written.find("count")->int64(), 2);
+    EXPECT_EQ(written.find("group 1")->dictionary()->find("count")->int64(), 0);
+}
+
+TEST(PresetModel, DescriptionsCheckOnTheThreeCodesOnly) {
+    VYKPreset fresh;
+    EXPECT_FALSE(fresh.checkDescription(kDescription));
+    VYKPreset preset;
+    preset.setDescription(kDescription, 1, "Preset");
+    AudioComponentDescription flagged = kDescription;
+    flagged.componentFlags = 2;
+    flagged.componentFlagsMask = 7;
+    EXPECT_TRUE(preset.checkDescription(flagged, 3));
+    flagged.componentSubType = 1;
+    EXPECT_FALSE(preset.checkDescription(flagged));
+
+    ConsoleCapture console;
+    preset.makeFrom(static_cast<const AUParameterGroup*>(nullptr));
+    EXPECT_EQ(console.text(), "VYKPreset::makeFrom() : The parameter group has no children.\n");
+    auto lone = AUParameterTree::createParameter("p", "P", 1, 0, 1, kAudioUnitParameterUnit_Generic,
+                                                 std::nullopt, 0, std::nullopt, std::nullopt);
+    auto empty = AUParameterTree::createGroup("e", "E", {});
+    const auto tree = AUParameterTree::createTree({lone, empty});
+    preset.makeFrom(tree.get());
+    ASSERT_EQ(preset.patch().groups.size(), 1u);
+    EXPECT_EQ(preset.patch().groups[0]->identifier, "e");
+    EXPECT_TRUE(preset.patch().groups[0]->params.empty());
+}
+
+TEST(PresetFiles, SavedFilesLoadBackAndBadFilesChangeNothing) {
+    Documents documents;
+    const fs::path folder = documents.makePresets();
+    VYKPreset source;
+    source.setDescription(kDescription, 1, "Saved");
+    auto group = std::make_unique<PresetGroup>();
+    group->identifier = "kGlobalParameters";
+    group->params.push_back(std::make_unique<PresetParam>(4, "kSplit2", 0.3f));
+    group->params.push_back(std::make_unique<PresetParam>(3, "kSplit1", 0.1f));
+    source.patch().groups.push_back(std::move(group));
+    const URL url = URL::fileURL((folder / "s.aupreset").string());
+    ASSERT_TRUE(source.save(url));
+
+    VYKPreset loaded;
+    ASSERT_TRUE(loaded.load(url));
+    EXPECT_TRUE(loaded.checkDescription(kDescription));
+    EXPECT_EQ(loaded.foundParameters(),
+              (std::vector<Found>{{0, "kSplit1", 3, 0.1f}, {0, "kSplit2", 4, 0.3f}}));
+    EXPECT_EQ(loaded.getDictionary(), source.getDictionary());
+
+    ConsoleCapture console;
+    const std::string missing = (folder / "none.aupreset").string();
+    EXPECT_FALSE(loaded.load(URL::fileURL(missing)));
+    ASSERT_EQ(mkfifo((folder / "f.aupreset").c_str(), 0600), 0);
+    EXPECT_FALSE(loaded.load(URL::fileURL((folder / "f.aupreset").string())));
+    // A failed save leaves the old file whole.
+    EXPECT_FALSE(source.save(URL::fileURL((folder / "no-folder" / "x.aupreset").string())));
+    EXPECT_EQ(console.lines().size(), 3u);
+    EXPECT_EQ(console.lines()[0], "VYKPreset::loadFromFile() : ERROR: The path " + missing +
+                                      " does not exist.");
+    EXPECT_EQ(console.lines()[1], "VYKPreset::loadFromFile() : ERROR: The file is not readable.");
+    EXPECT_EQ(console.lines()[2].rfind("VYKPreset::saveToFile() : ERROR: Could not write the file '", 0), 0u);
+    EXPECT_EQ(loaded.foundParameters().size(), 2u);  // the good read is kept
+    EXPECT_TRUE(loaded.checkDescription(kDescription));
+}
