@@ -6,6 +6,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
 namespace {
 
 using namespace rig;
@@ -147,6 +151,31 @@ TEST(KernelAdapter, DisplayGettersRefuseBandsOutsideZeroToThree) {
     EXPECT_EQ(host.adapter->getSamplerate(), 48000.0f);
     EXPECT_EQ(host.adapter->inputBus()->format().channelCount(), 2u);
 }
+
+#if defined(__x86_64__)
+// The render entry runs with flush-to-zero and denormals-are-zero and gives the caller
+// back its own mode.
+TEST(KernelAdapter, RendersWithDenormalsFlushedAndRestoresTheCallersMode) {
+    Host host;
+    const unsigned callers = _mm_getcsr();
+    _mm_setcsr(callers & ~0x8040u);
+    unsigned during = 0;
+    AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
+                                      AUAudioFrameCount, NSInteger, AudioBufferList*) {
+        during = _mm_getcsr();
+        return noErr;
+    };
+    Stereo out(64);
+    AudioBufferList list = listOf(out, 0, 64);
+    AudioTimeStamp ts{};
+    const AUAudioUnitStatus status = host.adapter->render(nullptr, &ts, 64, 0, &list, nullptr, &pull);
+    const unsigned after = _mm_getcsr();
+    _mm_setcsr(callers);
+    EXPECT_EQ(status, noErr);
+    EXPECT_EQ(during & 0x8040u, 0x8040u);
+    EXPECT_EQ(after & 0x8040u, 0u);
+}
+#endif
 
 // One bad value must not silence the effect for good: once the input is finite again,
 // the output is finite again after the ring's 1024 frames and one more block.
