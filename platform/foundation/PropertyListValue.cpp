@@ -5,17 +5,25 @@
 namespace plist {
 
 Dictionary::Dictionary(std::vector<Entry> entries) {
-    // Hashed, so a hostile file with many keys cannot make this quadratic.
+    entries_.reserve(entries.size());   // reserved: keys never move once added
+    // Small dictionaries look keys up in place; large ones through a hash, so
+    // a hostile file with many keys cannot make this quadratic.
+    constexpr std::size_t kLinearLimit = 16;
     std::unordered_map<std::string_view, std::size_t> index;
-    index.reserve(entries.size());
-    entries_.reserve(entries.size());
+    if (entries.size() > kLinearLimit) index.reserve(entries.size());
     for (auto& entry : entries) {
-        if (auto it = index.find(entry.first); it != index.end()) {
-            entries_[it->second].second = std::move(entry.second);
+        Value* existing = nullptr;
+        if (entries.size() > kLinearLimit) {
+            if (auto it = index.find(entry.first); it != index.end()) existing = &entries_[it->second].second;
+        } else {
+            existing = find(entry.first);
+        }
+        if (existing) {
+            *existing = std::move(entry.second);
             continue;
         }
-        entries_.push_back(std::move(entry));   // reserved: keys never move again
-        index.emplace(entries_.back().first, entries_.size() - 1);
+        entries_.push_back(std::move(entry));
+        if (entries.size() > kLinearLimit) index.emplace(entries_.back().first, entries_.size() - 1);
     }
 }
 

@@ -77,6 +77,14 @@ TEST(PropertyListValue, DictionaryKeepsInsertionOrderAndReplacesInPlace) {
     ASSERT_EQ(fromEntries.size(), 2u);
     EXPECT_EQ(fromEntries.begin()->first, "x");
     EXPECT_EQ(fromEntries.find("x")->int64(), 9);
+
+    std::vector<Dictionary::Entry> many;
+    for (int i = 0; i < 40; ++i) many.emplace_back("k" + std::to_string(i % 30), Value(i));
+    Dictionary large(std::move(many));
+    ASSERT_EQ(large.size(), 30u);
+    EXPECT_EQ(large.begin()->first, "k0");
+    EXPECT_EQ(large.find("k0")->int64(), 30);
+    EXPECT_EQ(large.find("k29")->int64(), 29);
 }
 
 TEST(PropertyListXML, EveryKindSurvivesARoundTrip) {
