@@ -1,0 +1,51 @@
+#include "shared/FourCharCode.h"
+
+#include <gtest/gtest.h>
+
+#include <iconv.h>
+#include <string>
+
+namespace {
+
+TEST(FourCharCode, CharactersRunFromTheMostSignificantByte) {
+    EXPECT_EQ(stringValue(0x61756D66), "aumf");
+    EXPECT_EQ(stringValue(0x766B7762), "vkwb");
+    EXPECT_EQ(stringValue(0x464C4E52), "FLNR");
+}
+
+TEST(FourCharCode, NulBytesAreKept) {
+    EXPECT_EQ(stringValue(0), std::string(4, '\0'));
+    EXPECT_EQ(stringValue(0x41004200), std::string("A\0B\0", 4));
+}
+
+TEST(FourCharCode, HighBytesDecodeAsMacRoman) {
+    EXPECT_EQ(stringValue(0x80414243), "ÄABC");
+    EXPECT_EQ(stringValue(0xDBCA5AFF), "€\u00A0Zˇ");
+    EXPECT_EQ(stringValue(0xC6BD2020), "∆Ω  ");
+}
+
+// The system's own Mac OS Roman converter as an independent reference. It follows the
+// older table at 0xC6 (Greek delta, not the increment sign) and 0xDB (the currency sign,
+// not the euro), and we treat 0xF0 (the maker's logo) as undecodable.
+TEST(FourCharCode, UpperHalfMatchesTheSystemConverter) {
+    iconv_t cd = iconv_open("UTF-8", "MACINTOSH");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        if (b == 0xC6 || b == 0xDB || b == 0xF0) continue;
+        char in[1] = {static_cast<char>(b)};
+        char out[8] = {};
+        char* inp = in;
+        char* outp = out;
+        size_t inLeft = 1, outLeft = sizeof out;
+        ASSERT_NE(iconv(cd, &inp, &inLeft, &outp, &outLeft), static_cast<size_t>(-1)) << b;
+        EXPECT_EQ(stringValue(0x41424300u | unsigned(b)), "ABC" + std::string(out)) << std::hex << b;
+    }
+    iconv_close(cd);
+}
+
+TEST(FourCharCode, ACodeWithAByteThatDoesNotDecodeGivesFAIL) {
+    EXPECT_EQ(stringValue(0xF0000000), "FAIL");
+    EXPECT_EQ(stringValue(0x414243F0), "FAIL");
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+#include "shared/Capitals.h"
+#include "shared/UniqueName.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+namespace {
+
+const std::regex uuid("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+
+TEST(UniqueName, PrefixHyphenAndUniqueString) {
+    std::smatch m;
+    const std::string a = uniqueName("a");
+    ASSERT_EQ(a.substr(0, 2), "a-");
+    EXPECT_TRUE(std::regex_match(a.substr(2), uuid)) << a;
+    const std::string empty = uniqueName("");
+    ASSERT_EQ(empty.substr(0, 1), "-");
+    EXPECT_TRUE(std::regex_match(empty.substr(1), uuid)) << empty;
+    EXPECT_TRUE(std::regex_match(uniqueName(), uuid));
+}
+
+TEST(UniqueName, NeverRepeats) {
+    std::set<std::string> seen;
+    for (int i = 0; i < 10000; ++i) EXPECT_TRUE(seen.insert(uniqueName("x")).second);
+}
+
+TEST(Capitals, ListIsKeptAsWritten) {
+    ASSERT_EQ(capitals.size(), 197u);
+    EXPECT_EQ(capitals.front(), "Kabul");
+    EXPECT_EQ(capitals[44], "Copenagen");
+    EXPECT_EQ(capitals.back(), "Harare");
+    EXPECT_EQ(capitals[23], "Brasilia");
+    EXPECT_EQ(capitals[36], "Bogota");
+    // Precomposed UTF-8: S, a with tilde (C3 A3), o, space, T, o, m, e with acute (C3 A9).
+    EXPECT_EQ(capitals[152], "S\xC3\xA3o Tom\xC3\xA9");
+    std::set<std::string_view> distinct(capitals.begin(), capitals.end());
+    EXPECT_EQ(distinct.size(), 197u);
+}
+
+} // namespace
