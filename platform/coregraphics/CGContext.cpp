@@ -20,6 +20,8 @@ CGContext::CGContext(cairo_surface_t* surface, CGFloat deviceScale)
 
 CGContext::~CGContext()
 {
+    while (!layers_.empty())
+        closeLayer(false, 0);
     if (cr_)
         cairo_destroy(cr_);
 }
@@ -115,8 +117,21 @@ void CGContext::beginTransparencyLayer()
     s.layerAlpha = s.alpha;
     s.alpha = 1;
     states_.push_back(s);
-    if (cr_)
-        cairo_push_group(cr_);
+    if (!cr_)
+        return;
+    // The recording's space is the parent's device space.
+    cairo_surface_t* recording = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr);
+    cairo_t* cr = cairo_create(recording);
+    cairo_matrix_t m;
+    cairo_get_matrix(cr_, &m);
+    cairo_set_matrix(cr, &m);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    std::vector<double> dash(static_cast<std::size_t>(cairo_get_dash_count(cr_)));
+    double offset = 0;
+    cairo_get_dash(cr_, dash.data(), &offset);
+    cairo_set_dash(cr, dash.data(), static_cast<int>(dash.size()), offset);
+    layers_.push_back({cr_, recording});
+    cr_ = cr;
 }
 
 void CGContext::endTransparencyLayer()
@@ -125,12 +140,30 @@ void CGContext::endTransparencyLayer()
         return;
     const State layer = top();
     states_.pop_back();
-    if (!cr_)
-        return;
-    cairo_pop_group_to_source(cr_);
-    if (!layer.suppressed && !top().suppressed)
-        cairo_paint_with_alpha(cr_, layer.layerAlpha);
-    cairo_set_source_rgb(cr_, 0, 0, 0);  // drop the group pattern now
+    if (cr_)
+        closeLayer(!layer.suppressed && !top().suppressed, layer.layerAlpha);
+}
+
+void CGContext::closeLayer(bool paint, CGFloat alpha)
+{
+    const Layer layer = layers_.back();
+    layers_.pop_back();
+    cairo_destroy(cr_);
+    cr_ = layer.parent;
+    double x, y, w, h;
+    cairo_recording_surface_ink_extents(layer.recording, &x, &y, &w, &h);
+    if (paint && w > 0 && h > 0) {
+        cairo_save(cr_);
+        cairo_identity_matrix(cr_);
+        cairo_new_path(cr_);
+        const double x0 = std::floor(x), y0 = std::floor(y);
+        cairo_rectangle(cr_, x0, y0, std::ceil(x + w) - x0, std::ceil(y + h) - y0);
+        cairo_clip(cr_);
+        cairo_set_source_surface(cr_, layer.recording, 0, 0);
+        cairo_paint_with_alpha(cr_, alpha);
+        cairo_restore(cr_);
+    }
+    cairo_surface_destroy(layer.recording);
 }
 
 void CGContext::setLineDash(CGFloat phase, const std::vector<CGFloat>& lengths)

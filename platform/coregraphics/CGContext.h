@@ -91,7 +91,17 @@ private:
     void setSource(CGColor c);
     void suppress() { states_.back().suppressed = true; }
 
+    // A layer records its drawing, then paints just the inked area with its
+    // alpha: a group the size of the whole clip would cost a full-surface
+    // clear and composite per layer.
+    struct Layer {
+        cairo_t* parent;
+        cairo_surface_t* recording;
+    };
+    void closeLayer(bool paint, CGFloat alpha);
+
     cairo_t* cr_ = nullptr;
+    std::vector<Layer> layers_;
     CGFloat deviceScale_ = 1;
     std::vector<State> states_{State{}};
 };

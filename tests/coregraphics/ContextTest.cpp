@@ -152,6 +152,32 @@ TEST_P(Canvas, TransparencyLayerComposesItsContentOnce)
     expectBalanced(*cx, surface, k);
 }
 
+TEST_P(Canvas, LayersNestAndKeepTheDash)
+{
+    cx->saveGState();
+    cx->setLineDash(0, {4, 4});
+    cx->setAlpha(0.5);
+    cx->beginTransparencyLayer();
+    cx->translateBy(10, 0);  // transforms inside a layer apply to its content only
+    CGPath line;
+    line.move({0, 10});
+    line.addLine({80, 10});
+    cx->strokePath(line, {4, CGLineCap::butt, CGLineJoin::miter, 10});
+    cx->setAlpha(0.5);
+    cx->beginTransparencyLayer();
+    cx->setFillColor({0, 0, 0, 1});
+    cx->fill({0, 30, 20, 20});
+    cx->endTransparencyLayer();
+    cx->endTransparencyLayer();
+    cx->restoreGState();
+    vyk::test::saveArtifact(surface, name("nested-layers"));
+    EXPECT_TRUE(at(12, 10, {128, 128, 128}));  // dash, at the outer layer's alpha
+    EXPECT_TRUE(at(16, 10, white));            // gap
+    EXPECT_TRUE(at(20, 40, {191, 191, 191}));  // inner layer: 0.5 of 0.5
+    EXPECT_TRUE(at(5, 40, white));
+    expectBalanced(*cx, surface, k);
+}
+
 TEST_P(Canvas, ArcsTurnClockwiseWithIncreasingAngle)
 {
     CGPath pie;
