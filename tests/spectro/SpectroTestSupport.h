@@ -20,8 +20,13 @@ inline std::vector<double> dft(const std::vector<float>& data, int sign)
     std::vector<double> out(2 * n);
     for (size_t k = 0; k < n; k++) {
         std::complex<double> sum = 0;
-        for (size_t t = 0; t < n; t++)
-            sum += std::complex<double>(data[2 * t], data[2 * t + 1]) * twiddle[(k * t) % n];
+        size_t m = 0; // (k * t) mod n
+        for (size_t t = 0; t < n; t++) {
+            sum += std::complex<double>(data[2 * t], data[2 * t + 1]) * twiddle[m];
+            m += k;
+            if (m >= n)
+                m -= n;
+        }
         out[2 * k] = sum.real();
         out[2 * k + 1] = sum.imag();
     }
