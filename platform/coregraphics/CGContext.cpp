@@ -199,6 +199,12 @@ void CGContext::fillPath(const CGPath& path)
     path.replay(cr_);
     setSource(top().fill);
     cairo_fill(cr_);
+    if (observer_) {
+        vyk::gfx::DrawCall call;
+        call.path = path;
+        call.colour = top().fill;
+        report(std::move(call));
+    }
 }
 
 void CGContext::strokePath(const CGPath& path, const CGStrokeStyle& style)
@@ -217,6 +223,14 @@ void CGContext::strokePath(const CGPath& path, const CGStrokeStyle& style)
     cairo_set_miter_limit(cr_, std::isfinite(style.miterLimit) && style.miterLimit >= 1 ? style.miterLimit : 10);
     setSource(top().stroke);
     cairo_stroke(cr_);
+    if (observer_) {
+        vyk::gfx::DrawCall call;
+        call.kind = vyk::gfx::DrawCall::Kind::stroke;
+        call.path = path;
+        call.style = style;
+        call.colour = top().stroke;
+        report(std::move(call));
+    }
 }
 
 void CGContext::fill(CGRect rect)
@@ -244,6 +258,21 @@ void CGContext::drawImage(cairo_surface_t* image, CGRect rect)
     cairo_paint_with_alpha(cr_, top().alpha);
     cairo_restore(cr_);
     cairo_new_path(cr_);
+    if (observer_) {
+        vyk::gfx::DrawCall call;
+        call.kind = vyk::gfx::DrawCall::Kind::image;
+        call.rect = r;
+        report(call);
+    }
+}
+
+void CGContext::report(vyk::gfx::DrawCall call) const
+{
+    if (!observer_)
+        return;
+    call.alpha = top().alpha;
+    call.ctm = ctm();
+    observer_(call);
 }
 
 CGAffineTransform CGContext::ctm() const

@@ -15,6 +15,8 @@
 
 #include <cairo.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 enum class CGLineCap { butt, round, square };
@@ -26,6 +28,25 @@ struct CGStrokeStyle {
     CGLineJoin join = CGLineJoin::miter;
     CGFloat miterLimit = 10;
 };
+
+namespace vyk::gfx {
+// One drawing operation that reached the surface, for tests that check what was
+// drawn rather than the pixels.
+struct DrawCall {
+    enum class Kind { fill, stroke, text, image };
+    Kind kind = Kind::fill;
+    CGPath path;            // fill, stroke
+    CGStrokeStyle style;    // stroke
+    CGColor colour;         // fill, stroke, text: the colour as set
+    CGFloat alpha = 1;      // the global alpha in effect
+    CGAffineTransform ctm;  // user space to the context's base space
+    CGRect rect;            // text, image: the box
+    std::string text;       // text
+    std::string fontFamily;
+    double fontSize = 0;
+};
+using DrawObserver = std::function<void(const DrawCall&)>;
+} // namespace vyk::gfx
 
 class CGContext {
 public:
@@ -78,6 +99,12 @@ public:
     // cairo, for text; null while drawing is suppressed.
     cairo_t* cairoForDrawing() { return isDrawingSuppressed() ? nullptr : cr_; }
 
+    // Tests: sees every operation that is drawn (not the suppressed ones).
+    void setObserver(vyk::gfx::DrawObserver observer) { observer_ = std::move(observer); }
+    // Drawers outside this class (text) report their operations here.
+    void report(vyk::gfx::DrawCall call) const;
+    bool isObserved() const { return static_cast<bool>(observer_); }
+
 private:
     struct State {
         CGFloat alpha = 1;
@@ -104,4 +131,5 @@ private:
     std::vector<Layer> layers_;
     CGFloat deviceScale_ = 1;
     std::vector<State> states_{State{}};
+    vyk::gfx::DrawObserver observer_;
 };

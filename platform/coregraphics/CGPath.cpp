@@ -84,6 +84,51 @@ void CGPath::addRoundedRect(CGRect r, CGFloat radius)
     closeSubpath();
 }
 
+namespace {
+// A per-thread cairo context for questions about paths.
+cairo_t* scratch()
+{
+    struct Scratch {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+        cairo_t* cr = cairo_create(surface);
+        ~Scratch()
+        {
+            cairo_destroy(cr);
+            cairo_surface_destroy(surface);
+        }
+    };
+    thread_local Scratch s;
+    cairo_new_path(s.cr);
+    return s.cr;
+}
+}
+
+bool CGPath::contains(CGPoint p) const
+{
+    if (ops_.empty() || !finite_ || !p.isFinite())
+        return false;
+    if (isRect_)
+        return rect_.contains(p);
+    cairo_t* cr = scratch();
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    replay(cr);
+    const bool inside = cairo_in_fill(cr, p.x, p.y);
+    cairo_new_path(cr);
+    return inside;
+}
+
+CGRect CGPath::boundingBox() const
+{
+    if (ops_.empty() || !finite_)
+        return CGRect::zero();
+    cairo_t* cr = scratch();
+    replay(cr);
+    double x0, y0, x1, y1;
+    cairo_path_extents(cr, &x0, &y0, &x1, &y1);
+    cairo_new_path(cr);
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
 void CGPath::replay(cairo_t* cr) const
 {
     for (const Op& op : ops_) {

@@ -24,8 +24,13 @@ public:
     bool isEmpty() const { return ops_.empty(); }
     // A non-finite coordinate anywhere makes the path undrawable.
     bool isFinite() const { return finite_; }
-    // Set when the path is exactly one rectangle (fast containment tests).
+    // Set when the path is exactly one rectangle.
     const CGRect* singleRect() const { return isRect_ ? &rect_ : nullptr; }
+    std::size_t elementCount() const { return ops_.size(); }
+    // Non-zero winding; a lone rectangle is tested half-open without cairo.
+    bool contains(CGPoint p) const;
+    // The box of the drawn figure (zero for an empty or non-finite path).
+    CGRect boundingBox() const;
 
     // Appends the path to cairo's current path.
     void replay(cairo_t* cr) const;

@@ -171,6 +171,16 @@ void drawText(CGContext& context, std::string_view text, CGRect rect, const Text
     pango_cairo_show_layout(cr, layout.get());
     cairo_restore(cr);
     cairo_new_path(cr);  // show_layout leaves a current point behind
+    if (!context.isObserved())
+        return;
+    DrawCall call;
+    call.kind = DrawCall::Kind::text;
+    call.colour = style.colour;
+    call.rect = r;
+    call.text = std::string(text);
+    call.fontFamily = style.face.family;
+    call.fontSize = style.size;
+    context.report(std::move(call));
 }
 
 } // namespace vyk::gfx

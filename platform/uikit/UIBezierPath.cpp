@@ -46,28 +46,4 @@ void UIBezierPath::stroke() const
         cx->strokePath(path_, {lineWidth, lineCapStyle, lineJoinStyle, miterLimit});
 }
 
-bool UIBezierPath::contains(CGPoint p) const
-{
-    if (path_.isEmpty() || !path_.isFinite() || !p.isFinite())
-        return false;
-    if (const CGRect* r = path_.singleRect())
-        return r->contains(p);
-    // A scratch cairo context answers for curves and arcs; it is per thread.
-    struct Scratch {
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
-        cairo_t* cr = cairo_create(surface);
-        ~Scratch()
-        {
-            cairo_destroy(cr);
-            cairo_surface_destroy(surface);
-        }
-    };
-    thread_local Scratch scratch;
-    cairo_t* cr = scratch.cr;
-    cairo_new_path(cr);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-    path_.replay(cr);
-    const bool inside = cairo_in_fill(cr, p.x, p.y);
-    cairo_new_path(cr);
-    return inside;
-}
+bool UIBezierPath::contains(CGPoint p) const { return path_.contains(p); }

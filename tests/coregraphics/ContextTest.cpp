@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -310,6 +311,58 @@ TEST(Surfaces, PixelsAreReadUnpremultiplied)
     EXPECT_NEAR(p.a, 128, 1);
     EXPECT_EQ(s.pixel(9, 9).a, 0);
     EXPECT_FALSE(s.writePNG("/nonexistent-dir/x.png"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ContextObserver, SeesEveryOperationThatIsDrawn)
+{
+    ImageSurface s(50, 50);
+    CGContext cx(s.cairoSurface(), 2);
+    std::vector<vyk::gfx::DrawCall> calls;
+    cx.setObserver([&](const vyk::gfx::DrawCall& c) { calls.push_back(c); });
+    cx.saveGState();
+    cx.translateBy(5, 6);
+    cx.setAlpha(0.5);
+    cx.setFillColor(redColour);
+    cx.fill({0, 0, 10, 10});
+    CGPath oval;
+    oval.addEllipse({0, 0, 20, 10});
+    cx.strokePath(oval, {0.5, CGLineCap::round, CGLineJoin::round, 10});
+    cx.scaleBy(0, 1);
+    cx.fill({0, 0, 10, 10});  // suppressed: not drawn, not reported
+    cx.restoreGState();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].kind, vyk::gfx::DrawCall::Kind::fill);
+    EXPECT_EQ(*calls[0].path.singleRect(), CGRect(0, 0, 10, 10));
+    EXPECT_EQ(calls[0].colour, redColour);
+    EXPECT_EQ(calls[0].alpha, 0.5);
+    EXPECT_EQ(calls[0].ctm, CGAffineTransform::makeTranslation(5, 6));
+    EXPECT_EQ(calls[1].kind, vyk::gfx::DrawCall::Kind::stroke);
+    EXPECT_EQ(calls[1].style.lineWidth, 0.5);
+    EXPECT_EQ(calls[1].path.elementCount(), 6u);
+    const CGRect box = calls[1].path.boundingBox();
+    EXPECT_NEAR(box.width(), 20, 1e-6);
+    EXPECT_NEAR(box.height(), 10, 1e-6);
+}
+
+TEST(PathQueries, ContainsAndBoundingBox)
+{
+    CGPath empty;
+    EXPECT_EQ(empty.boundingBox(), CGRect::zero());
+    EXPECT_FALSE(empty.contains({0, 0}));
+    CGPath pie;
+    pie.move({0, 0});
+    pie.addArc({0, 0}, 10, 0, std::numbers::pi / 2, true);
+    pie.closeSubpath();
+    EXPECT_TRUE(pie.contains({3, 3}));
+    EXPECT_FALSE(pie.contains({-3, 3}));
+    const CGRect box = pie.boundingBox();
+    EXPECT_NEAR(box.minX(), 0, 1e-6);
+    EXPECT_NEAR(box.maxX(), 10, 1e-6);
+    EXPECT_NEAR(box.maxY(), 10, 1e-6);
 }
 
 } // namespace

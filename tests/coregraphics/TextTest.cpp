@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -111,6 +112,21 @@ TEST_P(TextDrawing, InkStaysInsideTheClipBox)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, TextDrawing, ::testing::Values(1.0, 2.0));
+
+TEST(TextDrawingObserved, ReportsTextFontAndBox)
+{
+    ImageSurface surface(100, 40);
+    CGContext cx(surface.cairoSurface());
+    std::vector<vyk::gfx::DrawCall> calls;
+    cx.setObserver([&](const vyk::gfx::DrawCall& c) { calls.push_back(c); });
+    vyk::gfx::drawText(cx, "BP", {10, 5, 40, 20}, style("HelveticaNeue-CondensedBold", 12));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, vyk::gfx::DrawCall::Kind::text);
+    EXPECT_EQ(calls[0].text, "BP");
+    EXPECT_EQ(calls[0].fontFamily, "Nimbus Sans Narrow");
+    EXPECT_EQ(calls[0].fontSize, 12);
+    EXPECT_EQ(calls[0].rect, CGRect(10, 5, 40, 20));
+}
 
 TEST(TextDrawingAlpha, GlobalAlphaAndSuppressionApply)
 {
