@@ -163,8 +163,8 @@ TEST_F(VirtualTime, AdvanceWithoutAVirtualClockFailsClearly) {
 TEST(SteadyTime, LateRepeatingTimerSkipsMissedTicks) {
     RunLoop& loop = RunLoop::main();
     int fires = 0;
-    auto timer = Timer::scheduledTimer(0.01, true, [&](Timer&) { ++fires; });
-    std::this_thread::sleep_for(std::chrono::milliseconds(35));
+    auto timer = Timer::scheduledTimer(0.1, true, [&](Timer&) { ++fires; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(350));
     loop.runUntilIdle();
     EXPECT_EQ(fires, 1);
     timer->invalidate();
