@@ -1,5 +1,6 @@
 // Full state and presets of the unit.
 #include "audiounit/VYK_Wimbrax_Extension_AudioUnit.h"
+#include "audiounit/PresetApplyOrder.h"
 #include "audiounit/VYKPreset.h"
 #include "foundation/FileManager.h"
 
@@ -8,8 +9,7 @@
 
 namespace {
 
-constexpr AUParameterAddress kSplit1 = 3;
-constexpr AUParameterAddress kSplit2 = 4;
+constexpr std::int32_t kSplit2 = 4;
 
 bool isPresetExtension(const std::string& extension) {
     std::string upper = extension;
@@ -55,19 +55,8 @@ bool VYK_Wimbrax_Extension_AudioUnit::applyFullState(const std::optional<plist::
 }
 
 void VYK_Wimbrax_Extension_AudioUnit::applyParameters(const VYKPreset& preset) {
-    std::vector<VYKPreset::FoundParameter> found = preset.foundParameters();
-    std::stable_sort(found.begin(), found.end(),
-                     [](const auto& a, const auto& b) { return a.address < b.address; });
-    // The kernel stops split 1 at the current split 2: when split 1 must move beyond it,
-    // split 2 goes first. Either order then restores any pair with split 1 <= split 2.
-    auto at = [&](AUParameterAddress address) {
-        return std::find_if(found.begin(), found.end(),
-                            [address](const auto& p) { return p.address >= address; });
-    };
-    const auto split1 = at(kSplit1), split2 = at(kSplit2), beyond = at(kSplit2 + 1);
-    if (split1 != split2 && (split2 - 1)->value > getParameter(kSplit2))
-        std::rotate(split1, split2, beyond);
-    for (const auto& p : found) onFoundParameter(p.group, p.identifier, p.address, p.value);
+    for (const auto& p : presetApplyOrder(preset.foundParameters(), getParameter(kSplit2)))
+        onFoundParameter(p.group, p.identifier, p.address, p.value);
 }
 
 bool VYK_Wimbrax_Extension_AudioUnit::supportsUserPresets() {

@@ -143,3 +143,16 @@ TEST(PresetFiles, SavedFilesLoadBackAndBadFilesChangeNothing) {
     EXPECT_EQ(loaded.foundParameters().size(), 2u);  // the good read is kept
     EXPECT_TRUE(loaded.checkDescription(kDescription));
 }
+
+TEST(PresetFiles, ABinaryPropertyListReadsLikeXML) {
+    const fs::path corpus = fs::path(std::getenv("VYK_SOURCE_DIR")) / "fuzz/preset_state/corpus";
+    VYKPreset binary;
+    ASSERT_TRUE(binary.load(URL::fileURL((corpus / "binary.aupreset").string())));
+    EXPECT_EQ(binary.foundParameters(), (std::vector<Found>{{0, "parameter", 3, 0.5f}}));
+
+    VYKPreset xml;
+    ASSERT_TRUE(xml.load(URL::fileURL((corpus / "splits.aupreset").string())));
+    EXPECT_EQ(xml.foundParameters(),
+              (std::vector<Found>{{2, "kSplit2", 4, 0.9f}, {2, "kSplit1", 3, 0.8f}}));
+    EXPECT_TRUE(xml.checkDescription(kDescription));
+}
