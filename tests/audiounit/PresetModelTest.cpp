@@ -145,7 +145,7 @@ TEST(PresetFiles, SavedFilesLoadBackAndBadFilesChangeNothing) {
 }
 
 TEST(PresetFiles, ABinaryPropertyListReadsLikeXML) {
-    const fs::path corpus = fs::path(std::getenv("VYK_SOURCE_DIR")) / "fuzz/preset_state/corpus";
+    const fs::path corpus = VYK_PRESET_CORPUS;
     VYKPreset binary;
     ASSERT_TRUE(binary.load(URL::fileURL((corpus / "binary.aupreset").string())));
     EXPECT_EQ(binary.foundParameters(), (std::vector<Found>{{0, "parameter", 3, 0.5f}}));
