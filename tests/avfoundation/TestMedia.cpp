@@ -1,0 +1,153 @@
+#include "TestMedia.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+}
+
+namespace media {
+
+TempFolder::TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vyk-media-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+namespace {
+
+std::int16_t toS16(float v) {
+    const long q = std::lround(double(v) * 32768.0);
+    return std::int16_t(std::clamp<long>(q, -32768, 32767));
+}
+
+void put32(std::FILE* f, std::uint32_t v) {
+    const unsigned char b[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
+    std::fwrite(b, 1, 4, f);
+}
+void put16(std::FILE* f, std::uint16_t v) {
+    const unsigned char b[2] = {std::uint8_t(v), std::uint8_t(v >> 8)};
+    std::fwrite(b, 1, 2, f);
+}
+
+void check(int r, const char* what) {
+    if (r < 0) throw std::runtime_error(std::string("FFmpeg: ") + what + " failed");
+}
+
+} // namespace
+
+Channels quantised16(Channels audio) {
+    for (auto& channel : audio)
+        for (float& v : channel) v = float(toS16(v)) / 32768.0f;
+    return audio;
+}
+
+Channels tone(int channels, std::size_t frames, int rate, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> noise(-0.01f, 0.01f);
+    Channels audio(std::size_t(channels), std::vector<float>(frames, 0.0f));
+    for (int c = 0; c < channels; ++c)
+        for (std::size_t i = 0; i < frames; ++i)
+            audio[std::size_t(c)][i] =
+                0.5f * float(std::sin(2.0 * M_PI * (220.0 * (c + 1)) * double(i) / rate)) + noise(random);
+    return audio;
+}
+
+void writeWav16(const std::string& path, const Channels& audio, int rate) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) throw std::runtime_error("cannot write " + path);
+    const auto channels = std::uint16_t(audio.size());
+    const auto frames = std::uint32_t(audio[0].size());
+    const std::uint32_t bytes = frames * channels * 2;
+    std::fwrite("RIFF", 1, 4, f);
+    put32(f, 36 + bytes);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    put32(f, 16);
+    put16(f, 1);
+    put16(f, channels);
+    put32(f, std::uint32_t(rate));
+    put32(f, std::uint32_t(rate) * channels * 2);
+    put16(f, std::uint16_t(channels * 2));
+    put16(f, 16);
+    std::fwrite("data", 1, 4, f);
+    put32(f, bytes);
+    for (std::uint32_t i = 0; i < frames; ++i)
+        for (std::uint16_t c = 0; c < channels; ++c) put16(f, std::uint16_t(toS16(audio[c][i])));
+    std::fclose(f);
+}
+
+void encode(const std::string& path, const std::string& codecName, const Channels& audio, int rate) {
+    const bool aac = codecName == "aac";
+    const AVCodec* codec = avcodec_find_encoder_by_name(codecName.c_str());
+    if (codec == nullptr) throw std::runtime_error("no encoder " + codecName);
+    AVFormatContext* out = nullptr;
+    check(avformat_alloc_output_context2(&out, nullptr, aac ? "ipod" : "flac", path.c_str()), "output");
+    AVStream* stream = avformat_new_stream(out, nullptr);
+    AVCodecContext* enc = avcodec_alloc_context3(codec);
+    const int channels = int(audio.size());
+    av_channel_layout_default(&enc->ch_layout, channels);
+    enc->sample_rate = rate;
+    enc->sample_fmt = aac ? AV_SAMPLE_FMT_FLTP : AV_SAMPLE_FMT_S16;
+    enc->bit_rate = aac ? 256000 : 0;
+    enc->time_base = AVRational{1, rate};
+    if (out->oformat->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    check(avcodec_open2(enc, codec, nullptr), "encoder");
+    check(avcodec_parameters_from_context(stream->codecpar, enc), "parameters");
+    stream->time_base = enc->time_base;
+    check(avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE), "open");
+    check(avformat_write_header(out, nullptr), "header");
+
+    AVPacket* packet = av_packet_alloc();
+    auto drain = [&] {
+        while (avcodec_receive_packet(enc, packet) == 0) {
+            av_packet_rescale_ts(packet, enc->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            check(av_interleaved_write_frame(out, packet), "write");
+        }
+    };
+    const int chunk = enc->frame_size > 0 ? enc->frame_size : 1152;
+    const std::size_t frames = audio[0].size();
+    for (std::size_t at = 0; at < frames; at += std::size_t(chunk)) {
+        const int n = int(std::min<std::size_t>(std::size_t(chunk), frames - at));
+        AVFrame* frame = av_frame_alloc();
+        frame->nb_samples = n;
+        frame->format = enc->sample_fmt;
+        av_channel_layout_copy(&frame->ch_layout, &enc->ch_layout);
+        frame->sample_rate = rate;
+        frame->pts = std::int64_t(at);
+        check(av_frame_get_buffer(frame, 0), "frame");
+        for (int i = 0; i < n; ++i) {
+            for (int c = 0; c < channels; ++c) {
+                const float v = audio[std::size_t(c)][at + std::size_t(i)];
+                if (aac)
+                    reinterpret_cast<float*>(frame->data[c])[i] = v;
+                else
+                    reinterpret_cast<std::int16_t*>(frame->data[0])[i * channels + c] = toS16(v);
+            }
+        }
+        check(avcodec_send_frame(enc, frame), "send");
+        av_frame_free(&frame);
+        drain();
+    }
+    check(avcodec_send_frame(enc, nullptr), "flush");
+    drain();
+    check(av_write_trailer(out), "trailer");
+    av_packet_free(&packet);
+    avcodec_free_context(&enc);
+    avio_closep(&out->pb);
+    avformat_free_context(out);
+}
+
+} // namespace media

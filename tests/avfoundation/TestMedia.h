@@ -1,0 +1,36 @@
+#pragma once
+// Audio files made by the tests: WAV written by hand, FLAC and AAC (m4a) through
+// FFmpeg's own encoders and muxers, all in a fresh temporary folder.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace media {
+
+using Channels = std::vector<std::vector<float>>;
+
+// A new empty folder, removed with its files when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// 16-bit PCM; samples are rounded to the nearest step of 1/32768.
+void writeWav16(const std::string& path, const Channels& audio, int rate);
+// Encodes `audio` with FFmpeg: "flac" into a .flac file (16-bit), "aac" into .m4a.
+void encode(const std::string& path, const std::string& codec, const Channels& audio, int rate);
+
+// A deterministic test signal: sines per channel with a little noise.
+Channels tone(int channels, std::size_t frames, int rate, std::uint32_t seed = 1);
+// Quantised to 16 bits, as the WAV and FLAC files hold it.
+Channels quantised16(Channels audio);
+
+} // namespace media
