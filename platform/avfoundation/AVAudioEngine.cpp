@@ -218,6 +218,7 @@ void AVAudioEngine::rebuildPlanLocked() {
         if (!step) continue;
         step->node = node->shared_from_this();
         steps[node] = step.get();
+        plan->last = step.get();
         plan->steps.push_back(std::move(step));
     }
     publishLocked(plan.release());
@@ -237,17 +238,17 @@ void AVAudioEngine::waitForRenderPass() const {
 void AVAudioEngine::render(float* const* channels, std::uint32_t frames) {
     cycle_.fetch_add(1);
     const avf::RenderPlan* plan = plan_.load();
-    if (plan == nullptr || plan->steps.empty()) {
+    if (plan == nullptr || plan->last == nullptr) {
         for (std::uint32_t c = 0; c < avf::kOutputChannels; ++c) std::memset(channels[c], 0, frames * sizeof(float));
         sampleTime_ += frames;
     } else {
-        const AVAudioPCMBuffer& out = plan->steps.back()->output;
+        const avf::RenderStep& out = *plan->last;
         for (std::uint32_t done = 0; done < frames;) {
             const std::uint32_t n = std::min(plan->slice, frames - done);
             const AudioTimeStamp time{sampleTime_, 0, kAudioTimeStampSampleTimeValid};
             for (const auto& step : plan->steps) step->render(time, n);
             for (std::uint32_t c = 0; c < avf::kOutputChannels; ++c)
-                std::memcpy(channels[c] + done, out.floatChannelData()[c], n * sizeof(float));
+                std::memcpy(channels[c] + done, out.data[c], n * sizeof(float));
             done += n;
             sampleTime_ += n;
         }

@@ -29,14 +29,14 @@ struct AVAudioUnit::Step final : avf::RenderStep {
     // otherwise by pointing at ours (which it may then process in place).
     AUAudioUnitStatus provideInput(AUAudioFrameCount frames, AudioBufferList* list) {
         if (list == nullptr || frames > output.frameCapacity()) return kAudio_ParamError;
-        const AVAudioPCMBuffer* source = inputs.empty() ? nullptr : &inputs[0]->output;
-        const AVAudioChannelCount channels = source ? source->format().channelCount() : 0;
+        const RenderStep* source = inputs.empty() ? nullptr : inputs[0];
+        const AVAudioChannelCount channels = source ? source->channels : 0;
         for (std::uint32_t c = 0; c < list->mNumberBuffers && c < kAudioBufferListCapacity; ++c) {
             AudioBuffer& buffer = list->mBuffers[c];
             const AVAudioChannelCount from = channels == 1 ? 0 : c;
             float* data;
             if (from < channels) {
-                data = source->floatChannelData()[from];
+                data = source->data[from];
             } else {
                 // Fresh silence each time: the unit may have processed it in place.
                 data = silent.floatChannelData()[c];
@@ -61,15 +61,16 @@ struct AVAudioUnit::Step final : avf::RenderStep {
         if (result != noErr) {
             status->store(result, std::memory_order_relaxed);
             avf::silence(output, frames);
+            for (AVAudioChannelCount c = 0; c < channels; ++c) data[c] = output.floatChannelData()[c];
             return;
         }
+        // The unit's buffers (or the ones it was handed) hold the result until its next call.
         for (AVAudioChannelCount c = 0; c < channels; ++c) {
-            const void* data = list.mBuffers[c].mData;
-            float* to = output.floatChannelData()[c];
-            if (data == nullptr)
-                std::memset(to, 0, frames * sizeof(float));
-            else if (data != to)
-                std::memcpy(to, data, frames * sizeof(float));
+            data[c] = static_cast<float*>(list.mBuffers[c].mData);
+            if (data[c] == nullptr) {
+                data[c] = output.floatChannelData()[c];
+                std::memset(data[c], 0, frames * sizeof(float));
+            }
         }
     }
 

@@ -4,14 +4,20 @@
 
 namespace avf {
 
-void mixInto(AVAudioPCMBuffer& to, const AVAudioPCMBuffer& from, AVAudioFrameCount frames, float gain) {
-    const AVAudioChannelCount inputs = from.format().channelCount();
+void mixInto(AVAudioPCMBuffer& to, const RenderStep& from, AVAudioFrameCount frames, float gain, bool add) {
+    const AVAudioChannelCount inputs = from.channels;
     for (AVAudioChannelCount c = 0; c < to.format().channelCount(); ++c) {
         const AVAudioChannelCount source = inputs == 1 ? 0 : c;
-        if (source >= inputs) continue;
         float* __restrict dst = to.floatChannelData()[c];
-        const float* __restrict src = from.floatChannelData()[source];
-        for (AVAudioFrameCount i = 0; i < frames; ++i) dst[i] += gain * src[i];
+        if (source >= inputs) {
+            if (!add) std::memset(dst, 0, frames * sizeof(float));
+            continue;
+        }
+        const float* __restrict src = from.data[source];
+        if (add)
+            for (AVAudioFrameCount i = 0; i < frames; ++i) dst[i] += gain * src[i];
+        else
+            for (AVAudioFrameCount i = 0; i < frames; ++i) dst[i] = gain * src[i];
     }
 }
 

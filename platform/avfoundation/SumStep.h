@@ -13,9 +13,15 @@ struct SumStep final : RenderStep {
         : RenderStep(format, capacity, std::move(inputs)), volume(volume) {}
 
     void render(const AudioTimeStamp&, AVAudioFrameCount frames) override {
-        silence(output, frames);
         const float gain = volume != nullptr ? volume->load(std::memory_order_relaxed) : 1.0f;
-        for (const RenderStep* input : inputs) mixInto(output, input->output, frames, gain);
+        // One input that needs nothing done is handed on as it is.
+        if (inputs.size() == 1 && gain == 1.0f && inputs[0]->channels == channels) {
+            for (AVAudioChannelCount c = 0; c < channels; ++c) data[c] = inputs[0]->data[c];
+            return;
+        }
+        for (AVAudioChannelCount c = 0; c < channels; ++c) data[c] = output.floatChannelData()[c];
+        if (inputs.empty()) silence(output, frames);
+        for (std::size_t i = 0; i < inputs.size(); ++i) mixInto(output, *inputs[i], frames, gain, i > 0);
     }
 
     const std::atomic<float>* volume;
