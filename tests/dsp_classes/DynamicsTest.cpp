@@ -148,14 +148,18 @@ TEST(Compander, MatchesTheModelOnNoiseAndRecoversFromNonFiniteInput)
         }
     }
 
-    // A NaN or infinity affects its own frame only.
+    // A NaN or infinity affects its own frame only, and the envelopes stay
+    // finite and never negative (the gain's bit comparisons rely on it).
     Compander c;
     std::vector<float> l(64, 0.5f), r(64, 0.5f);
     l[3] = std::numeric_limits<float>::quiet_NaN();
     r[9] = std::numeric_limits<float>::infinity();
+    l[20] = -std::numeric_limits<float>::infinity();
     c.processBuffers(l.data(), r.data(), 64);
-    for (size_t i = 10; i < 64; ++i)
+    for (size_t i = 21; i < 64; ++i)
         ASSERT_TRUE(std::isfinite(l[i]) && std::isfinite(r[i])) << i;
+    for (const Follower* f : {&c.getInputFollower(), &c.getOutputFollower()})
+        EXPECT_TRUE(std::isfinite(f->getPeak()) && f->getPeak() >= 0);
 }
 
 } // namespace
