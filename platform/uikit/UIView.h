@@ -17,6 +17,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class UIGestureRecognizer;
@@ -57,6 +58,8 @@ public:
     void setBackgroundColor(std::optional<UIColor> colour);
     bool isUserInteractionEnabled() const { return interactive_; }
     void setUserInteractionEnabled(bool on) { interactive_ = on; }
+    // The name automation finds the view by (the application's --press).
+    std::string accessibilityIdentifier;
 
     // Drawing: draw(rect) draws into the current context, in bounds coordinates,
     // clipped to the bounds; the display pass calls it with the full bounds.

@@ -1,0 +1,51 @@
+#pragma once
+// Shared pieces of the view-controller tests: console capture and clicks.
+#include "foundation/Console.h"
+#include "uikit/UIWindow.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vyk::test {
+
+class ConsoleLines {
+public:
+    ConsoleLines()
+    {
+        previous_ = Console::setSink([this](std::string_view t) { text_ += t; });
+    }
+    ~ConsoleLines() { Console::setSink(previous_); }
+    std::vector<std::string> lines() const
+    {
+        std::vector<std::string> out;
+        std::string line;
+        for (char c : text_) {
+            if (c == '\n') {
+                out.push_back(line);
+                line.clear();
+            } else {
+                line += c;
+            }
+        }
+        if (!line.empty())
+            out.push_back(line);
+        return out;
+    }
+    void clear() { text_.clear(); }
+
+private:
+    Console::Sink previous_;
+    std::string text_;
+};
+
+// A click at the centre of a view, in window coordinates.
+inline void click(UIWindow& window, const UIView& view)
+{
+    const CGRect b = view.bounds();
+    const CGPoint p = view.convert(CGPoint{b.midX(), b.midY()}, nullptr);
+    window.mouseDown(p);
+    window.mouseUp(p);
+}
+
+} // namespace vyk::test
