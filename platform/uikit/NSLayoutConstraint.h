@@ -20,21 +20,23 @@ public:
                        NSLayoutAttribute secondAttribute, CGFloat constant);
 
     // Activating hands the constraint to its first view and asks its superview
-    // for a layout pass; deactivating takes it back.
+    // for a layout pass; deactivating takes it back. A view that leaves its
+    // superview drops its constraints to it. The items are held weakly: a
+    // constraint whose view went away does nothing.
     static void activate(const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints);
     static void deactivate(const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints);
     bool isActive() const { return active_; }
 
-    UIView* firstItem() const { return first_; }
-    UIView* secondItem() const { return second_; }
+    std::shared_ptr<UIView> firstItem() const { return first_.lock(); }
+    std::shared_ptr<UIView> secondItem() const { return second_.lock(); }
     NSLayoutAttribute firstAttribute() const { return firstAttribute_; }
     NSLayoutAttribute secondAttribute() const { return secondAttribute_; }
     CGFloat constant = 0;
 
 private:
     friend class UIView;
-    UIView* first_;   // cleared when a view goes away
-    UIView* second_;
+    std::weak_ptr<UIView> first_;
+    std::weak_ptr<UIView> second_;
     NSLayoutAttribute firstAttribute_, secondAttribute_;
     bool active_ = false;
 };

@@ -9,7 +9,7 @@ void UIControl::addTarget(Action action, UIControlEvents events)
 void UIControl::sendActions(UIControlEvents events)
 {
     const auto mask = static_cast<std::uint64_t>(events);
-    const auto keep = shared_from_this();  // an action may remove this control
+    const auto keep = weak_from_this().lock();  // an action may remove this control
     const auto actions = actions_;         // or add actions
     for (const Entry& e : actions)
         if (e.mask & mask)

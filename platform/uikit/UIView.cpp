@@ -14,10 +14,10 @@ UIView::UIView(CGRect frame)
 
 UIView::~UIView()
 {
-    for (const auto& sub : subviews_) {
+    for (const auto& c : constraints_)
+        c->active_ = false;
+    for (const auto& sub : subviews_)
         sub->superview_ = nullptr;
-        std::erase_if(sub->constraints_, [this](const auto& c) { return c->second_ == this; });
-    }
     for (const auto& r : recognizers_)
         r->view_ = nullptr;
 }
@@ -92,12 +92,7 @@ void UIView::removeFromSuperview()
     if (!parent)
         return;
     parent->invalidateWindow();
-    std::erase_if(constraints_, [parent](const auto& c) {
-        if (c->second_ != parent)
-            return false;
-        c->active_ = false;
-        return true;
-    });
+    dropConstraintsTo(parent);
     superview_ = nullptr;
     auto& list = parent->subviews_;
     const auto it = std::find_if(list.begin(), list.end(), [this](const auto& v) { return v.get() == this; });
@@ -111,6 +106,16 @@ UIWindow* UIView::window() const
     while (root->superview_)
         root = root->superview_;
     return dynamic_cast<UIWindow*>(const_cast<UIView*>(root));
+}
+
+void UIView::dropConstraintsTo(const UIView* other)
+{
+    std::erase_if(constraints_, [other](const auto& c) {
+        if (c->second_.lock().get() != other)
+            return false;
+        c->active_ = false;
+        return true;
+    });
 }
 
 void UIView::setHidden(bool hidden)
@@ -211,7 +216,7 @@ void UIView::applyConstraints(UIView& sub) const
 {
     std::optional<CGFloat> edge[4];
     for (const auto& c : sub.constraints_) {
-        if (!c->active_ || c->second_ != this)
+        if (!c->active_ || c->second_.lock().get() != this)
             continue;
         CGFloat v = 0;
         switch (c->secondAttribute_) {
@@ -309,7 +314,8 @@ void UIView::removeGestureRecognizer(const UIGestureRecognizer* recognizer)
 
 NSLayoutConstraint::NSLayoutConstraint(UIView& first, NSLayoutAttribute firstAttribute, UIView& second,
                                        NSLayoutAttribute secondAttribute, CGFloat constant)
-    : constant(constant), first_(&first), second_(&second), firstAttribute_(firstAttribute),
+    : constant(constant), first_(first.weak_from_this()), second_(second.weak_from_this()),
+      firstAttribute_(firstAttribute),
       secondAttribute_(secondAttribute)
 {
 }
@@ -317,11 +323,12 @@ NSLayoutConstraint::NSLayoutConstraint(UIView& first, NSLayoutAttribute firstAtt
 void NSLayoutConstraint::activate(const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints)
 {
     for (const auto& c : constraints) {
-        if (!c || c->active_ || !c->first_)
+        const auto first = c ? c->first_.lock() : nullptr;
+        if (!first || c->active_ || c->second_.expired())
             continue;
         c->active_ = true;
-        c->first_->constraints_.push_back(c);
-        if (UIView* parent = c->first_->superview())
+        first->constraints_.push_back(c);
+        if (UIView* parent = first->superview())
             parent->setNeedsLayout();
     }
 }
@@ -329,10 +336,11 @@ void NSLayoutConstraint::activate(const std::vector<std::shared_ptr<NSLayoutCons
 void NSLayoutConstraint::deactivate(const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints)
 {
     for (const auto& c : constraints) {
-        if (!c || !c->active_ || !c->first_)
+        if (!c || !c->active_)
             continue;
         c->active_ = false;
-        std::erase(c->first_->constraints_, c);
+        if (const auto first = c->first_.lock())
+            std::erase(first->constraints_, c);
     }
 }
 

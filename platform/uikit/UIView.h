@@ -109,6 +109,7 @@ private:
     CGAffineTransform transformToSuperview() const;
     bool drawable() const;
     void applyConstraints(UIView& subview) const;
+    void dropConstraintsTo(const UIView* other);
 
     CGRect bounds_;
     CGPoint center_;

@@ -168,6 +168,21 @@ TEST(Layout, ConstantsAndSingleEdges)
     EXPECT_EQ(child->frame(), CGRect(240, 160, 40, 30));
 }
 
+TEST(Layout, ConstraintsOutlivingTheirViewsAreInert)
+{
+    auto parent = std::make_shared<UIView>(CGRect(0, 0, 300, 200));
+    auto child = std::make_shared<UIView>(CGRect(0, 0, 40, 30));
+    parent->addSubview(child);
+    const auto held = child->topAnchor().constraint(parent->topAnchor());
+    NSLayoutConstraint::activate({held});
+    child.reset();
+    parent.reset();
+    EXPECT_EQ(held->firstItem(), nullptr);
+    EXPECT_FALSE(held->isActive());
+    NSLayoutConstraint::activate({held});  // nothing to attach to
+    EXPECT_FALSE(held->isActive());
+}
+
 TEST(Window, RootOfTheTree)
 {
     auto window = std::make_shared<UIWindow>(CGSize{320, 240}, 2);
