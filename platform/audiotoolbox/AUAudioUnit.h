@@ -25,6 +25,7 @@
 #include "foundation/PropertyList.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -33,6 +34,7 @@
 #include <vector>
 
 class AUParameterTree;
+class AUViewController;
 
 // The block a host calls for every buffer; same arguments as the unit's internal one.
 using AURenderBlock = AUInternalRenderBlock;
@@ -119,6 +121,19 @@ public:
     std::string contextName() const;
     void setContextName(std::string name);
 
+    // Instantiation of an installed component (AUAudioUnitInstantiation.cpp): the first
+    // component on disk matching `description` is loaded and its factory makes the unit.
+    // The completion runs on the main queue with a unit or an error, never both. The
+    // options are accepted and ignored (units always run in the host's process).
+    using InstantiationCompletion =
+        std::function<void(std::shared_ptr<AUAudioUnit>, std::optional<AUAudioUnitError>)>;
+    static void instantiate(const AudioComponentDescription& description,
+                            AudioComponentInstantiationOptions options,
+                            InstantiationCompletion completion);
+    // The view controller whose factory made this unit (null when there is none), given
+    // to the completion on the main queue.
+    void requestViewController(std::function<void(std::shared_ptr<AUViewController>)> completion);
+
 protected:
     AUAudioUnit();
     // The base initialisation, called last by the unit's constructor. Throws
@@ -151,4 +166,7 @@ private:
     std::shared_ptr<const AUScheduleMIDIEventBlock> scheduleMIDIEventBlock_;
     std::shared_ptr<const AUMIDIOutputEventBlock> midiOutputEventBlock_;
     std::string contextName_;
+    // Set by instantiation before the unit is handed out. Weak: the controller owns the
+    // unit, and what the host holds owns them both.
+    std::weak_ptr<AUViewController> viewController_;
 };
