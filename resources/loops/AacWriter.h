@@ -1,0 +1,15 @@
+#pragma once
+// Writes stereo float audio as AAC-LC in an MPEG-4 audio file (.m4a) through FFmpeg's
+// own encoder. The output is bit-exact for the same input (no tool version or time is
+// stored), and written to a temporary file renamed at the end, so a failed or
+// interrupted run leaves no partial file.
+#include <string>
+#include <vector>
+
+namespace loops {
+
+// Empty on success, else the reason.
+std::string writeAac(const std::string& path, const std::vector<float>& left,
+                     const std::vector<float>& right, int sampleRate, int bitRate);
+
+} // namespace loops
