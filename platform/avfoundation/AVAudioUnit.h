@@ -11,6 +11,13 @@ public:
     explicit AVAudioUnit(std::shared_ptr<AUAudioUnit> audioUnit);
     const std::shared_ptr<AUAudioUnit>& auAudioUnit() const { return unit_; }
 
+    // AUAudioUnit::instantiate, giving the unit as a node (AVAudioUnitInstantiation.cpp).
+    using InstantiationCompletion =
+        std::function<void(std::shared_ptr<AVAudioUnit>, std::optional<AUAudioUnitError>)>;
+    static void instantiate(const AudioComponentDescription& description,
+                            AudioComponentInstantiationOptions options,
+                            InstantiationCompletion completion);
+
 private:
     friend class AVAudioEngine;
     struct Step;

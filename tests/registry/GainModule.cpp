@@ -1,10 +1,13 @@
-// A small component module for the registry tests: a gain of one half. A description
-// with subtype 'fail' makes its unit refuse construction, like a failing factory.
+// A small component module for the registry tests: a gain of one half with a trivial
+// view controller. A description with subtype 'fail' makes its unit refuse
+// construction, like a failing factory. The controller's view names, in its
+// accessibility identifier, the unit it made and whether the view was there first.
 #include "audiotoolbox/AUAudioStatus.h"
 #include "audiotoolbox/AUAudioUnit.h"
-#include "audiotoolbox/AudioComponentFactoryFunction.h"
+#include "audiotoolbox/AUAudioUnitFactory.h"
 
-#include <vector>
+#include <cstdint>
+#include <string>
 
 namespace {
 
@@ -35,15 +38,23 @@ private:
     }
 };
 
+class GainViewController final : public AUViewController, public AUAudioUnitFactory {
+public:
+    std::shared_ptr<AUAudioUnit> createAudioUnit(const AudioComponentDescription& description) override {
+        const bool viewFirst = isViewLoaded();
+        audioUnit_ = std::make_shared<GainUnit>(description);
+        view()->accessibilityIdentifier =
+            std::to_string(reinterpret_cast<std::uintptr_t>(audioUnit_.get())) + (viewFirst ? " view first" : "");
+        return audioUnit_;
+    }
+
+private:
+    std::shared_ptr<AUAudioUnit> audioUnit_;
+};
+
 } // namespace
 
 AUDIO_COMPONENT_EXPORT void VYKTestGainFactory(const AudioComponentDescription* description,
                                                AudioComponentFactoryResult* result) noexcept {
-    try {
-        result->audioUnit = std::make_shared<GainUnit>(*description);
-    } catch (const AUAudioUnitError& error) {
-        result->error = error;
-    } catch (const std::exception& error) {
-        result->error = AUAudioUnitError(kAudioUnitErr_FailedInitialization, error.what());
-    }
+    makeAudioComponentInstance<GainViewController>(description, result);
 }

@@ -1,6 +1,8 @@
 #include "audiotoolbox/AUAudioStatus.h"
 #include "audiotoolbox/AUAudioUnit.h"
+#include "audiotoolbox/AUViewController.h"
 #include "audiotoolbox/AVAudioUnitComponentManager.h"
+#include "avfoundation/AVAudioUnit.h"
 #include "foundation/Console.h"
 #include "foundation/RunLoop.h"
 
@@ -155,11 +157,59 @@ TEST_F(Registry, InstantiatesThroughTheModuleAndRenders) {
     result.unit->setContextName("running in a test");
     EXPECT_EQ(result.unit->contextName(), "running in a test");
 
+    // The controller that made the unit, its view loaded before it made it; the same
+    // controller every time.
+    std::shared_ptr<AUViewController> controller, again;
+    result.unit->requestViewController([&](std::shared_ptr<AUViewController> c) { controller = std::move(c); });
+    result.unit->requestViewController([&](std::shared_ptr<AUViewController> c) { again = std::move(c); });
+    EXPECT_FALSE(controller);  // delivered on the main queue
+    RunLoop::main().runUntilIdle();
+    ASSERT_TRUE(controller);
+    EXPECT_EQ(again, controller);
+    ASSERT_TRUE(controller->isViewLoaded());
+    EXPECT_EQ(controller->view()->accessibilityIdentifier,
+              std::to_string(reinterpret_cast<std::uintptr_t>(result.unit.get())) + " view first");
+
+    // The host's handle keeps the pair alive: the controller lives while the unit does.
+    const std::weak_ptr<AUViewController> watched = controller;
+    controller.reset();
+    again.reset();
+    EXPECT_FALSE(watched.expired());
+    result.unit.reset();
+    EXPECT_TRUE(watched.expired());
+
     // A second instance is a unit of its own.
     Result second = instantiate(kGain);
     ASSERT_TRUE(second.unit);
     EXPECT_NE(second.unit.get(), result.unit.get());
     EXPECT_FALSE(second.unit->renderResourcesAllocated());
+}
+
+TEST_F(Registry, InstantiatesAsAnEngineNodeOnTheMainQueue) {
+    std::shared_ptr<AVAudioUnit> node;
+    std::optional<AUAudioUnitError> error;
+    bool onMain = false;
+    AVAudioUnit::instantiate(kGain, 0, [&](std::shared_ptr<AVAudioUnit> n, std::optional<AUAudioUnitError> e) {
+        node = std::move(n);
+        error = std::move(e);
+        onMain = RunLoop::isMainThread();
+    });
+    RunLoop::main().runUntilIdle();
+    ASSERT_TRUE(node);
+    EXPECT_FALSE(error);
+    EXPECT_TRUE(onMain);
+    EXPECT_EQ(node->auAudioUnit()->componentDescription().componentSubType, kGain.componentSubType);
+
+    AudioComponentDescription missing = kGain;
+    missing.componentManufacturer = 0x4E4F4E45;  // NONE
+    AVAudioUnit::instantiate(missing, 0, [&](std::shared_ptr<AVAudioUnit> n, std::optional<AUAudioUnitError> e) {
+        node = std::move(n);
+        error = std::move(e);
+    });
+    RunLoop::main().runUntilIdle();
+    EXPECT_FALSE(node);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), -66753);
 }
 
 TEST_F(Registry, BrokenBundlesAreSkippedWithTheirReasonOnce) {

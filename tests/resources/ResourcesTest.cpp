@@ -1,5 +1,6 @@
 #include "DecodeAudio.h"
 #include "LoopSynth.h"
+#include "avfoundation/AVAudioFile.h"
 
 #include <cairo.h>
 #include <glib.h>
@@ -59,6 +60,9 @@ TEST(Loops, AllEightyAreStereo48kAacOfTheirWrittenLengthAndAllDiffer) {
         ASSERT_EQ(audio.channels.size(), 2u);
         const loops::StereoLoop written = loops::synthesize(n);
         ASSERT_EQ(audio.channels[0].size(), written.left.size());
+        // The host's own reader agrees, so the loop repeats without a gap or a cut.
+        EXPECT_EQ(AVAudioFile(URL::fileURL(path.string())).length(),
+                  static_cast<AVAudioFramePosition>(written.left.size()));
         const double seconds = double(written.left.size()) / 48000.0;
         EXPECT_GE(seconds, 1.5);
         EXPECT_LE(seconds, 4.0);
