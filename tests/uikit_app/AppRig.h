@@ -3,6 +3,7 @@
 #include "foundation/Console.h"
 #include "uikit/UIWindow.h"
 
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,11 +14,15 @@ class ConsoleLines {
 public:
     ConsoleLines()
     {
-        previous_ = Console::setSink([this](std::string_view t) { text_ += t; });
+        previous_ = Console::setSink([this](std::string_view t) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            text_ += t;
+        });
     }
     ~ConsoleLines() { Console::setSink(previous_); }
     std::vector<std::string> lines() const
     {
+        std::lock_guard<std::mutex> lock(mutex_);
         std::vector<std::string> out;
         std::string line;
         for (char c : text_) {
@@ -32,10 +37,15 @@ public:
             out.push_back(line);
         return out;
     }
-    void clear() { text_.clear(); }
+    void clear()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        text_.clear();
+    }
 
 private:
     Console::Sink previous_;
+    mutable std::mutex mutex_;
     std::string text_;
 };
 
