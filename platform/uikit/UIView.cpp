@@ -142,8 +142,8 @@ void UIView::setBackgroundColor(std::optional<UIColor> colour)
 
 void UIView::setNeedsDisplay()
 {
+    // The window finds marked views itself, so a desktop window can redraw just them.
     needsDisplay_ = true;
-    invalidateWindow();
 }
 
 void UIView::invalidateWindow() const

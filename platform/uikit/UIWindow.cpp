@@ -2,6 +2,7 @@
 
 #include "uikit/UIGestureRecognizer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -18,6 +19,25 @@ bool anyNeedsDisplay(const UIView& v)
         if (anyNeedsDisplay(*s))
             return true;
     return false;
+}
+
+// The window-space bounding box of the visible views marked for display.
+void collectDirty(const UIView& v, CGRect& box, bool& any)
+{
+    if (v.isHidden() || v.alpha() <= 0)
+        return;
+    if (v.needsDisplay()) {
+        const CGRect r = v.convert(v.bounds(), nullptr);
+        if (r.isFinite()) {
+            box = !any ? r
+                       : CGRect{std::min(box.minX(), r.minX()), std::min(box.minY(), r.minY()),
+                                std::max(box.maxX(), r.maxX()) - std::min(box.minX(), r.minX()),
+                                std::max(box.maxY(), r.maxY()) - std::min(box.minY(), r.minY())};
+            any = true;
+        }
+    }
+    for (const auto& s : v.subviews())
+        collectDirty(*s, box, any);
 }
 
 double now() { return std::chrono::duration<double>(RunLoop::main().now()).count(); }
@@ -59,6 +79,34 @@ bool UIWindow::displayIfNeeded()
     CGContext cx(surface_->cairoSurface(), scale_);
     render(cx);
     return surface_->isValid();
+}
+
+std::array<int, 4> UIWindow::displayDamage()
+{
+    layoutIfNeeded();
+    const int w = surface_->width(), h = surface_->height();
+    if (needsRedraw_)
+        return displayIfNeeded() ? std::array<int, 4>{0, 0, w, h} : std::array<int, 4>{};
+    CGRect box;
+    bool any = false;
+    collectDirty(*this, box, any);
+    if (!any)
+        return {};
+    const int x0 = std::clamp(static_cast<int>(std::floor(box.minX() * scale_)), 0, w);
+    const int y0 = std::clamp(static_cast<int>(std::floor(box.minY() * scale_)), 0, h);
+    const int x1 = std::clamp(static_cast<int>(std::ceil(box.maxX() * scale_)), 0, w);
+    const int y1 = std::clamp(static_cast<int>(std::ceil(box.maxY() * scale_)), 0, h);
+    CGContext cx(surface_->cairoSurface(), scale_);
+    // Views outside the area still run their draw(), but cairo drops their ink.
+    cx.clip({x0 / scale_, y0 / scale_, (x1 - x0) / scale_, (y1 - y0) / scale_});
+    if (cairo_t* cr = cx.cairoForDrawing()) {
+        cairo_save(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    }
+    render(cx);
+    return {x0, y0, x1 - x0, y1 - y0};
 }
 
 bool UIWindow::writePNG(const std::string& path, std::string* error)

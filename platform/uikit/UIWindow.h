@@ -13,6 +13,7 @@
 #include "coregraphics/Surfaces.h"
 #include "uikit/UIView.h"
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,10 @@ public:
     // Runs the layout pass, then redraws into the surface if needed; true when
     // it drew.
     bool displayIfNeeded();
+    // Like displayIfNeeded(), but when only views marked for display changed,
+    // redraws just the pixels those views cover. Returns the redrawn area in
+    // surface pixels (x, y, width, height; empty when nothing was drawn).
+    std::array<int, 4> displayDamage();
     const vyk::gfx::ImageSurface& surface() const { return *surface_; }
     // Draws (if needed) and writes the surface as a PNG file.
     bool writePNG(const std::string& path, std::string* error = nullptr);

@@ -1,0 +1,146 @@
+// The desktop window under the fixture's Xvfb: open, draw, click with
+// xdotool, read the pixels back from the X server, close.
+#include "foundation/DispatchQueue.h"
+#include "foundation/RunLoop.h"
+#include "foundation/Timer.h"
+#include "uikit/UIBezierPath.h"
+#include "uikit/UIControl.h"
+#include "uikit/UIDesktopWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+bool useFixtureDisplay()
+{
+    const char* file = std::getenv("VYK_XVFB_DISPLAY_FILE");
+    std::string number;
+    if (file)
+        std::ifstream(file) >> number;
+    if (number.empty())
+        return false;
+    ::setenv("DISPLAY", (":" + number).c_str(), 1);
+    ::unsetenv("WAYLAND_DISPLAY");
+    ::unsetenv("GDK_SCALE");
+    return true;
+}
+
+// Runs the main loop (SDL's wait) until `done` or two seconds have passed.
+bool runUntil(const std::function<bool()>& done)
+{
+    bool ok = false;
+    auto poll = Timer::scheduledTimer(0.01, true, [&](Timer&) {
+        if (done()) {
+            ok = true;
+            RunLoop::main().stop();
+        }
+    });
+    auto limit = Timer::scheduledTimer(2, false, [](Timer&) { RunLoop::main().stop(); });
+    RunLoop::main().run();
+    poll->invalidate();
+    limit->invalidate();
+    return ok;
+}
+
+int run(std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+unsigned long screenPixel(unsigned long window, int x, int y)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return ~0ul;
+    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
+    const unsigned long pixel = image ? XGetPixel(image, 0, 0) & 0xFFFFFF : ~0ul;
+    if (image)
+        XDestroyImage(image);
+    XCloseDisplay(display);
+    return pixel;
+}
+
+// A control that paints itself in one colour; a new colour only marks it for display.
+class Swatch : public UIControl {
+public:
+    using UIControl::UIControl;
+    void setColour(UIColor c)
+    {
+        colour_ = c;
+        setNeedsDisplay();
+    }
+    void draw(CGRect rect) override
+    {
+        colour_.setFill();
+        UIBezierPath::rect(rect).fill();
+    }
+
+private:
+    UIColor colour_ = UIColor(1, 0, 0, 1);
+};
+
+TEST(DesktopWindow, DrawsTakesAClickAndRedrawsWhatChanged)
+{
+    ASSERT_TRUE(useFixtureDisplay()) << "no display from the Xvfb fixture";
+    bool closed = false;
+    std::string error;
+    auto desktop = UIDesktopWindow::open("display test", {200, 150}, {[&] { closed = true; }, {}, {}}, &error);
+    ASSERT_TRUE(desktop) << error;
+    UIWindow& window = *desktop->window();
+    EXPECT_EQ(window.screenScale(), 1);
+    auto root = std::make_shared<UIView>(window.bounds());
+    root->setBackgroundColor(UIColor(0, 0, 1, 1));
+    auto button = std::make_shared<Swatch>(CGRect{20, 20, 80, 60});
+    int clicks = 0;
+    button->addTarget([&](UIControl& sender) {
+        ++clicks;
+        static_cast<Swatch&>(sender).setColour(UIColor(0, 1, 0, 1));
+    }, UIControlEvents::touchUpInside);
+    root->addSubview(button);
+    window.addSubview(root);
+
+    const unsigned long id = desktop->nativeWindowId();
+    ASSERT_NE(id, 0u);
+    EXPECT_TRUE(runUntil([&] { return screenPixel(id, 60, 50) == 0xFF0000; }));
+    EXPECT_EQ(screenPixel(id, 150, 120), 0x0000FFu);
+
+    ASSERT_EQ(run({"xdotool", "mousemove", "--window", std::to_string(id), "60", "50", "click", "1"}), 0);
+    EXPECT_TRUE(runUntil([&] { return clicks == 1 && screenPixel(id, 60, 50) == 0x00FF00; }));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(screenPixel(id, 150, 120), 0x0000FFu);
+    // Only the button was marked for display, so only its area was redrawn.
+    button->setColour(UIColor(1, 1, 0, 1));
+    EXPECT_EQ(window.displayDamage(), (std::array<int, 4>{20, 20, 80, 60}));
+
+    // Another thread's post wakes SDL's wait at once.
+    bool woke = false;
+    std::thread([&] { DispatchQueue::main().async([&] { woke = true; }); }).join();
+    EXPECT_TRUE(runUntil([&] { return woke; }));
+    EXPECT_FALSE(closed);
+    desktop.reset();
+}
+
+} // namespace
