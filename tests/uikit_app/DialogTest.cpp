@@ -1,11 +1,16 @@
 #include "AppRig.h"
 #include "uikit/UIAlertController.h"
+#include "uikit/UIDocumentPickerViewController.h"
 #include "uikit/UIKeyboard.h"
 #include "uikit/UIWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -114,6 +119,152 @@ TEST(Alert, ButtonsRunTheirActionAfterTheAlertIsGone)
     vyk::test::click(s.window, *alert->buttonFor(*alert->actions()[1]));
     EXPECT_FALSE(stillShown);
     EXPECT_EQ(UIViewController::topPresented(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class PickerLog : public UIDocumentPickerDelegate {
+public:
+    std::vector<std::string> picked;
+    int cancelled = 0;
+    void documentPicker(UIDocumentPickerViewController&, const std::vector<URL>& urls) override
+    {
+        for (const auto& u : urls)
+            picked.push_back(u.path());
+    }
+    void documentPickerWasCancelled(UIDocumentPickerViewController&) override { ++cancelled; }
+};
+
+struct Tree {
+    fs::path root = fs::temp_directory_path() / ("vyk-picker-" + std::to_string(::getpid()));
+    Tree()
+    {
+        fs::create_directories(root / "sub" / "deeper");
+        for (const char* f : {"b.aupreset", "a.txt", "z.pdf", ".hidden", "sub/d.txt", "sub/c.txt"})
+            std::ofstream(root / f) << "x";
+        fs::create_symlink("/dev/null", root / "device");  // not a regular file: left out
+    }
+    ~Tree() { fs::remove_all(root); }
+};
+
+UIView* findNamed(UIView& v, const std::string& name)
+{
+    if (v.accessibilityIdentifier == name)
+        return &v;
+    for (const auto& sub : v.subviews())
+        if (UIView* found = findNamed(*sub, name))
+            return found;
+    return nullptr;
+}
+
+std::vector<std::string> names(const UIDocumentPickerViewController& p)
+{
+    std::vector<std::string> out;
+    for (const auto& e : p.entries())
+        out.push_back(e.isFolder ? e.name + "/" : e.name);
+    return out;
+}
+
+void clickRow(UIWindow& window, UIDocumentPickerViewController& picker, const std::string& name)
+{
+    const auto& entries = picker.entries();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].name == name) {
+            const CGFloat y = (static_cast<CGFloat>(i) + 0.5) * UIDocumentPickerViewController::rowHeight -
+                              picker.scrollOffset();
+            const CGPoint p = picker.listView().convert(CGPoint{60, y}, nullptr);
+            window.mouseDown(p);
+            window.mouseUp(p);
+            return;
+        }
+    ADD_FAILURE() << "no row " << name;
+}
+
+TEST(DocumentPicker, NavigatesIntoAFolderAndBackAndReturnsTwoFiles)
+{
+    Tree tree;
+    Screen s;
+    auto delegate = std::make_shared<PickerLog>();
+    auto picker = UIDocumentPickerViewController::make({"public.data"}, UIDocumentPickerMode::open);
+    picker->delegate = delegate;
+    picker->allowsMultipleSelection = true;
+    picker->directoryURL = URL::fileURL(tree.root.string());
+    s.root->present(picker, true);
+    EXPECT_EQ(names(*picker), (std::vector<std::string>{"../", "a.txt", "b.aupreset", "sub/", "z.pdf"}));
+    EXPECT_EQ(picker->highlighted(), 1);
+
+    UIKeyboard::press({UIKey::down});
+    UIKeyboard::press({UIKey::down});
+    UIKeyboard::press({UIKey::right});  // into "sub"
+    EXPECT_EQ(picker->folder(), (tree.root / "sub").string());
+    EXPECT_EQ(names(*picker), (std::vector<std::string>{"../", "c.txt", "d.txt", "deeper/"}));
+    clickRow(s.window, *picker, "d.txt");
+    UIKeyboard::press({UIKey::left});  // back up; the check stays
+    EXPECT_EQ(picker->folder(), tree.root.string());
+    clickRow(s.window, *picker, "z.pdf");
+    clickRow(s.window, *picker, "a.txt");
+    clickRow(s.window, *picker, "z.pdf");    // a second click unchecks
+    s.window.writePNG(std::string(std::getenv("VYK_ARTIFACTS_DIR") ? std::getenv("VYK_ARTIFACTS_DIR") : ".") +
+                      "/document-picker.png");
+    vyk::test::click(s.window, *findNamed(*picker->view(), "Open"));
+    EXPECT_EQ(delegate->picked,
+              (std::vector<std::string>{(tree.root / "sub/d.txt").string(), (tree.root / "a.txt").string()}));
+    EXPECT_EQ(delegate->cancelled, 0);
+    EXPECT_EQ(s.root->presentedViewController(), nullptr);
+}
+
+TEST(DocumentPicker, FiltersByTypeOpensFoldersByDoubleClickAndCancels)
+{
+    Tree tree;
+    Screen s;
+    auto delegate = std::make_shared<PickerLog>();
+    auto picker = UIDocumentPickerViewController::make({"com.adobe.pdf"}, UIDocumentPickerMode::open);
+    picker->delegate = delegate;
+    picker->directoryURL = URL::fileURL(tree.root.string());
+    s.root->present(picker, true);
+    EXPECT_EQ(names(*picker), (std::vector<std::string>{"../", "sub/", "z.pdf"}));
+    clickRow(s.window, *picker, "sub");
+    clickRow(s.window, *picker, "sub");
+    EXPECT_EQ(names(*picker), (std::vector<std::string>{"../", "deeper/"}));
+    UIKeyboard::press({UIKey::returnKey});  // Enter on a folder that cannot be picked opens it
+    EXPECT_EQ(picker->folder(), (tree.root / "sub/deeper").string());
+    UIKeyboard::press({UIKey::escape});
+    EXPECT_EQ(delegate->cancelled, 1);
+    EXPECT_TRUE(delegate->picked.empty());
+
+    // Folders as the picked type: Enter returns the highlighted folder.
+    auto folders = UIDocumentPickerViewController::make({"public.folder"}, UIDocumentPickerMode::open);
+    folders->delegate = delegate;
+    folders->directoryURL = URL::fileURL(tree.root.string());
+    s.root->present(folders, true);
+    EXPECT_EQ(names(*folders), (std::vector<std::string>{"../", "sub/"}));
+    UIKeyboard::press({UIKey::returnKey});
+    EXPECT_EQ(delegate->picked, (std::vector<std::string>{(tree.root / "sub").string()}));
+}
+
+TEST(DocumentPicker, ScrollsToKeepTheHighlightInSight)
+{
+    Tree tree;
+    for (int i = 0; i < 40; ++i)
+        std::ofstream(tree.root / ("file" + std::to_string(100 + i) + ".txt")) << "x";
+    Screen s;
+    auto picker = UIDocumentPickerViewController::make({"public.plain-text"}, UIDocumentPickerMode::import);
+    picker->directoryURL = URL::fileURL(tree.root.string());
+    s.root->present(picker, true);
+    for (int i = 0; i < 30; ++i)
+        UIKeyboard::press({UIKey::down});
+    const CGFloat top = picker->highlighted() * UIDocumentPickerViewController::rowHeight - picker->scrollOffset();
+    EXPECT_GT(picker->scrollOffset(), 0);
+    EXPECT_GE(top, 0);
+    EXPECT_LE(top + UIDocumentPickerViewController::rowHeight, picker->listView().bounds().height());
+    // The wheel scrolls back to the top, and no further.
+    const CGRect b = picker->listView().bounds();
+    s.window.scrollWheel(picker->listView().convert(CGPoint{b.midX(), b.midY()}, nullptr), 100, false);
+    EXPECT_EQ(picker->scrollOffset(), 0);
 }
 
 } // namespace
