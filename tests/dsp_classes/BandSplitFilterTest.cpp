@@ -25,7 +25,7 @@ std::vector<float> noise(int n, unsigned seed, float scale = 1.0f)
     return v;
 }
 
-// The filter written out as specified: four stages, the first fPoles (3) of
+// The filter in its long form: four stage states, the first three of
 // which run, each fed half the input; the result is the last stage's output.
 struct LiteralFilter {
     float cf, cq, booster;
