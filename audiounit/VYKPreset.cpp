@@ -99,11 +99,6 @@ bool VYKPreset::save(const URL& url) {
     return true;
 }
 
-void VYKPreset::report(VYKPresetDelegate& delegate) const {
-    for (const FoundParameter& p : found_)
-        delegate.onFoundParameter(p.group, p.identifier, p.address, p.value);
-}
-
 void VYKPreset::foundParameter(std::int64_t group, const std::string& identifier,
                                AUParameterAddress address, AUValue value) {
     found_.push_back({group, identifier, address, value});

@@ -3,8 +3,8 @@
 // patch from a parameter tree, reads one from a preset dictionary or file, and writes
 // preset files (XML property lists, replaced in one step).
 //
-// A read never applies anything: it parses the whole input, keeps the parameters it
-// found, and the caller checks the result before it hands them to a delegate. Files are
+// A read never applies anything: it parses the whole input and keeps the parameters it
+// found; the caller checks the result before it hands them to its delegate. Files are
 // read only when they are regular files of at most maxFileBytes, without blocking;
 // either property-list format is accepted. Every failure prints one "VYKPreset::" line.
 // Thread rules: one thread at a time; never the render thread.
@@ -59,7 +59,6 @@ public:
 
     // What the last read found, in the order it was found.
     const std::vector<FoundParameter>& foundParameters() const { return found_; }
-    void report(VYKPresetDelegate& delegate) const;
 
     // Called by the model for each usable parameter it reads.
     void foundParameter(std::int64_t group, const std::string& identifier,

@@ -47,12 +47,9 @@ public:
     // value is null); without a callback, the shortest text that reads back the same.
     std::string stringFromValue(const AUValue* value) const;
 
-    // Called once by the tree that takes the parameter in.
-    void attach(std::shared_ptr<const AUParameterObservers> observers) {
-        observers_ = std::move(observers);
-    }
-
 private:
+    friend class AUParameterTree;  // attaches its observers when it takes the parameter in
+
     AUParameterAddress address_;
     AUValue minValue_ = 0;
     AUValue maxValue_ = 1;

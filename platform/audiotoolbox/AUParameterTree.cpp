@@ -23,7 +23,7 @@ AUParameterTree::AUParameterTree(std::vector<std::shared_ptr<AUParameterNode>> c
     : AUParameterGroup("", "", std::move(children)),
       observers_(std::make_shared<AUParameterObservers>()) {
     for (auto& parameter : allParameters()) {
-        parameter->attach(observers_);
+        parameter->observers_ = observers_;
         byAddress_.try_emplace(parameter->address(), std::move(parameter));
     }
 }
