@@ -1,13 +1,7 @@
 #include "audiounit/VYKPreset.h"
 
-#include "foundation/Console.h"
 #include "foundation/FileManager.h"
-
-namespace {
-
-void log(const std::string& line) { Console::write(line + "\n"); }
-
-} // namespace
+#include "shared/Logging.h"
 
 void VYKPreset::setDescription(const AudioComponentDescription& description, std::int64_t version,
                                std::string name) {
@@ -27,7 +21,7 @@ bool VYKPreset::checkDescription(const AudioComponentDescription& description, s
 
 void VYKPreset::makeFrom(const AUParameterGroup* tree) {
     if (tree == nullptr) {
-        log("VYKPreset::makeFrom() : The parameter group has no children.");
+        safeprint("VYKPreset::makeFrom() : The parameter group has no children.");
         return;
     }
     for (const auto& child : tree->children()) {
@@ -53,14 +47,14 @@ bool VYKPreset::read(std::string_view bytes, const std::string& path) {
     plist::Format format = plist::Format::xml;
     const plist::ReadResult result = plist::read(bytes, &format);
     if (!result) {
-        log("VYKPreset::loadFromFile() : ERROR: Could not read the file '" + path +
+        safeprint("VYKPreset::loadFromFile() : ERROR: Could not read the file '" + path +
             "': " + result.error.description() +
             ", Format: " + (format == plist::Format::xml ? "xml" : "binary"));
         return false;
     }
     const plist::Dictionary* root = result.value->dictionary();
     if (root == nullptr) {
-        log("VYKPreset::loadFromFile() : ERROR: The file '" + path +
+        safeprint("VYKPreset::loadFromFile() : ERROR: The file '" + path +
             "' does not hold a preset dictionary.");
         return false;
     }
@@ -72,12 +66,12 @@ bool VYKPreset::load(const URL& url) {
     const std::string& path = url.path();
     const FileManager& files = FileManager::defaultManager();
     if (!files.fileExists(path)) {
-        log("VYKPreset::loadFromFile() : ERROR: The path " + path + " does not exist.");
+        safeprint("VYKPreset::loadFromFile() : ERROR: The path " + path + " does not exist.");
         return false;
     }
     const auto bytes = files.contents(path, maxFileBytes);
     if (!bytes) {
-        log("VYKPreset::loadFromFile() : ERROR: The file is not readable.");
+        safeprint("VYKPreset::loadFromFile() : ERROR: The file is not readable.");
         return false;
     }
     return read(*bytes, path);
@@ -87,12 +81,12 @@ bool VYKPreset::save(const URL& url) {
     std::string reason;
     const auto xml = plist::writeXML(plist::Value(getDictionary()), &reason);
     if (!xml) {
-        log("VYKPreset::saveToFile() : ERROR: Could not serialise the preset dictionary: " + reason);
+        safeprint("VYKPreset::saveToFile() : ERROR: Could not serialise the preset dictionary: " + reason);
         return false;
     }
     NSError error;
     if (!FileManager::defaultManager().writeAtomically(url.path(), *xml, &error)) {
-        log("VYKPreset::saveToFile() : ERROR: Could not write the file '" + url.path() +
+        safeprint("VYKPreset::saveToFile() : ERROR: Could not write the file '" + url.path() +
             "': " + error.localizedDescription);
         return false;
     }

@@ -6,7 +6,8 @@
 // A read never applies anything: it parses the whole input and keeps the parameters it
 // found; the caller checks the result before it hands them to its delegate. Files are
 // read only when they are regular files of at most maxFileBytes, without blocking;
-// either property-list format is accepted. Every failure prints one "VYKPreset::" line.
+// either property-list format is accepted. Every failure prints one "VYKPreset::" line
+// through the main queue.
 // Thread rules: one thread at a time; never the render thread.
 #include "audiounit/PresetModel.h"
 #include "audiotoolbox/AUParameterTree.h"

@@ -2,21 +2,12 @@
 
 #include "audiotoolbox/AUAudioStatus.h"
 #include "foundation/Console.h"
+#include "shared/FourCharCode.h"
 
 #include <charconv>
 #include <limits>
 
 namespace {
-
-// Four-character code as text, first character from the most significant byte.
-std::string fourCharText(OSType code) {
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        const auto c = static_cast<unsigned char>(code >> shift);
-        text += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
-    }
-    return text;
-}
 
 std::string shortest(double value) {
     char text[32];
@@ -35,8 +26,8 @@ std::optional<std::int32_t> narrow(NSInteger value) {
 VYK_Wimbrax_Extension_AudioUnit::VYK_Wimbrax_Extension_AudioUnit(
     const AudioComponentDescription& description, AudioComponentInstantiationOptions) {
     debugprint("AUExtension::init()");
-    debugprint(fourCharText(description.componentManufacturer) + " : " +
-               fourCharText(description.componentSubType));
+    debugprint(stringValue(description.componentManufacturer) + " : " +
+               stringValue(description.componentSubType));
     debugprint("AUExtension: We will prepare required resources now...");
     kernelAdapter = VYK_Wimbrax_ExtensionDSPKernelAdapter::make();
     parameters = std::make_unique<VYK_Wimbrax_Extension_Parameters>(kernelAdapter);

@@ -4,6 +4,7 @@
 #include "audiounit/PresetApplyOrder.h"
 #include "audiounit/VYKPreset.h"
 #include "foundation/Console.h"
+#include "foundation/RunLoop.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const auto quiet = Console::setSink([](std::string_view) {});
     (void)quiet;
     VYKPreset preset;
-    if (!preset.read(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz")) return 0;
+    const bool read = preset.read(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz");
+    RunLoop::main().runUntilIdle();  // the failure lines wait on the main queue
+    if (!read) return 0;
 
     float split1 = 0.25f, split2 = 0.75f;
     const float* want1 = nullptr;

@@ -4,6 +4,7 @@
 #include "audiotoolbox/AUAudioStatus.h"
 #include "audiounit/VYK_Wimbrax_Extension_AudioUnit.h"
 #include "foundation/Console.h"
+#include "foundation/RunLoop.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -26,18 +27,23 @@ public:
     ConsoleCapture(const ConsoleCapture&) = delete;
     ConsoleCapture& operator=(const ConsoleCapture&) = delete;
 
+    // Lines printed so far, those the main queue holds included.
     std::vector<std::string> lines() const {
+        const std::string& all = text();
         std::vector<std::string> out;
         std::size_t start = 0;
-        while (start < text_.size()) {
-            const std::size_t end = text_.find('\n', start);
-            out.push_back(text_.substr(start, end - start));
+        while (start < all.size()) {
+            const std::size_t end = all.find('\n', start);
+            out.push_back(all.substr(start, end - start));
             if (end == std::string::npos) break;
             start = end + 1;
         }
         return out;
     }
-    const std::string& text() const { return text_; }
+    const std::string& text() const {
+        RunLoop::main().runUntilIdle();
+        return text_;
+    }
     void clear() { text_.clear(); }
 
 private:
