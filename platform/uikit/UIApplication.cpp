@@ -21,8 +21,11 @@ std::map<std::string, std::function<std::shared_ptr<UIApplicationDelegate>()>>& 
 
 void say(const std::string& line) { Console::write(line + "\n"); }
 
+// Hidden controls cannot be pressed.
 UIControl* findControl(UIView& view, const std::string& identifier)
 {
+    if (view.isHidden())
+        return nullptr;
     if (view.accessibilityIdentifier == identifier)
         if (auto* control = dynamic_cast<UIControl*>(&view))
             return control;

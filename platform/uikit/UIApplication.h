@@ -11,9 +11,9 @@
 // arrive. At the end the delegate hears that the application resigns, enters
 // the background and terminates, and --screenshot writes the window.
 //
-// Options: --headless; --press NAME (sends touch-up-inside to the control with
-// that accessibility identifier once the first scene is up; repeatable, in
-// order); --run-seconds N; --screenshot FILE.png. Anything else is refused.
+// Options: --headless; --press NAME (sends touch-up-inside to the visible
+// control with that accessibility identifier once the first scene is up;
+// repeatable, in order); --run-seconds N; --screenshot FILE.png. Anything else is refused.
 //
 // Thread rules: main thread, except open().
 #include "foundation/URL.h"
@@ -74,8 +74,8 @@ public:
     // Ends the main run loop after the work in hand.
     void terminate();
 
-    // Sends touch-up-inside to the control named `identifier` in the window;
-    // false when there is none.
+    // Sends touch-up-inside to the visible control named `identifier` in the
+    // window; false when there is none.
     bool press(const std::string& identifier);
 
 private:

@@ -57,6 +57,11 @@ TEST(Application, HeadlessRunPressesControlsAndWritesAScreenshot)
                 raw->setBackgroundColor(UIColor(1, 0, 0, 1));
             }, UIControlEvents::touchUpInside);
             root.addSubview(button);
+            auto hidden = std::make_shared<UIButton>(CGRect{20, 80, 100, 40});
+            hidden->accessibilityIdentifier = "hidden";
+            hidden->setHidden(true);
+            hidden->addTarget([&log](UIControl&) { log.push_back("pressed hidden"); }, UIControlEvents::touchUpInside);
+            root.addSubview(hidden);
         });
         return vc;
     });
@@ -65,12 +70,12 @@ TEST(Application, HeadlessRunPressesControlsAndWritesAScreenshot)
     std::filesystem::remove(shot);
 
     vyk::test::ConsoleLines console;
-    EXPECT_EQ(runApp({"--headless", "--press", "go", "--press", "nothing", "--run-seconds", "0.05", "--screenshot",
+    EXPECT_EQ(runApp({"--headless", "--press", "go", "--press", "hidden", "--run-seconds", "0.05", "--screenshot",
                       shot}),
               0);
     EXPECT_EQ(log, (Log{"launched with window", "active", "pressed go", "resign", "background", "terminate"}));
     EXPECT_EQ(console.lines(),
-              (std::vector<std::string>{"UIApplication: --press nothing: no control has that accessibility identifier.",
+              (std::vector<std::string>{"UIApplication: --press hidden: no control has that accessibility identifier.",
                                         "UIApplication: screenshot written to " + shot}));
     auto image = UIImage::fromFile(shot);
     ASSERT_TRUE(image);
