@@ -259,6 +259,7 @@ std::unique_ptr<UIDesktopWindow> UIDesktopWindow::open(const std::string& title,
     }
     impl->window = std::make_shared<UIWindow>(size);
     impl->followSize();
+    SDL_StopTextInput();  // SDL starts with text input on; a focused text field turns it on
     wakeEvent();
     auto result = std::unique_ptr<UIDesktopWindow>(new UIDesktopWindow(std::move(impl)));
     result->impl_->waiter = std::make_shared<SDLWaiter>(result->impl_.get());

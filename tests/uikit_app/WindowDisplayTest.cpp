@@ -134,6 +134,8 @@ TEST(DesktopWindow, DrawsTakesAClickAndRedrawsWhatChanged)
     // Only the button was marked for display, so only its area was redrawn.
     button->setColour(UIColor(1, 1, 0, 1));
     EXPECT_EQ(window.displayDamage(), (std::array<int, 4>{20, 20, 80, 60}));
+    const char* artifacts = std::getenv("VYK_ARTIFACTS_DIR");
+    window.writePNG(std::string(artifacts ? artifacts : ".") + "/desktop-window.png");
 
     // Another thread's post wakes SDL's wait at once.
     bool woke = false;
