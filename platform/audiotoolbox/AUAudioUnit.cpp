@@ -51,9 +51,9 @@ void AUAudioUnit::deallocateRenderResources() {
 void AUAudioUnit::reset() { internalReset(); }
 
 void AUAudioUnit::setMaximumFramesToRender(AUAudioFrameCount frames) {
-    if (renderResourcesAllocated()) {
+    if (renderResourcesAllocated() && frames > maximumFramesToRender()) {
         // The unit's buffers were sized for the old maximum.
-        Console::write("AUAudioUnit: WARNING: maximumFramesToRender cannot change while render "
+        Console::write("AUAudioUnit: WARNING: maximumFramesToRender cannot grow while render "
                        "resources are allocated.\n");
         return;
     }

@@ -6,7 +6,7 @@
 // Render resources follow a fixed road kept by the base: allocateRenderResources calls
 // the unit's hook and counts as done only when the hook succeeds; renderBlock() refuses
 // to render (status kAudioUnitErr_Uninitialized) while resources are not allocated; the
-// maximum frame count cannot change while they are.
+// maximum frame count cannot grow while they are.
 //
 // Thread rules:
 // - Construction, render resources, reset, the host blocks, buses, state and presets:
@@ -65,7 +65,7 @@ public:
     void reset();
     bool renderResourcesAllocated() const { return allocated_->load(std::memory_order_acquire); }
 
-    // Default 4096. A change while render resources are allocated is refused with a line.
+    // Default 4096. Raising it while render resources are allocated is refused with a line.
     AUAudioFrameCount maximumFramesToRender() const {
         return maximumFramesToRender_.load(std::memory_order_relaxed);
     }
