@@ -71,7 +71,13 @@ void write(const std::string& path, const std::vector<float>& left, const std::v
     const AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     check(av_channel_layout_copy(&out.codec->ch_layout, &stereo), "the channel layout");
     if (out.format->oformat->flags & AVFMT_GLOBALHEADER) out.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    check(avcodec_open2(out.codec, encoder, nullptr), "opening the encoder");
+    // The fast coder is several times quicker than the default search and, at this bit
+    // rate, indistinguishable on these loops.
+    AVDictionary* coderOptions = nullptr;
+    av_dict_set(&coderOptions, "aac_coder", "fast", 0);
+    const int opened = avcodec_open2(out.codec, encoder, &coderOptions);
+    av_dict_free(&coderOptions);
+    check(opened, "opening the encoder");
     check(avcodec_parameters_from_context(stream->codecpar, out.codec), "the stream parameters");
     stream->time_base = {1, sampleRate};
     check(avio_open(&out.format->pb, path.c_str(), AVIO_FLAG_WRITE), "opening the file");

@@ -39,8 +39,17 @@ std::array<double, 2> panGains(double position) {
 
 // A soft saw: the first harmonics only, so nothing aliases at any pitch used here.
 double softSaw(double phase) {
-    double sum = 0.0;
-    for (int h = 1; h <= 6; ++h) sum += std::sin(2.0 * kPi * h * phase) / h;
+    // sin(h x) by the recurrence s(h+1) = 2 cos(x) s(h) - s(h-1): one sine and one cosine
+    // instead of six sines.
+    const double x = 2.0 * kPi * phase;
+    const double twoCos = 2.0 * std::cos(x);
+    double previous = 0.0, current = std::sin(x), sum = 0.0;
+    for (int h = 1; h <= 6; ++h) {
+        sum += current / h;
+        const double next = twoCos * current - previous;
+        previous = current;
+        current = next;
+    }
     return sum * 0.55;
 }
 

@@ -156,8 +156,8 @@ const std::vector<Item>& manualText() {
          "runs without a window, drawing offscreen. Without a display the player does so by itself "
          "and says so.", "--headless"},
         {B::bullet,
-         "presses the button with that name once the window is up (unit, play, stop, help, info); "
-         "may be given more than once.", "--press NAME"},
+         "presses the control with that name (its accessibility identifier) once the window is "
+         "up; may be given more than once, the presses following in order.", "--press NAME"},
         {B::bullet, "quits after N seconds.", "--run-seconds N"},
         {B::bullet, "writes a picture of the window to the file before quitting.", "--screenshot FILE.png"},
         {B::paragraph,
