@@ -5,7 +5,6 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,16 +12,21 @@
 
 namespace {
 
+// A bundle folder with a module file, removed at exit.
+struct Bundle {
+    std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("vyk-fuzz-bundle-" + std::to_string(::getpid()));
+    std::string path = (root / "F.appex").string();
+    Bundle() {
+        std::filesystem::create_directories(path);
+        std::ofstream(path + "/F.so") << "module";
+    }
+    ~Bundle() { std::filesystem::remove_all(root); }
+};
+
 const std::string& bundle() {
-    static const std::string path = [] {
-        const auto folder = std::filesystem::temp_directory_path() /
-                            ("vyk-fuzz-bundle-" + std::to_string(::getpid())) / "F.appex";
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder / "F.so") << "module";
-        std::atexit([] { std::filesystem::remove_all(std::filesystem::path(bundle()).parent_path()); });
-        return folder.string();
-    }();
-    return path;
+    static const Bundle folder;
+    return folder.path;
 }
 
 std::string codeText(OSType code) {
