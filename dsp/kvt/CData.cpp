@@ -110,28 +110,37 @@ const char* CData::Hex3() { return hexForm(3, "", true, "00"); }
 const char* CData::Hex4() { return hexForm(4, "#", true, "#00"); }
 const char* CData::Hex5() { return hexForm(5, "0x", true, "0x00"); }
 
-const char* CData::XML(int indent)
+const char* CData::xmlElement(int indent, std::string_view open, std::string_view body,
+                              std::string_view close)
 {
-    if (length <= 0)
-        return undefinedXML;
     if (indent < 0)
         indent = 0;
-    const char* text = String();
-    const int64_t textLength = StrLen(text);
-    auto* out = static_cast<char*>(CAlloc(Padding(3 * int64_t{indent} + textLength + 35), 1));
+    const auto textLength = static_cast<int64_t>(open.size() + body.size() + close.size());
+    auto* out = static_cast<char*>(CAlloc(Padding(3 * int64_t{indent} + textLength + 1), 1));
     if (!out)
         return undefinedXML;
     char* p = out;
     auto tabs = [&] { p = static_cast<char*>(std::memset(p, '\t', indent)) + indent; };
-    auto put = [&](const char* s, size_t n) { p = static_cast<char*>(std::memcpy(p, s, n)) + n; };
+    auto put = [&](std::string_view s) {
+        p = static_cast<char*>(std::memcpy(p, s.data(), s.size())) + s.size();
+    };
     tabs();
-    put("<CData encoding='HEX5'>\n\t", 25);
+    put(open);
     tabs();
-    put(text, textLength);
-    put("\n", 1);
+    put(body);
+    put("\n");
     tabs();
-    put("</CData>\n", 9);
+    put(close);
     return takeScratch(out);
+}
+
+const char* CData::XML(int indent)
+{
+    if (length <= 0)
+        return undefinedXML;
+    const char* text = String();
+    return xmlElement(indent, "<CData encoding='HEX5'>\n\t", {text, static_cast<size_t>(StrLen(text))},
+                      "</CData>\n");
 }
 
 } // namespace KVT

@@ -4,6 +4,7 @@
 // Thread rules: the counters and the scratch results are class-wide and
 // unguarded; all KVT objects belong to one thread at a time.
 #include <cstdint>
+#include <string_view>
 
 namespace KVT {
 
@@ -54,6 +55,10 @@ protected:
     bool hasBytes() const { return length > 0 && data != nullText; }
     // Makes buffer the scratch result, releasing the previous one.
     static char* takeScratch(char* buffer);
+    // `open`, a tab, `body` and `close`, each line indented by `indent` tabs
+    // (none when negative), as the scratch result; undefinedXML when out of memory.
+    static const char* xmlElement(int indent, std::string_view open, std::string_view body,
+                                  std::string_view close);
 
     static char nullText[8];
 

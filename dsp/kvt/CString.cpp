@@ -526,22 +526,8 @@ const char* CString::XML(int indent)
 {
     if (!hasBytes())
         return undefinedXML;
-    if (indent < 0)
-        indent = 0;
-    char* out = allocText(3 * int64_t{indent} + length + 39);
-    if (!out)
-        return undefinedXML;
-    char* p = out;
-    auto tabs = [&] { p = static_cast<char*>(std::memset(p, '\t', indent)) + indent; };
-    auto put = [&](const char* s, size_t n) { p = static_cast<char*>(std::memcpy(p, s, n)) + n; };
-    tabs();
-    put("<CString encoding='UTF8'>\n\t", 27);
-    tabs();
-    put(data, length);
-    put("\n", 1);
-    tabs();
-    put("</CString>\n", 11);
-    return takeScratch(out);
+    return xmlElement(indent, "<CString encoding='UTF8'>\n\t", {data, static_cast<size_t>(length)},
+                      "</CString>\n");
 }
 
 } // namespace KVT
