@@ -32,10 +32,16 @@ protected:
     }
     std::string read(const std::string& path)
     {
-        std::ifstream in(path, std::ios::binary);
         std::stringstream ss;
-        ss << in.rdbuf();
+        ss << std::ifstream(path, std::ios::binary).rdbuf();
         return ss.str();
+    }
+    // Runs `action` and returns what it printed.
+    template <typename F> std::string print(F action)
+    {
+        printed.clear();
+        action();
+        return printed;
     }
 
     std::string dir;
@@ -47,72 +53,55 @@ protected:
 
 TEST_F(CStringFile, RoundTripKeepsZeroBytes)
 {
-    const std::string path = dir + "/data.bin";
+    const std::string path = dir + "/data.bin", content("a\0b\xff", 4);
     CString s("a");
     s += '\0';
     s += "b\xff";
     EXPECT_EQ(s >> path.c_str(), 0);
-    EXPECT_EQ(read(path), std::string("a\0b\xff", 4));
+    EXPECT_EQ(read(path), content);
     CString loaded;
     EXPECT_EQ(loaded << path.c_str(), 4);
-    EXPECT_EQ(std::string(loaded.Data(), 4), std::string("a\0b\xff", 4));
+    EXPECT_EQ(std::string(loaded.Data(), 4), content);
     EXPECT_EQ(printed, "");
     EXPECT_EQ(loaded << static_cast<const char*>(nullptr), 0);
 }
 
 TEST_F(CStringFile, LoadFailuresPrintAndLeaveAnEmptyString)
 {
-    CString s("old");
-    const std::string missing = dir + "/missing.txt";
-    EXPECT_EQ(s << missing.c_str(), 0);
-    EXPECT_EQ(printed, "\nERROR: File '" + missing + "' could not be opened for loading.");
-    EXPECT_FALSE(s.ToBool());
-
-    printed.clear();
-    s = "old";
-    EXPECT_EQ(s << dir.c_str(), 0); // a directory is not a file
-    EXPECT_EQ(printed, "\nERROR: File '" + dir + "' could not be opened for loading.");
-
-    printed.clear();
-    const std::string emptyFile = dir + "/empty";
-    std::ofstream(emptyFile).close();
-    EXPECT_EQ(s << emptyFile.c_str(), 0);
-    EXPECT_EQ(printed, "");
-}
-
-TEST_F(CStringFile, HugeFileIsRefused)
-{
-    const std::string path = dir + "/huge";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    const std::string huge = dir + "/huge";
+    std::FILE* f = std::fopen(huge.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     ASSERT_EQ(ftruncate(fileno(f), (off_t{1} << 31) + 16), 0); // sparse
     std::fclose(f);
-    CString s;
-    EXPECT_EQ(s << path.c_str(), 0);
-    EXPECT_EQ(printed, "\nERROR: File '" + path + "' could not be opened for loading.");
+    // A missing file, a directory and a file too large for a string.
+    for (const std::string& path : {dir + "/missing.txt", dir, huge}) {
+        CString s("old");
+        EXPECT_EQ(print([&] { EXPECT_EQ(s << path.c_str(), 0); }),
+                  "\nERROR: File '" + path + "' could not be opened for loading.");
+        EXPECT_FALSE(s.ToBool());
+    }
+    const std::string emptyFile = dir + "/empty";
+    std::ofstream(emptyFile).close();
+    CString s("old");
+    EXPECT_EQ(print([&] { EXPECT_EQ(s << emptyFile.c_str(), 0); }), "");
 }
 
 TEST_F(CStringFile, FailedSaveKeepsTheOldFile)
 {
-    CString none;
-    EXPECT_EQ(none >> (dir + "/x").c_str(), 0);
-    EXPECT_EQ(printed, "\nError: String object is empty.");
+    CString none, s("new");
+    EXPECT_EQ(print([&] { EXPECT_EQ(none >> (dir + "/x").c_str(), 0); }), "\nError: String object is empty.");
 
     // The target is a non-empty directory: the write succeeds, the rename fails.
     const std::string target = dir + "/target";
     ASSERT_EQ(mkdir(target.c_str(), 0700), 0);
     std::ofstream(target + "/keep") << "old";
-    printed.clear();
-    CString s("new");
-    s >> target.c_str();
-    EXPECT_EQ(printed, "\nERROR: While writing file.");
+    EXPECT_EQ(print([&] { s >> target.c_str(); }), "\nERROR: While writing file.");
     EXPECT_EQ(read(target + "/keep"), "old");
     EXPECT_NE(access((target + ".tmp").c_str(), F_OK), 0); // no temporary left behind
 
-    printed.clear();
     const std::string unopenable = dir + "/no/such/dir/file";
-    s >> unopenable.c_str();
-    EXPECT_EQ(printed, "\nERROR: File '" + unopenable + "' could not be opened for saving.");
+    EXPECT_EQ(print([&] { s >> unopenable.c_str(); }),
+              "\nERROR: File '" + unopenable + "' could not be opened for saving.");
 
     // Saving over an existing file replaces it whole.
     const std::string file = dir + "/file";
@@ -123,12 +112,10 @@ TEST_F(CStringFile, FailedSaveKeepsTheOldFile)
 
 TEST_F(CStringFile, PrintsTheTextNTimes)
 {
-    CString s("ab");
+    CString s("ab"), none;
     s += '\0';
     s += "hidden";
     s >> 3;
-    EXPECT_EQ(printed, "ababab");
-    CString none;
     none >> 2;
     EXPECT_EQ(printed, "ababab");
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <regex>
 #include <string>
 
 #include "SpectroTestSupport.h"
@@ -44,7 +43,6 @@ TEST(Analyzer, PrintsOneDiagnosticLinePerInstance)
     char address[32];
     std::snprintf(address, sizeof address, "%p", static_cast<void*>(&a));
     EXPECT_EQ(printed.text, "DIAGNOSTICS: FFT Analyzer loaded. [ " + std::string(address) + " ]\n");
-    EXPECT_TRUE(std::regex_match(printed.text, std::regex("DIAGNOSTICS: FFT Analyzer loaded\\. \\[ 0x[0-9a-f]+ \\]\n")));
     Analyzer b(64, 1, 44100.0f);
     EXPECT_EQ(std::count(printed.text.begin(), printed.text.end(), '\n'), 2);
 }
@@ -55,20 +53,16 @@ TEST(Analyzer, UpdateInterval)
     Analyzer kernels(4096, 2, 48000.0f);
     EXPECT_EQ(kernels.getUpdateInterval(), 1); // ceil(0.18...)
     Analyzer a(1024, 4, 48000.0f);
-    a.setUpdateRate(60);
-    EXPECT_EQ(a.getUpdateInterval(), 4); // ceil(187.5 / 60)
-    a.setUpdateRate(0);
-    EXPECT_EQ(a.getUpdateInterval(), 1);
-    a.setUpdateRate(-5);
-    EXPECT_EQ(a.getUpdateInterval(), 1);
-    a.setSamplerate(96000.0f); // rate 0: every frame, no division by zero
-    EXPECT_EQ(a.getUpdateInterval(), 1);
-    a.setUpdateRate(60);
-    EXPECT_EQ(a.getUpdateInterval(), 7);
-    a.setSamplerate(0.0f);
-    EXPECT_EQ(a.getUpdateInterval(), 1);
-    a.setSamplerate(std::numeric_limits<float>::quiet_NaN());
-    EXPECT_EQ(a.getUpdateInterval(), 1);
+    // ceil(frames per second / rate); a rate of 0 or below and a bad sample
+    // rate analyse every frame without dividing by zero.
+    const struct { int rate; float samplerate; int interval; } cases[] = {
+        {60, 48000.0f, 4}, {0, 48000.0f, 1}, {-5, 48000.0f, 1}, {60, 96000.0f, 7},
+        {60, 0.0f, 1}, {60, std::numeric_limits<float>::quiet_NaN(), 1}};
+    for (const auto& c : cases) {
+        a.setSamplerate(c.samplerate);
+        a.setUpdateRate(c.rate);
+        EXPECT_EQ(a.getUpdateInterval(), c.interval) << c.rate << " " << c.samplerate;
+    }
     a.setSamplerate(1e38f);
     EXPECT_GE(a.getUpdateInterval(), 1);
 }
@@ -103,24 +97,22 @@ TEST(Analyzer, ChromaticModeSortsEveryBinIntoOneTone)
     Analyzer a(n, 4, 48000.0f);
     a.setUpdateRate(0);
     EXPECT_EQ(a.getChromaticIndex(), nullptr);
-    feed(a, spectro_test::sine(n * 2, 440.0, 48000.0));
+    const auto tone = spectro_test::sine(n * 2, 440.0, 48000.0);
+    feed(a, tone);
     for (auto& t : a.getScala().tones)
         EXPECT_EQ(t.bins.Count(), 0u) << "no records while chromatic mode is off";
 
     a.setChromatic(true);
-    feed(a, spectro_test::sine(n * 2, 440.0, 48000.0));
+    feed(a, tone);
     const int32_t* map = a.getChromaticIndex();
     ASSERT_NE(map, nullptr);
     auto& scala = a.getScala();
-    uint32_t total = 0;
-    for (auto& t : scala.tones)
-        total += t.bins.Count();
-    EXPECT_EQ(total, static_cast<uint32_t>(n / 2 + 1));
     // Records carry their bin's values: the first record of A4 is bin 37's or below.
     auto* first = static_cast<Bin*>(scala.tones[72].bins.First());
     ASSERT_NE(first, nullptr);
     EXPECT_NEAR(first->frequency, 440.0f, 1.0f);
-    // The map agrees with the lists: each tone holds exactly the bins mapped to it.
+    // The map agrees with the lists: each tone holds exactly the bins mapped to
+    // it, so every bin is filed once.
     for (int t = 0; t < 140; t++) {
         uint32_t mapped = 0;
         for (int k = 0; k <= n / 2; k++)

@@ -13,8 +13,6 @@ using SPECTRO::Scala;
 
 namespace {
 
-double edge(int i) { return 6.875 * std::pow(2.0, (2.0 * i + 1.0) / 24.0); }
-
 void addBin(Scala& s, int tone, float magnitude)
 {
     s.tones[tone].bins.Push(new Bin{magnitude, 0.0f, 0.0f});
@@ -25,45 +23,32 @@ void addBin(Scala& s, int tone, float magnitude)
 TEST(Scala, TonesAndNames)
 {
     Scala s;
-    const auto& t0 = s.tones[0];
-    EXPECT_EQ(t0.index, 0);
-    EXPECT_EQ(t0.note, -3);
-    EXPECT_EQ(t0.octave, -2);
-    EXPECT_EQ(t0.group, 10);
-    EXPECT_STREQ(t0.name, "-");
-    EXPECT_EQ(t0.white, -1);
-    EXPECT_EQ(t0.lowerfreq, 0.0f);
-    EXPECT_FLOAT_EQ(t0.centerfreq, 6.875f);
-    EXPECT_EQ(s.tones[2].group, 12);
-
-    EXPECT_EQ(s.tones[3].octave, -1);
-    EXPECT_STREQ(s.tones[3].name, "C -1");
-    EXPECT_FLOAT_EQ(s.tones[3].centerfreq, 8.175799f);
-    EXPECT_STREQ(s.tones[4].name, "C#-1");
-    EXPECT_EQ(s.tones[63].octave, 4);
-    EXPECT_EQ(s.tones[63].group, 1);
-    EXPECT_STREQ(s.tones[63].name, "C 4");
-    EXPECT_EQ(s.tones[63].white, 1);
-    EXPECT_STREQ(s.tones[64].name, "C#4");
-    EXPECT_EQ(s.tones[64].white, 0);
-    EXPECT_FLOAT_EQ(s.tones[72].centerfreq, 440.0f);
-    EXPECT_STREQ(s.tones[72].name, "A 4");
-    EXPECT_STREQ(s.tones[130].name, "G 9");
-    EXPECT_STREQ(s.tones[131].name, "-");
-    EXPECT_EQ(s.tones[139].note, 136);
-
+    const struct { int index, note, octave, group, white; const char* name; } tones[] = {
+        {0, -3, -2, 10, -1, "-"},   {2, -1, -2, 12, -1, "-"},     {3, 0, -1, 1, 1, "C -1"},
+        {4, 1, -1, 2, 0, "C#-1"},   {63, 60, 4, 1, 1, "C 4"},     {64, 61, 4, 2, 0, "C#4"},
+        {72, 69, 4, 10, 1, "A 4"},  {130, 127, 9, 8, 1, "G 9"},   {131, 128, 9, 9, -1, "-"},
+        {139, 136, 10, 5, -1, "-"}};
+    for (const auto& t : tones) {
+        const auto& tone = s.tones[t.index];
+        EXPECT_EQ(tone.index, t.index);
+        EXPECT_EQ(tone.note, t.note) << t.index;
+        EXPECT_EQ(tone.octave, t.octave) << t.index;
+        EXPECT_EQ(tone.group, t.group) << t.index;
+        EXPECT_EQ(tone.white, t.white) << t.index;
+        EXPECT_STREQ(tone.name, t.name) << t.index;
+    }
     int whites = 0;
     for (const auto& t : s.tones)
         whites += t.white == 1;
     EXPECT_EQ(whites, 75); // white keys among MIDI notes 0..127
-}
 
-TEST(Scala, BandsTileTheRangeWithoutGaps)
-{
-    Scala s;
+    // Centres at 440 * 2^((note - 69) / 12); bands meet halfway (in cents) between them.
+    EXPECT_FLOAT_EQ(s.tones[0].centerfreq, 6.875f);
+    EXPECT_FLOAT_EQ(s.tones[3].centerfreq, 8.175799f);
+    EXPECT_FLOAT_EQ(s.tones[72].centerfreq, 440.0f);
     for (int i = 0; i < Scala::toneCount; i++) {
         const auto& t = s.tones[i];
-        EXPECT_FLOAT_EQ(t.upperfreq, static_cast<float>(edge(i))) << i;
+        EXPECT_FLOAT_EQ(t.upperfreq, static_cast<float>(6.875 * std::pow(2.0, (2.0 * i + 1.0) / 24.0))) << i;
         EXPECT_EQ(t.lowerfreq, i == 0 ? 0.0f : s.tones[i - 1].upperfreq) << i;
         EXPECT_LT(t.lowerfreq, t.centerfreq);
         EXPECT_LT(t.centerfreq, t.upperfreq);
@@ -79,10 +64,9 @@ TEST(Scala, NameLookups)
     EXPECT_STREQ(n.getName(128, 0), "-");
     EXPECT_STREQ(n.getName(-1, 0), "-");
     EXPECT_LE(std::strlen(n.getName(1, INT_MIN)), 7u); // cut to the result buffer
-    EXPECT_EQ(Names::getWhite(0), 1);
-    EXPECT_EQ(Names::getWhite(1), 0);
-    EXPECT_EQ(Names::getWhite(127), 1);
-    EXPECT_EQ(Names::getWhite(128), -1);
+    const int whites[][2] = {{0, 1}, {1, 0}, {127, 1}, {128, -1}};
+    for (const auto& [note, white] : whites)
+        EXPECT_EQ(Names::getWhite(note), white) << note;
 }
 
 TEST(Scala, SumsAverageOverTheFramesSinceTheLastRead)

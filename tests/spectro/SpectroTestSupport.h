@@ -56,7 +56,6 @@ inline std::vector<float> sine(size_t n, double frequency, double samplerate, do
 class Resynthesis : public SPECTRO::FFTBase {
 public:
     using FFTBase::FFTBase;
-    using FFTBase::complex2frequencies;
     using FFTBase::fft;
     void process(float* io, int n) override
     {
