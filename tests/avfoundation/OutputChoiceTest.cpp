@@ -1,8 +1,9 @@
+#include "ConsoleLines.h"
+
 #include "avfoundation/AVAudioSession.h"
 #include "avfoundation/AudioOutputChoice.h"
 #include "avfoundation/PacedOutputSink.h"
 #include "avfoundation/WavFileOutputSink.h"
-#include "foundation/Console.h"
 
 #include <gtest/gtest.h>
 
@@ -14,19 +15,12 @@ namespace {
 // Never reaches the sound card: every case ends in a WAV file or the silent sink.
 class OutputChoice : public testing::Test {
 protected:
-    OutputChoice() {
-        previous_ = Console::setSink([this](std::string_view text) { lines += text; });
-    }
     ~OutputChoice() override {
-        Console::setSink(previous_);
         unsetenv("VYK_AUDIO_OUTPUT");
         avf::setRequestedWavFile("");
         avf::setFallbackWavFile("output.wav");
     }
-    std::string lines;
-
-private:
-    Console::Sink previous_;
+    ConsoleLines lines;
 };
 
 TEST_F(OutputChoice, EnvironmentThenLaunchOptionThenDevice) {
@@ -44,7 +38,7 @@ TEST_F(OutputChoice, EnvironmentThenLaunchOptionThenDevice) {
     wav = std::dynamic_pointer_cast<avf::WavFileOutputSink>(avf::makeDefaultOutputSink());
     ASSERT_TRUE(wav);
     EXPECT_EQ(wav->path(), "/tmp/asked.wav");
-    EXPECT_EQ(lines, "AVAudioEngine: VYK_AUDIO_OUTPUT must be 'null' or a path ending in '.wav', not "
+    EXPECT_EQ(lines.text(), "AVAudioEngine: VYK_AUDIO_OUTPUT must be 'null' or a path ending in '.wav', not "
                      "'speakers'; it is ignored.\n");
 }
 
@@ -54,7 +48,7 @@ TEST_F(OutputChoice, WithoutASoundCardTheFallbackFileIsSaidInOneLine) {
     auto wav = std::dynamic_pointer_cast<avf::WavFileOutputSink>(avf::makeDefaultOutputSink());
     ASSERT_TRUE(wav);
     EXPECT_EQ(wav->path(), "/tmp/fallback.wav");
-    EXPECT_EQ(lines, "AVAudioEngine: No sound card found; playing into '/tmp/fallback.wav' (at most 5 minutes).\n");
+    EXPECT_EQ(lines.text(), "AVAudioEngine: No sound card found; playing into '/tmp/fallback.wav' (at most 5 minutes).\n");
 }
 
 TEST(AudioSession, SucceedsUnlessAFailureIsInjected) {

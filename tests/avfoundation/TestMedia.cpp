@@ -33,13 +33,9 @@ std::int16_t toS16(float v) {
     return std::int16_t(std::clamp<long>(q, -32768, 32767));
 }
 
-void put32(std::FILE* f, std::uint32_t v) {
-    const unsigned char b[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
-    std::fwrite(b, 1, 4, f);
-}
-void put16(std::FILE* f, std::uint16_t v) {
-    const unsigned char b[2] = {std::uint8_t(v), std::uint8_t(v >> 8)};
-    std::fwrite(b, 1, 2, f);
+// Little-endian, `bytes` long.
+void put(std::FILE* f, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) std::fputc(int((v >> (8 * i)) & 0xff), f);
 }
 
 void check(int r, const char* what) {
@@ -68,23 +64,20 @@ Channels tone(int channels, std::size_t frames, int rate, std::uint32_t seed) {
 void writeWav16(const std::string& path, const Channels& audio, int rate) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) throw std::runtime_error("cannot write " + path);
-    const auto channels = std::uint16_t(audio.size());
+    const auto channels = std::uint32_t(audio.size());
     const auto frames = std::uint32_t(audio[0].size());
     const std::uint32_t bytes = frames * channels * 2;
-    std::fwrite("RIFF", 1, 4, f);
-    put32(f, 36 + bytes);
-    std::fwrite("WAVEfmt ", 1, 8, f);
-    put32(f, 16);
-    put16(f, 1);
-    put16(f, channels);
-    put32(f, std::uint32_t(rate));
-    put32(f, std::uint32_t(rate) * channels * 2);
-    put16(f, std::uint16_t(channels * 2));
-    put16(f, 16);
-    std::fwrite("data", 1, 4, f);
-    put32(f, bytes);
+    std::fputs("RIFF", f);
+    put(f, 36 + bytes, 4);
+    std::fputs("WAVEfmt ", f);
+    // size, PCM, channels, rate, byte rate, block align, bits
+    for (auto [value, size] : {std::pair{16u, 4}, {1u, 2}, {channels, 2}, {std::uint32_t(rate), 4},
+                               {std::uint32_t(rate) * channels * 2, 4}, {channels * 2u, 2}, {16u, 2}})
+        put(f, value, size);
+    std::fputs("data", f);
+    put(f, bytes, 4);
     for (std::uint32_t i = 0; i < frames; ++i)
-        for (std::uint16_t c = 0; c < channels; ++c) put16(f, std::uint16_t(toS16(audio[c][i])));
+        for (std::uint32_t c = 0; c < channels; ++c) put(f, std::uint16_t(toS16(audio[c][i])), 2);
     std::fclose(f);
 }
 

@@ -1,7 +1,6 @@
 #include "DrawingProbes.h"
 
 #include "coregraphics/Text.h"
-#include "foundation/Console.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +9,6 @@
 
 namespace {
 
-using vyk::gfx::FontFace;
 using vyk::gfx::ImageSurface;
 using vyk::gfx::TextStyle;
 
@@ -23,26 +21,18 @@ TextStyle style(const char* name, double size, vyk::gfx::TextAlignment alignment
 // first); a substitute means a package is missing.
 TEST(Fonts, NamedFontsResolveToTheirFamilies)
 {
-    const auto regular = vyk::gfx::resolveFont("HelveticaNeue");
-    ASSERT_TRUE(regular);
-    EXPECT_EQ(regular->family, "Nimbus Sans");
-    EXPECT_FALSE(regular->bold);
-    EXPECT_FALSE(regular->isFallback);
-    EXPECT_EQ(vyk::gfx::loadedFamily(*regular, 10), "Nimbus Sans");
-
-    const auto condensed = vyk::gfx::resolveFont("HelveticaNeue-CondensedBold");
-    ASSERT_TRUE(condensed);
-    EXPECT_EQ(condensed->family, "Nimbus Sans Narrow");
-    EXPECT_TRUE(condensed->bold);
-    EXPECT_FALSE(condensed->isFallback);
-    EXPECT_EQ(vyk::gfx::loadedFamily(*condensed, 10), "Nimbus Sans Narrow");
-
+    for (auto [name, family, bold] : {std::tuple{"HelveticaNeue", "Nimbus Sans", false},
+                                      std::tuple{"HelveticaNeue-CondensedBold", "Nimbus Sans Narrow", true}}) {
+        SCOPED_TRACE(name);
+        const auto face = vyk::gfx::resolveFont(name);
+        ASSERT_TRUE(face);
+        EXPECT_EQ(face->family, family);
+        EXPECT_EQ(face->bold, bold);
+        EXPECT_FALSE(face->isFallback);
+        EXPECT_EQ(vyk::gfx::loadedFamily(*face, 10), family);
+    }
     EXPECT_FALSE(vyk::gfx::resolveFont("Helvetica"));
     EXPECT_FALSE(vyk::gfx::resolveFont(""));
-}
-
-TEST(Fonts, FallbackFamiliesAreInstalled)
-{
     for (const char* family : {"Liberation Sans", "Liberation Sans Narrow", "DejaVu Sans"})
         EXPECT_EQ(vyk::gfx::loadedFamily({family, false, true}, 10), family);
 }
@@ -61,8 +51,7 @@ TEST(TextMeasure, WrapsAtTheWidthAndScalesExactly)
 
     // Unhinted layout: twice the size in twice the width breaks the same lines and
     // is twice as big, up to pango's 1/1024 unit per glyph.
-    const TextStyle s20 = style("HelveticaNeue", 20);
-    const CGSize doubled = vyk::gfx::measureText(text, s20, 120);
+    const CGSize doubled = vyk::gfx::measureText(text, style("HelveticaNeue", 20), 120);
     EXPECT_NEAR(doubled.width, 2 * wrapped.width, 0.05);
     EXPECT_NEAR(doubled.height, 2 * wrapped.height, 2.0 / 1024);
 }
@@ -89,20 +78,22 @@ TEST_P(TextDrawing, InkStaysInsideTheClipBox)
     surface.clear({1, 1, 1, 1});
     CGContext cx(surface.cairoSurface(), k);
     // A box too short for its text: the second line is cut off at the box.
-    const CGRect box(20, 20, 80, 16);
     const TextStyle s = style("HelveticaNeue-CondensedBold", 12, vyk::gfx::TextAlignment::center);
-    vyk::gfx::drawText(cx, "BAND RANGE  WRAPS ONTO TWO LINES", box, s);
+    vyk::gfx::drawText(cx, "BAND RANGE  WRAPS ONTO TWO LINES", {20, 20, 80, 16}, s);
     vyk::gfx::drawText(cx, "right", {110, 20, 80, 16}, style("HelveticaNeue", 10, vyk::gfx::TextAlignment::right));
     vyk::test::saveArtifact(surface, k > 1 ? "text-clip-2x" : "text-clip-1x");
 
-    auto px = [k](double v) { return static_cast<int>(std::lround(v * k)); };
-    EXPECT_GT(vyk::test::inkCount(surface, px(20), px(20), px(100), px(36)), 20 * k * k);
-    EXPECT_EQ(vyk::test::inkCount(surface, 0, 0, px(200), px(20)), 0);
-    EXPECT_EQ(vyk::test::inkCount(surface, 0, px(36), px(200), px(80)), 0);
-    EXPECT_EQ(vyk::test::inkCount(surface, 0, 0, px(20), px(80)), 0);
+    auto ink = [&](double x0, double y0, double x1, double y1) {
+        auto px = [k](double v) { return static_cast<int>(std::lround(v * k)); };
+        return vyk::test::inkCount(surface, px(x0), px(y0), px(x1), px(y1));
+    };
+    EXPECT_GT(ink(20, 20, 100, 36), 20 * k * k);
+    EXPECT_EQ(ink(0, 0, 200, 20), 0);
+    EXPECT_EQ(ink(0, 36, 200, 80), 0);
+    EXPECT_EQ(ink(0, 0, 20, 80), 0);
     // Right-aligned: the ink hugs the right edge of its box.
-    EXPECT_GT(vyk::test::inkCount(surface, px(170), px(20), px(190), px(36)), 0);
-    EXPECT_EQ(vyk::test::inkCount(surface, px(110), px(20), px(150), px(36)), 0);
+    EXPECT_GT(ink(170, 20, 190, 36), 0);
+    EXPECT_EQ(ink(110, 20, 150, 36), 0);
 
     // Text leaves no path behind and the state as it was.
     cairo_t* cr = cx.cairoForDrawing();
@@ -113,26 +104,13 @@ TEST_P(TextDrawing, InkStaysInsideTheClipBox)
 
 INSTANTIATE_TEST_SUITE_P(Scales, TextDrawing, ::testing::Values(1.0, 2.0));
 
-TEST(TextDrawingObserved, ReportsTextFontAndBox)
-{
-    ImageSurface surface(100, 40);
-    CGContext cx(surface.cairoSurface());
-    std::vector<vyk::gfx::DrawCall> calls;
-    cx.setObserver([&](const vyk::gfx::DrawCall& c) { calls.push_back(c); });
-    vyk::gfx::drawText(cx, "BP", {10, 5, 40, 20}, style("HelveticaNeue-CondensedBold", 12));
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].kind, vyk::gfx::DrawCall::Kind::text);
-    EXPECT_EQ(calls[0].text, "BP");
-    EXPECT_EQ(calls[0].fontFamily, "Nimbus Sans Narrow");
-    EXPECT_EQ(calls[0].fontSize, 12);
-    EXPECT_EQ(calls[0].rect, CGRect(10, 5, 40, 20));
-}
-
-TEST(TextDrawingAlpha, GlobalAlphaAndSuppressionApply)
+TEST(TextDrawingAlpha, ReportedGlobalAlphaAndSuppressionApply)
 {
     ImageSurface surface(100, 40);
     surface.clear({1, 1, 1, 1});
     CGContext cx(surface.cairoSurface());
+    std::vector<vyk::gfx::DrawCall> calls;
+    cx.setObserver([&](const vyk::gfx::DrawCall& c) { calls.push_back(c); });
     const TextStyle s = style("HelveticaNeue-CondensedBold", 30);
     cx.saveGState();
     cx.setAlpha(0.25);
@@ -151,6 +129,13 @@ TEST(TextDrawingAlpha, GlobalAlphaAndSuppressionApply)
     vyk::gfx::drawText(cx, "hidden", {0, 0, 100, 40}, s);
     cx.restoreGState();
     EXPECT_EQ(vyk::test::inkCount(surface, 0, 0, 100, 40), 0);
+
+    ASSERT_EQ(calls.size(), 1u);  // the suppressed text is not reported
+    EXPECT_EQ(calls[0].kind, vyk::gfx::DrawCall::Kind::text);
+    EXPECT_EQ(calls[0].text, "\u2588\u2588");
+    EXPECT_EQ(calls[0].fontFamily, "Nimbus Sans Narrow");
+    EXPECT_EQ(calls[0].fontSize, 30);
+    EXPECT_EQ(calls[0].rect, CGRect(0, 0, 100, 40));
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "DrawingProbes.h"
 
-#include "shared/ColorComponents.h"
 #include "uikit/UIBezierPath.h"
 #include "uikit/UIColor.h"
 #include "uikit/UIGraphics.h"
@@ -13,20 +12,6 @@
 namespace {
 
 using vyk::test::pixelNear;
-
-TEST(Colour, ComponentsAndReplacedAlpha)
-{
-    const UIColor red(1, 0, 0, 1);
-    EXPECT_EQ(redValue(red), 1.0);
-    EXPECT_EQ(greenValue(red), 0.0);
-    EXPECT_EQ(blueValue(red), 0.0);
-    EXPECT_EQ(alphaValue(red), 1.0);
-    const UIColor c = UIColor(0.226, 0.781, 0.145, 1).withAlphaComponent(0.8);
-    EXPECT_EQ(greenValue(c), 0.781);
-    EXPECT_EQ(alphaValue(c), 0.8);
-    EXPECT_EQ(redValue(UIColor::lightGray()), 2.0 / 3.0);
-    EXPECT_EQ(blueValue(UIColor::gray()), 0.5);
-}
 
 TEST(BezierPath, ContainmentUsesTheNonZeroRule)
 {
@@ -47,9 +32,8 @@ TEST(BezierPath, ContainmentUsesTheNonZeroRule)
     UIBezierPath twice;
     for (int i = 0; i < 2; ++i) {
         twice.move({0, 0});
-        twice.addLine({10, 0});
-        twice.addLine({10, 10});
-        twice.addLine({0, 10});
+        for (CGPoint p : {CGPoint{10, 0}, CGPoint{10, 10}, CGPoint{0, 10}})
+            twice.addLine(p);
         twice.close();
     }
     EXPECT_TRUE(twice.contains({5, 5}));

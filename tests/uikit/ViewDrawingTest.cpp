@@ -53,6 +53,8 @@ protected:
         return pixelNear(window->surface(), static_cast<int>(x * k), static_cast<int>(y * k), expected, tolerance);
     }
     void SetUp() override { window->setBackgroundColor(UIColor::white()); }
+    template <class... V>
+    void add(const V&... views) { (window->addSubview(views), ...); }
     void save(const char* what) { vyk::test::saveArtifact(window->surface(), std::string("uikit-") + what + (k > 1 ? "-2x" : "-1x")); }
 };
 
@@ -64,12 +66,9 @@ TEST_P(WindowDrawing, TreeWithAlphaTransformsAndHiddenViews)
     auto b = std::make_shared<Swatch>(CGRect(20, 0, 40, 40), UIColor::black());
     auto hidden = std::make_shared<Swatch>(CGRect(130, 10, 40, 40), UIColor::black());
     auto scaled = std::make_shared<Swatch>(CGRect(140, 70, 20, 20), UIColor(0, 0, 1, 1));
-    window->addSubview(red);
-    window->addSubview(group);
+    add(red, group, hidden, scaled);
     group->addSubview(a);
     group->addSubview(b);
-    window->addSubview(hidden);
-    window->addSubview(scaled);
     group->setAlpha(0.5);  // the group composes once: its overlap is no darker
     hidden->setHidden(true);
     scaled->setTransform(CGAffineTransform::makeScale(2, 1));  // about its centre: x 130..170
@@ -103,8 +102,7 @@ TEST_P(WindowDrawing, ACarelessDrawerCannotSpoilItsSiblings)
     auto careless = std::make_shared<Swatch>(CGRect(10, 10, 20, 20), UIColor::black());
     careless->careless = true;
     auto after = std::make_shared<Swatch>(CGRect(100, 10, 20, 20), UIColor(0, 1, 0, 1));
-    window->addSubview(careless);
-    window->addSubview(after);
+    add(careless, after);
     window->displayIfNeeded();
     EXPECT_TRUE(at(110, 20, {0, 255, 0}));
     EXPECT_TRUE(at(60, 60, white));
@@ -115,9 +113,7 @@ TEST_P(WindowDrawing, ZeroScaleAndZeroSizeViewsDrawNothing)
     auto overlay = std::make_shared<Swatch>(CGRect(10, 10, 100, 100), UIColor::black());
     auto flat = std::make_shared<Swatch>(CGRect(10, 10, 0, 100), UIColor::black());
     auto next = std::make_shared<Swatch>(CGRect(150, 10, 20, 20), UIColor(0, 0, 1, 1));
-    window->addSubview(overlay);
-    window->addSubview(flat);
-    window->addSubview(next);
+    add(overlay, flat, next);
     overlay->setTransform(CGAffineTransform::makeScale(0, 0));  // a fading overlay's first frame
     window->displayIfNeeded();
     EXPECT_EQ(overlay->draws, 0);
@@ -141,19 +137,17 @@ TEST_P(WindowDrawing, StandardViewsLeaveInk)
     slider->setValue(1);
     auto image = std::make_shared<UIImageView>(CGRect(10, 90, 20, 20));
     image->setImage(nullptr);
-    window->addSubview(label);
-    window->addSubview(button);
-    window->addSubview(slider);
-    window->addSubview(image);
+    add(label, button, slider, image);
     window->displayIfNeeded();
     save("controls");
-    const auto& s = window->surface();
-    auto px = [this](double v) { return static_cast<int>(v * k); };
-    EXPECT_GT(vyk::test::inkCount(s, px(10), px(10), px(190), px(40)), 0);
-    EXPECT_GT(vyk::test::inkCount(s, px(10), px(50), px(90), px(80)), 0);
-    EXPECT_EQ(vyk::test::inkCount(s, px(10), px(90), px(30), px(110)), 0);
-    // The full slider's thumb sits at the right end.
-    EXPECT_GT(vyk::test::inkCount(s, px(175), px(55), px(190), px(75)), 0);
+    auto ink = [this](double x0, double y0, double x1, double y1) {
+        auto px = [this](double v) { return static_cast<int>(v * k); };
+        return vyk::test::inkCount(window->surface(), px(x0), px(y0), px(x1), px(y1));
+    };
+    EXPECT_GT(ink(10, 10, 190, 40), 0);
+    EXPECT_GT(ink(10, 50, 90, 80), 0);
+    EXPECT_EQ(ink(10, 90, 30, 110), 0);
+    EXPECT_GT(ink(175, 55, 190, 75), 0);  // the full slider's thumb sits at the right end
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, WindowDrawing, ::testing::Values(1.0, 2.0));

@@ -9,37 +9,25 @@
 
 namespace {
 
-constexpr double eps = 1e-9;
-
-void expectRect(CGRect r, CGRect e)
-{
-    EXPECT_NEAR(r.origin.x, e.origin.x, eps);
-    EXPECT_NEAR(r.origin.y, e.origin.y, eps);
-    EXPECT_NEAR(r.size.width, e.size.width, eps);
-    EXPECT_NEAR(r.size.height, e.size.height, eps);
-}
-
 void expectPoint(CGPoint p, CGPoint e)
 {
-    EXPECT_NEAR(p.x, e.x, eps);
-    EXPECT_NEAR(p.y, e.y, eps);
+    EXPECT_NEAR(p.x, e.x, 1e-9);
+    EXPECT_NEAR(p.y, e.y, 1e-9);
 }
 
 TEST(ViewGeometry, TransformAppliesAboutTheCentre)
 {
     auto v = std::make_shared<UIView>(CGRect(10, 20, 100, 50));
-    EXPECT_EQ(v->bounds(), CGRect(0, 0, 100, 50));
-    EXPECT_EQ(v->center(), (CGPoint{60, 45}));
     v->setTransform(CGAffineTransform::makeScale(2, 2));
-    expectRect(v->frame(), {-40, -5, 200, 100});
+    EXPECT_EQ(v->frame(), CGRect(-40, -5, 200, 100));
     EXPECT_EQ(v->bounds(), CGRect(0, 0, 100, 50));  // bounds are untouched
     v->setTransform(CGAffineTransform::makeScale(0.5, 0.5));
-    expectRect(v->frame(), {35, 32.5, 50, 25});
+    EXPECT_EQ(v->frame(), CGRect(35, 32.5, 50, 25));
     v->setTransform(CGAffineTransform::identity());
     v->setFrame({1, 2, NAN, 4});  // ignored
-    expectRect(v->frame(), {10, 20, 100, 50});
+    EXPECT_EQ(v->frame(), CGRect(10, 20, 100, 50));
     v->setFrame({5, 5, -10, 20});  // standardised
-    expectRect(v->frame(), {-5, 5, 10, 20});
+    EXPECT_EQ(v->frame(), CGRect(-5, 5, 10, 20));
 }
 
 TEST(ViewGeometry, ConversionThroughTransformsAndBounds)
@@ -49,9 +37,9 @@ TEST(ViewGeometry, ConversionThroughTransformsAndBounds)
     auto child = std::make_shared<UIView>(CGRect(10, 10, 20, 20));
     root->addSubview(panel);
     panel->addSubview(child);
-    expectPoint(child->convert(CGPoint{0, 0}, root.get()), {110, 60});
-    expectPoint(root->convert(CGPoint{110, 60}, child.get()), {0, 0});
-    expectPoint(child->convertFrom(CGPoint{110, 60}, root.get()), {0, 0});
+    EXPECT_EQ(child->convert(CGPoint{0, 0}, root.get()), (CGPoint{110, 60}));
+    EXPECT_EQ(root->convert(CGPoint{110, 60}, child.get()), (CGPoint{0, 0}));
+    EXPECT_EQ(child->convertFrom(CGPoint{110, 60}, root.get()), (CGPoint{0, 0}));
 
     // Rotating the panel a quarter turn clockwise about its centre (200, 100).
     panel->setTransform(CGAffineTransform::makeRotation(std::numbers::pi / 2));
@@ -63,8 +51,8 @@ TEST(ViewGeometry, ConversionThroughTransformsAndBounds)
     // Shifting the panel's bounds origin scrolls its content.
     panel->setTransform(CGAffineTransform::identity());
     panel->setBounds({50, 0, 200, 100});
-    expectPoint(child->convert(CGPoint{0, 0}, root.get()), {60, 60});
-    expectRect(child->convert(CGRect(0, 0, 20, 20), root.get()), {60, 60, 20, 20});
+    EXPECT_EQ(child->convert(CGPoint{0, 0}, root.get()), (CGPoint{60, 60}));
+    EXPECT_EQ(child->convert(CGRect(0, 0, 20, 20), root.get()), CGRect(60, 60, 20, 20));
 }
 
 TEST(ViewTree, AddingMovesAndRefusesCycles)
@@ -126,24 +114,25 @@ TEST(HitTest, SkipsHiddenTransparentAndInertViewsTopmostFirst)
     EXPECT_EQ(root->hitTest({75, 75}, nullptr), lower.get());
 }
 
-TEST(Layout, PinnedViewFollowsItsSuperview)
+class Layout : public ::testing::Test {
+protected:
+    std::shared_ptr<UIView> parent = std::make_shared<UIView>(CGRect(0, 0, 300, 200));
+    std::shared_ptr<UIView> child = std::make_shared<UIView>(CGRect(5, 5, 40, 30));
+    void SetUp() override { parent->addSubview(child); }
+};
+
+TEST_F(Layout, PinnedViewFollowsItsSuperview)
 {
-    auto parent = std::make_shared<UIView>(CGRect(0, 0, 300, 200));
-    auto child = std::make_shared<UIView>(CGRect(5, 5, 10, 10));
     auto loose = std::make_shared<UIView>(CGRect(5, 5, 10, 10));
     pinToSuperviewEdges(*loose);  // no superview: nothing happens
     EXPECT_TRUE(loose->translatesAutoresizingMaskIntoConstraints);
     EXPECT_TRUE(loose->constraints().empty());
 
-    parent->addSubview(child);
     pinToSuperviewEdges(*child);
     EXPECT_FALSE(child->translatesAutoresizingMaskIntoConstraints);
     ASSERT_EQ(child->constraints().size(), 4u);
-    EXPECT_EQ(child->constraints()[0]->firstAttribute(), NSLayoutAttribute::top);
-    EXPECT_EQ(child->constraints()[3]->firstAttribute(), NSLayoutAttribute::trailing);
     parent->layoutIfNeeded();
     EXPECT_EQ(child->frame(), CGRect(0, 0, 300, 200));
-
     parent->setFrame({10, 10, 640, 480});
     parent->layoutIfNeeded();
     EXPECT_EQ(child->frame(), CGRect(0, 0, 640, 480));
@@ -157,22 +146,16 @@ TEST(Layout, PinnedViewFollowsItsSuperview)
     EXPECT_EQ(child->frame(), CGRect(0, 0, 640, 480));
 }
 
-TEST(Layout, ConstantsAndSingleEdges)
+TEST_F(Layout, ConstantsAndSingleEdges)
 {
-    auto parent = std::make_shared<UIView>(CGRect(0, 0, 300, 200));
-    auto child = std::make_shared<UIView>(CGRect(0, 0, 40, 30));
-    parent->addSubview(child);
     NSLayoutConstraint::activate({child->bottomAnchor().constraint(parent->bottomAnchor(), -10),
                                   child->trailingAnchor().constraint(parent->trailingAnchor(), -20)});
     parent->layoutIfNeeded();
     EXPECT_EQ(child->frame(), CGRect(240, 160, 40, 30));
 }
 
-TEST(Layout, ConstraintsOutlivingTheirViewsAreInert)
+TEST_F(Layout, ConstraintsOutlivingTheirViewsAreInert)
 {
-    auto parent = std::make_shared<UIView>(CGRect(0, 0, 300, 200));
-    auto child = std::make_shared<UIView>(CGRect(0, 0, 40, 30));
-    parent->addSubview(child);
     const auto held = child->topAnchor().constraint(parent->topAnchor());
     NSLayoutConstraint::activate({held});
     child.reset();
