@@ -103,21 +103,16 @@ void AnimationSequencer::scheduleItem(const std::shared_ptr<Animator>& item) {
 
 void AnimationSequencer::animate() {
     if (_suspended) return;
-    if (_animators.empty()) {
-        Console::write("WARNUNG: Es sind keine Animator Objekte definiert.\n");
-        return;
-    }
-    const auto keepAlive = shared_from_this();
-    const auto generation = _generation;
-    const auto taken = [&] { return _generation != generation; };
+    if (warnIfNoAnimators(_animators.size())) return;
+    const TickGuard guard(shared_from_this(), _generation);
     findAnimators();
     for (const auto& a : std::vector(_animatedItems)) {
         if (onAnimation) {
             onAnimation(*this, *a);
-            if (taken()) return;
+            if (guard.taken()) return;
         }
         a->animate();
-        if (taken()) return;
+        if (guard.taken()) return;
         if (!a->isFinished()) continue;
         const auto it = std::find(_animatedItems.begin(), _animatedItems.end(), a);
         if (it != _animatedItems.end()) _animatedItems.erase(it);
@@ -125,7 +120,7 @@ void AnimationSequencer::animate() {
     if (_currentFrame < _maxFrames) return;
     if (onFinished) {
         onFinished(*this);
-        if (taken()) return;
+        if (guard.taken()) return;
     }
     stop();
 }

@@ -2,8 +2,6 @@
 
 #include "animation/TickTimer.h"
 
-#include "foundation/Console.h"
-
 #include <algorithm>
 
 namespace vyk {
@@ -45,33 +43,28 @@ void AnimatorChain::stop() {
 }
 
 void AnimatorChain::animate() {
-    if (_animators.empty()) {
-        Console::write("WARNUNG: Es sind keine Animator Objekte definiert.\n");
-        return;
-    }
-    const auto keepAlive = shared_from_this();
-    const auto generation = _generation;
-    const auto taken = [&] { return _generation != generation; };
+    if (warnIfNoAnimators(_animators.size())) return;
+    const TickGuard guard(shared_from_this(), _generation);
     // Entries removed during a run can leave the index behind the list.
     if (_currentIndex < 0 || _currentIndex >= getCount()) _currentIndex = getCount() - 1;
     const auto a = _animators[static_cast<std::size_t>(_currentIndex)];
     if (onAnimation) {
         onAnimation(*this, *a);
-        if (taken()) return;
+        if (guard.taken()) return;
     }
     if (async) {
         a->start();
         _currentIndex += _direction;
     } else {
         a->animate();
-        if (taken()) return;
+        if (guard.taken()) return;
         if (a->isFinished()) _currentIndex += _direction;
     }
     const bool walkEnded = _direction > 0 ? _currentIndex >= getCount() : _currentIndex < 0;
     if (!walkEnded) return;
     if (onFinished) {
         onFinished(*this);
-        if (taken()) return;
+        if (guard.taken()) return;
     }
     stop();
 }

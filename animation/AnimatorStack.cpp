@@ -28,31 +28,29 @@ void AnimatorStack::reset() {
 }
 
 void AnimatorStack::animate() {
-    const auto keepAlive = shared_from_this();
-    const auto generation = _generation;
-    const auto taken = [&] { return _generation != generation; };
+    const TickGuard guard(shared_from_this(), _generation);
     bool animated = false;
     for (const auto& a : std::vector(_animators)) {
         if (a->isFinished()) continue;
         if (onAnimation) {
             onAnimation(*this, *a);
-            if (taken()) return;
+            if (guard.taken()) return;
         }
         a->animate();
-        if (taken()) return;
+        if (guard.taken()) return;
         animated = true;
         if (!a->isFinished()) continue;
         const auto it = std::find(_animators.begin(), _animators.end(), a);
         if (it != _animators.end()) _animators.erase(it);
         if (onRemovedItem) {
             onRemovedItem(*this, *a);
-            if (taken()) return;
+            if (guard.taken()) return;
         }
     }
     if (animated) return;
     if (onFinished) {
         onFinished(*this);
-        if (taken()) return;
+        if (guard.taken()) return;
     }
     stop();
 }

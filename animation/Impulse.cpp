@@ -52,16 +52,14 @@ void Impulse::reset() {
 }
 
 void Impulse::animate() {
-    const auto keepAlive = shared_from_this();
-    const auto generation = _generation;
-    const auto taken = [&] { return _generation != generation; };
+    const TickGuard guard(shared_from_this(), _generation);
     _amount = _amount * _intensity;
     // Written so that a NaN or infinite push ends the impulse instead of ticking forever.
     if (!(std::fabs(_amount) >= _threshold) || !std::isfinite(_amount)) {
         _amount = 0;
         if (onFinished) {
             onFinished(*this);
-            if (taken()) return;
+            if (guard.taken()) return;
         }
         stop();
         return;
@@ -73,7 +71,7 @@ void Impulse::animate() {
         _value = _value + _amount;
         if (onCollision) {
             onCollision(*this);
-            if (taken()) return;
+            if (guard.taken()) return;
         }
     }
     if (onAnimation) onAnimation(*this);

@@ -1,5 +1,6 @@
 #include "animation/TickTimer.h"
 
+#include "foundation/Console.h"
 #include "foundation/Timer.h"
 
 namespace vyk {
@@ -13,6 +14,12 @@ void cancelTicks(std::shared_ptr<Timer>& timer) {
     if (!timer) return;
     timer->invalidate();
     timer.reset();
+}
+
+bool warnIfNoAnimators(std::size_t count) {
+    if (count > 0) return false;
+    Console::write("WARNUNG: Es sind keine Animator Objekte definiert.\n");
+    return true;
 }
 
 } // namespace vyk

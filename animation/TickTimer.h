@@ -1,8 +1,12 @@
 #pragma once
-// The repeating timer behind every running object of the animation library.
+// The repeating timer behind every running object of the animation library, and
+// what each of their ticks shares.
 // Thread rules: the thread whose run loop runs the ticks (the main thread).
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class Timer;
 
@@ -15,5 +19,23 @@ std::shared_ptr<Timer> scheduleTicks(float interval, std::function<void()> tick)
 
 // Invalidates and drops a held timer; nothing when none is held.
 void cancelTicks(std::shared_ptr<Timer>& timer);
+
+// Held through one tick: keeps the ticking object alive across its callbacks and
+// tells whether a callback moved its generation on (stopped, restarted, sought or
+// rewound it), after which the tick must end at once.
+class TickGuard {
+public:
+    TickGuard(std::shared_ptr<const void> owner, const std::uint64_t& generation)
+        : _owner(std::move(owner)), _generation(generation), _start(generation) {}
+    bool taken() const { return _generation != _start; }
+
+private:
+    std::shared_ptr<const void> _owner;
+    const std::uint64_t& _generation;
+    std::uint64_t _start;
+};
+
+// Prints the warning of a container ticking without Animators; true when it did.
+bool warnIfNoAnimators(std::size_t count);
 
 } // namespace vyk

@@ -90,35 +90,26 @@ TEST(Impulse, EndsAtTheThresholdAndKeepsItsSource) {
     EXPECT_EQ(i->getSourceValue(), 0.0013f);
 }
 
-// A push that is not a finite number ends the impulse at once instead of ticking
-// forever.
-TEST_F(ImpulseTimer, NonFinitePushEnds) {
+// A push that is not a finite number ends the impulse at its first tick instead of
+// ticking forever, as does a start without a set-up (no push); starting twice
+// leaves one timer, so it ends once.
+TEST_F(ImpulseTimer, NonFiniteOrMissingPushEndsAtOnce) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    for (auto [amount, intensity] : {std::pair{nan, 0.75f}, {10.0f, nan}, {inf, 0.75f}, {-inf, 0.5f}}) {
-        auto i = Impulse::make(0, amount, 0.009f, intensity);
+    for (auto [amount, intensity] : {std::pair{nan, 0.75f}, {10.0f, nan}, {inf, 0.75f}, {-inf, 0.5f}, {0.0f, 0.75f}}) {
+        auto i = amount == 0 ? Impulse::make() : Impulse::make(0, amount, 0.009f, intensity);
         int finished = 0, moved = 0;
         i->onFinished = [&](Impulse&) { ++finished; };
         i->onAnimation = [&](Impulse&) { ++moved; };
         i->start();
+        i->start();
         std::weak_ptr<Impulse> weak = i;
         i.reset();
-        tick(0.009f, 2);
+        tick(0.009f, 3);
         EXPECT_EQ(finished, 1);
         EXPECT_EQ(moved, 0);
         EXPECT_TRUE(weak.expired());
     }
-}
-
-// Started without a set-up, the impulse has no push and ends at its first tick.
-TEST_F(ImpulseTimer, StartWithoutSetupEndsAtOnce) {
-    auto i = Impulse::make();
-    int finished = 0;
-    i->onFinished = [&](Impulse&) { ++finished; };
-    i->start();
-    i->start(); // the first timer is invalidated, so one tick only
-    tick(0.009f, 3);
-    EXPECT_EQ(finished, 1);
 }
 
 // A callback that stops the impulse ends the tick.

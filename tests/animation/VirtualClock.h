@@ -1,11 +1,14 @@
 #pragma once
 // A test fixture that runs the calling thread's loop on a virtual clock, collects
-// console lines, and keeps a log of what callbacks reported, one entry per tick.
+// console lines, keeps a log of what callbacks reported (one entry per tick) and
+// names the Animators it makes.
+#include "animation/Animator.h"
 #include "foundation/Console.h"
 #include "foundation/RunLoop.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,8 +30,9 @@ protected:
         for (int i = 0; i < n; ++i) loop.advance(static_cast<double>(interval));
     }
 
-    // Runs `n` ticks of a timer of `interval`, each with its own log entry.
-    void run(float interval, int n) {
+    // Runs `n` ticks of a timer of `interval` (the containers' default), each with
+    // its own log entry.
+    void run(int n, float interval = 0.005f) {
         for (int i = 0; i < n; ++i) {
             log.emplace_back();
             tick(interval);
@@ -40,9 +44,17 @@ protected:
         log.back() += (log.back().empty() ? "" : " ") + word;
     }
 
+    // A tween from 0 to 1 over `frames`, logged under `name`.
+    std::shared_ptr<Animator> named(const std::string& name, std::int64_t frames) {
+        auto a = Animator::make(0, 1, frames);
+        names[a.get()] = name;
+        return a;
+    }
+
     RunLoop& loop = RunLoop::current();
     std::vector<std::string> lines;
     std::vector<std::string> log;
+    std::map<const Animator*, std::string> names;
 
 private:
     Console::Sink previousSink;

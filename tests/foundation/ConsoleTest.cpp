@@ -29,15 +29,4 @@ TEST(Console, LinesFromManyThreadsNeverInterleave) {
     }
 }
 
-// The sink adds nothing: a literal that starts with a line feed or has none at
-// its end keeps that.
-TEST(Console, TextIsPassedUnchanged) {
-    std::string all;
-    auto old = Console::setSink([&](std::string_view t) { all += t; });
-    Console::write("\nERROR: x");
-    Console::write("y\n");
-    Console::setSink(std::move(old));
-    EXPECT_EQ(all, "\nERROR: xy\n");
-}
-
 } // namespace

@@ -5,26 +5,18 @@
 
 namespace {
 
-class DispatchQueueDeathTest : public ::testing::Test {
-protected:
-    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
-};
-
-TEST_F(DispatchQueueDeathTest, SyncOntoTheMainQueueFromTheMainThreadFailsClearly) {
+// sync onto the queue the caller is on, directly, through an outer queue or through
+// a copy of the handle, fails clearly and names the queue instead of deadlocking.
+TEST(DispatchQueueDeathTest, SyncOntoTheCurrentQueueFailsClearly) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(DispatchQueue::main().sync([] {}),
                  "DispatchQueue::sync: called on queue 'main' from that queue, which would deadlock");
-}
-
-TEST_F(DispatchQueueDeathTest, SyncOntoASerialQueueFromItsOwnItemNamesTheQueue) {
     EXPECT_DEATH(
         {
             DispatchQueue queue("com.falnor.AUEnginePlayer.stateQueue");
             queue.sync([&] { queue.sync([] {}); });
         },
         "called on queue 'com.falnor.AUEnginePlayer.stateQueue' from that queue");
-}
-
-TEST_F(DispatchQueueDeathTest, SyncBackOntoAnOuterQueueIsCaughtToo) {
     EXPECT_DEATH(
         {
             DispatchQueue a("queue.a");
@@ -32,6 +24,13 @@ TEST_F(DispatchQueueDeathTest, SyncBackOntoAnOuterQueueIsCaughtToo) {
             a.sync([&] { b.sync([&] { a.sync([] {}); }); });
         },
         "called on queue 'queue.a' from that queue");
+    EXPECT_DEATH(
+        {
+            DispatchQueue q("com.example.q");
+            DispatchQueue copy = q;
+            q.sync([&] { copy.sync([] {}); });
+        },
+        "called on queue 'com.example.q' from that queue");
 }
 
 TEST(DispatchQueue, SyncOntoTheGlobalQueueRunsOnTheCallingThread) {
@@ -41,18 +40,6 @@ TEST(DispatchQueue, SyncOntoTheGlobalQueueRunsOnTheCallingThread) {
         DispatchQueue::global().sync([&] { ran = ran && RunLoop::isMainThread(); });
     });
     EXPECT_TRUE(ran);
-}
-
-TEST(DispatchQueue, CopiesNameTheSameQueue) {
-    DispatchQueue q("com.example.q");
-    DispatchQueue copy = q;
-    EXPECT_EQ(copy.label(), "com.example.q");
-    EXPECT_DEATH(
-        {
-            GTEST_FLAG_SET(death_test_style, "threadsafe");
-            q.sync([&] { copy.sync([] {}); });
-        },
-        "com.example.q");
 }
 
 } // namespace

@@ -136,16 +136,4 @@ TEST(DispatchQueueThreads, ItemsMaySubmitAndSyncFreelyAndOutliveTheirHandle) {
     EXPECT_EQ(steps, 4);
 }
 
-TEST(DispatchQueueThreads, SyncOntoABusySerialQueueWaitsForItsTurn) {
-    DispatchQueue queue("com.example.busy");
-    std::atomic<bool> firstDone{false};
-    queue.async([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        firstDone = true;
-    });
-    bool sawFirst = false;
-    queue.sync([&] { sawFirst = firstDone; });
-    EXPECT_TRUE(sawFirst);
-}
-
 } // namespace
