@@ -60,12 +60,6 @@ TEST(Folders, GetPathsFindsTheDocumentsFolderTheXDGWay) {
               kPrefix + "Audio Unit's documents path is: " + tmp / "data/vyk-wimbrax" + "\n" + resourcesLine());
     EXPECT_FALSE(sharedURLAudio);
     EXPECT_FALSE(sharedURLMIDI);
-
-    // A relative XDG_DATA_HOME is ignored (the full rules are the file manager's).
-    env.set("XDG_DATA_HOME", "relative");
-    getPaths();
-    EXPECT_EQ(documentsURL->path(), tmp / "home/.local/share/vyk-wimbrax");
-    console.drained();
 }
 
 TEST(Folders, WithoutAHomeTheDocumentsFolderIsUnknown) {
