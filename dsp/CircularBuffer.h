@@ -22,4 +22,9 @@ public:
 
 protected:
     int pos = 0;  // index of the next frame
+
+private:
+    // Stores the frames into the ring, handing back what it held when exchanging.
+    template <bool exchange>
+    void run(float* buffer, int frames);
 };

@@ -1,4 +1,5 @@
 #include "dsp/Interpolator.h"
+#include "dsp/RampStep.h"
 
 #include <cmath>
 
@@ -35,15 +36,7 @@ void Interpolator::setDestinationValue(float v, int64_t steps)
 
 float Interpolator::getValue(int id)
 {
-    if (increase == 0)
-        return currentValue;
-    currentValue += increase;
-    if ((increase < 0 && currentValue <= destinationValue) ||
-        (increase > 0 && currentValue >= destinationValue)) {
-        currentValue = destinationValue;
-        increase = 0;
-        if (event)
-            event(callee, this, id);
-    }
+    if (stepRamp(currentValue, increase, destinationValue) && event)
+        event(callee, this, id);
     return currentValue;
 }

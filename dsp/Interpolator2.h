@@ -1,4 +1,6 @@
 #pragma once
+#include "dsp/RampStep.h"
+
 #include <cstdint>
 
 // The light value ramp (no callback) used inside Panpot, the filters and the
@@ -20,13 +22,6 @@ private:
 
 inline float Interpolator2::getValue()
 {
-    if (increase == 0)
-        return currentValue;
-    currentValue += increase;
-    if ((increase < 0 && currentValue <= destinationValue) ||
-        (increase > 0 && currentValue >= destinationValue)) {
-        currentValue = destinationValue;
-        increase = 0;
-    }
+    stepRamp(currentValue, increase, destinationValue);
     return currentValue;
 }
