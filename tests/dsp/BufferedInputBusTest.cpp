@@ -30,6 +30,13 @@ TEST_F(InputBusTest, HandsTheHostItsOwnBuffersAtFullCapacity) {
         EXPECT_EQ(seen.mBuffers[c].mDataByteSize, 16384u);
         EXPECT_EQ(seen.mBuffers[c].mData, bus.originalAudioBufferList()->mBuffers[c].mData);
     }
+    // Reallocated smaller, pulls offer the new capacity.
+    bus.deallocateRenderResources();
+    EXPECT_FALSE(bus.isAllocated());
+    EXPECT_EQ(bus.maxFrames(), 4096u);
+    bus.allocateRenderResources(1024);
+    ASSERT_EQ(bus.pullInput(&flags, ts, 16, 0, &recorder), 0);
+    EXPECT_EQ(seen.mBuffers[0].mDataByteSize, 4096u);
 }
 
 TEST_F(InputBusTest, RestoresPointersAHostRedirectedAtTheNextPull) {
@@ -50,7 +57,7 @@ TEST_F(InputBusTest, RestoresPointersAHostRedirectedAtTheNextPull) {
     EXPECT_EQ(seen.mBuffers[1].mDataByteSize, 1024u);
 }
 
-TEST_F(InputBusTest, WithoutABlockOrABufferNothingIsPulled) {
+TEST_F(InputBusTest, WithoutABlockOrABufferNothingIsPulledAndFailuresPassOn) {
     EXPECT_EQ(bus.pullInput(&flags, ts, 16, 0, &recorder), kAudioUnitErr_Uninitialized);
     bus.allocateRenderResources(64);
     AudioBufferList before = *bus.mutableAudioBufferList();
@@ -58,28 +65,14 @@ TEST_F(InputBusTest, WithoutABlockOrABufferNothingIsPulled) {
     AURenderPullInputBlock empty;
     EXPECT_EQ(bus.pullInput(&flags, ts, 16, 0, &empty), kAudioUnitErr_NoConnection);
     EXPECT_EQ(bus.mutableAudioBufferList()->mBuffers[0].mData, before.mBuffers[0].mData);
-    bus.deallocateRenderResources();
-    EXPECT_EQ(bus.pullInput(&flags, ts, 16, 0, &recorder), kAudioUnitErr_Uninitialized);
-    EXPECT_EQ(pulls, 0);
-}
-
-TEST_F(InputBusTest, AFailingPullPassesItsStatusOn) {
-    bus.allocateRenderResources(64);
     AURenderPullInputBlock failing = [](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
                                         AUAudioFrameCount, NSInteger, AudioBufferList*) {
         return OSStatus{-50};
     };
     EXPECT_EQ(bus.pullInput(&flags, ts, 16, 0, &failing), -50);
-}
-
-TEST_F(InputBusTest, ReallocationResizesWhatPullsOffer) {
-    bus.allocateRenderResources(4096);
     bus.deallocateRenderResources();
-    EXPECT_FALSE(bus.isAllocated());
-    EXPECT_EQ(bus.maxFrames(), 4096u);
-    bus.allocateRenderResources(1024);
-    ASSERT_EQ(bus.pullInput(&flags, ts, 16, 0, &recorder), 0);
-    EXPECT_EQ(seen.mBuffers[0].mDataByteSize, 4096u);
+    EXPECT_EQ(bus.pullInput(&flags, ts, 16, 0, &recorder), kAudioUnitErr_Uninitialized);
+    EXPECT_EQ(pulls, 0);
 }
 
 } // namespace

@@ -70,18 +70,60 @@ AudioTimeStamp at(double sampleTime) {
 
 using Log = std::vector<std::string>;
 
-TEST(EventSplitting, CutsAtEachEventTimeWithTheStampTruncated) {
-    RecordingKernel k;
-    Events ev(1);
-    ev.param(1003, 5, 1.0f);
-    k.processWithEvents(at(1000.75), 8, ev.head(), nullptr);
-    EXPECT_EQ(k.log, (Log{"process 3@0", "param 5=1.000000", "process 5@3"}));
-}
+struct Case {
+    const char* what;
+    double stamp;
+    AUAudioFrameCount frames;
+    void (*events)(Events&);
+    Log expected;
+};
 
-TEST(EventSplitting, WithoutEventsOnePieceCoversTheCall) {
-    RecordingKernel k;
-    k.processWithEvents(at(0), 512, nullptr, nullptr);
-    EXPECT_EQ(k.log, (Log{"process 512@0"}));
+TEST(EventSplitting, CutsAtEventTimesAndAppliesEachEventOnce) {
+    const Case cases[] = {
+        {"the stamp is truncated", 1000.75, 8, [](Events& e) { e.param(1003, 5, 1.0f); },
+         {"process 3@0", "param 5=1.000000", "process 5@3"}},
+        {"no events: one piece", 0, 512, [](Events&) {}, {"process 512@0"}},
+        {"past and immediate events apply first", 100, 16,
+         [](Events& e) {
+             e.param(AUEventSampleTimeImmediate, 1, 1.0f).param(10, 2, 2.0f).param(100, 3, 3.0f);
+         },
+         {"param 1=1.000000", "param 2=2.000000", "param 3=3.000000", "process 16@0"}},
+        {"simultaneous events apply together in list order", 0, 8,
+         [](Events& e) {
+             e.param(4, 7, 0.25f).param(4, 7, 0.75f, AURenderEventParameterRamp).midi(6, 0x90);
+         },
+         {"process 4@0", "param 7=0.250000", "param 7=0.750000", "process 2@4", "midi 144",
+          "process 2@6"}},
+        {"unknown types cut without being applied", 0, 10,
+         [](Events& e) {
+             e.param(2, 1, 1.0f)
+                 .midi(5, 0x80, AURenderEventMIDIEventList)
+                 .midi(6, 0xF0, AURenderEventMIDISysEx)
+                 .param(7, 2, 2.0f);
+         },
+         {"process 2@0", "param 1=1.000000", "process 3@2", "process 1@5", "midi 240",
+          "process 1@6", "param 2=2.000000", "process 3@7"}},
+        {"events at or beyond the end apply after the last frame", 500, 20,
+         [](Events& e) { e.param(508, 1, 1.0f).param(520, 2, 2.0f).param(1u << 30, 3, 3.0f); },
+         {"process 8@0", "param 1=1.000000", "process 12@8", "param 2=2.000000",
+          "param 3=3.000000"}},
+        {"a far-future event never lengthens a piece", -1e30, 64,
+         [](Events& e) { e.param(INT64_MAX, 9, 9.0f); }, {"process 64@0", "param 9=9.000000"}},
+        {"an event earlier than its predecessor joins the next cut", 0, 10,
+         [](Events& e) { e.param(6, 1, 1.0f).param(2, 2, 2.0f).param(7, 3, 3.0f); },
+         {"process 6@0", "param 1=1.000000", "param 2=2.000000", "process 1@6",
+          "param 3=3.000000", "process 3@7"}},
+        {"a NaN stamp counts as zero", std::numeric_limits<double>::quiet_NaN(), 5,
+         [](Events& e) { e.param(3, 1, 1.0f); },
+         {"process 3@0", "param 1=1.000000", "process 2@3"}},
+    };
+    for (const Case& c : cases) {
+        RecordingKernel k;
+        Events ev(4);
+        c.events(ev);
+        k.processWithEvents(at(c.stamp), c.frames, ev.head(), nullptr);
+        EXPECT_EQ(k.log, c.expected) << c.what;
+    }
 }
 
 TEST(EventSplitting, ZeroFramesApplyNothingButKeepTheMIDIOutput) {
@@ -95,69 +137,6 @@ TEST(EventSplitting, ZeroFramesApplyNothingButKeepTheMIDIOutput) {
     EXPECT_EQ(k.output(), &out);
     k.processWithEvents(at(0), 4, nullptr, nullptr);
     EXPECT_EQ(k.output(), nullptr);
-}
-
-TEST(EventSplitting, PastAndImmediateEventsApplyBeforeTheFirstFrame) {
-    RecordingKernel k;
-    Events ev(3);
-    ev.param(AUEventSampleTimeImmediate, 1, 1.0f).param(10, 2, 2.0f).param(100, 3, 3.0f);
-    k.processWithEvents(at(100), 16, ev.head(), nullptr);
-    EXPECT_EQ(k.log, (Log{"param 1=1.000000", "param 2=2.000000", "param 3=3.000000",
-                          "process 16@0"}));
-}
-
-TEST(EventSplitting, SimultaneousEventsApplyTogetherInListOrder) {
-    RecordingKernel k;
-    Events ev(3);
-    ev.param(4, 7, 0.25f).param(4, 7, 0.75f, AURenderEventParameterRamp).midi(6, 0x90);
-    k.processWithEvents(at(0), 8, ev.head(), nullptr);
-    EXPECT_EQ(k.log, (Log{"process 4@0", "param 7=0.250000", "param 7=0.750000",
-                          "process 2@4", "midi 144", "process 2@6"}));
-}
-
-TEST(EventSplitting, UnknownTypesCutTheBufferWithoutBeingApplied) {
-    RecordingKernel k;
-    Events ev(4);
-    ev.param(2, 1, 1.0f)
-        .midi(5, 0x80, AURenderEventMIDIEventList)
-        .midi(6, 0xF0, AURenderEventMIDISysEx)
-        .param(7, 2, 2.0f);
-    k.processWithEvents(at(0), 10, ev.head(), nullptr);
-    EXPECT_EQ(k.log, (Log{"process 2@0", "param 1=1.000000", "process 3@2", "process 1@5",
-                          "midi 240", "process 1@6", "param 2=2.000000", "process 3@7"}));
-}
-
-TEST(EventSplitting, EventsAtOrBeyondTheEndApplyAfterTheLastFrame) {
-    RecordingKernel k;
-    Events ev(3);
-    ev.param(508, 1, 1.0f).param(520, 2, 2.0f).param(1u << 30, 3, 3.0f);
-    k.processWithEvents(at(500), 20, ev.head(), nullptr);
-    EXPECT_EQ(k.log, (Log{"process 8@0", "param 1=1.000000", "process 12@8",
-                          "param 2=2.000000", "param 3=3.000000"}));
-
-    // A single far-future event never makes a piece longer than the call.
-    RecordingKernel far;
-    Events one(1);
-    one.param(INT64_MAX, 9, 9.0f);
-    far.processWithEvents(at(-1e30), 64, one.head(), nullptr);
-    EXPECT_EQ(far.log, (Log{"process 64@0", "param 9=9.000000"}));
-}
-
-TEST(EventSplitting, AnEventEarlierThanItsPredecessorJoinsTheNextCut) {
-    RecordingKernel k;
-    Events ev(3);
-    ev.param(6, 1, 1.0f).param(2, 2, 2.0f).param(7, 3, 3.0f);
-    k.processWithEvents(at(0), 10, ev.head(), nullptr);
-    EXPECT_EQ(k.log, (Log{"process 6@0", "param 1=1.000000", "param 2=2.000000",
-                          "process 1@6", "param 3=3.000000", "process 3@7"}));
-}
-
-TEST(EventSplitting, ANaNStampCountsAsZero) {
-    RecordingKernel k;
-    Events ev(1);
-    ev.param(3, 1, 1.0f);
-    k.processWithEvents(at(std::numeric_limits<double>::quiet_NaN()), 5, ev.head(), nullptr);
-    EXPECT_EQ(k.log, (Log{"process 3@0", "param 1=1.000000", "process 2@3"}));
 }
 
 } // namespace

@@ -113,8 +113,6 @@ TEST(FrequencyScaling, TableAndMappingFollowTheFormula)
         const double x = i / 4096.0;
         EXPECT_NEAR(Modulator::waveRampLogUp[i], x * std::pow(2.0, 10 * x - 10), 2e-7 * (1 + x)) << i;
     }
-    EXPECT_EQ(Modulator::waveRampLogUp[0], 0.0f);
-    EXPECT_EQ(Modulator::waveRampLogUp[2048], 0.015625f);
     EXPECT_FLOAT_EQ(Modulator::waveRampLogUp[4095], 0.998065472f);
 
     EXPECT_FLOAT_EQ(Modulator::getValueFrequencyScaled(0.25f), 0.00138106791f);

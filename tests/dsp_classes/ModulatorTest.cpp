@@ -99,7 +99,6 @@ TEST(Modulator, SettersClampAndSelect)
         EXPECT_EQ(m.getTable2(), Modulator::waveSine);
     }
     m.setPhase(0.25f);
-    EXPECT_EQ(m.getPhase(), 0.25f);
     for (float bad : {-0.5f, std::numeric_limits<float>::quiet_NaN()}) {
         m.setPhase(bad);
         EXPECT_EQ(m.getPhase(), 0.0f);
