@@ -4,12 +4,11 @@
 #include "audiotoolbox/AUAudioUnit.h"
 #include "audiotoolbox/AUParameterTree.h"
 #include "audiotoolbox/AudioComponentRegistry.h"
-#include "foundation/Console.h"
+#include "UnitRig.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+using unitrig::ConsoleCapture;
 
 namespace {
 
@@ -22,8 +21,6 @@ public:
         initialize(description, 0);
     }
     int allocations = 0, deallocations = 0, resets = 0, renders = 0;
-    std::vector<AUAudioFrameCount> framesSet;
-    std::vector<bool> bypassSet;
 
 protected:
     void internalAllocateRenderResources() override {
@@ -32,8 +29,6 @@ protected:
     }
     void internalDeallocateRenderResources() override { ++deallocations; }
     void internalReset() override { ++resets; }
-    void maximumFramesToRenderDidSet() override { framesSet.push_back(maximumFramesToRender()); }
-    void shouldBypassEffectDidSet() override { bypassSet.push_back(shouldBypassEffect()); }
     AUInternalRenderBlock internalRenderBlock() override {
         return [this](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount,
                       NSInteger, AudioBufferList*, const AURenderEvent*,
@@ -52,19 +47,6 @@ AUAudioUnitStatus callOnce(const AURenderBlock& block) {
     AudioBufferList list;
     return block(nullptr, &stamp, 16, 0, &list, nullptr, nullptr);
 }
-
-class ConsoleCapture {
-public:
-    ConsoleCapture() {
-        previous_ = Console::setSink([this](std::string_view text) { text_ += text; });
-    }
-    ~ConsoleCapture() { Console::setSink(previous_); }
-    const std::string& text() const { return text_; }
-
-private:
-    Console::Sink previous_;
-    std::string text_;
-};
 
 } // namespace
 
@@ -86,7 +68,7 @@ TEST(AudioUnitBase, RendersOnlyWhileAllocatedAndKeepsTheFrameLimitFixedMeanwhile
     }
     EXPECT_EQ(unit.maximumFramesToRender(), 512u);
     unit.setMaximumFramesToRender(256);  // lowering keeps within the buffers
-    EXPECT_EQ(unit.framesSet, (std::vector<AUAudioFrameCount>{512, 256}));
+    EXPECT_EQ(unit.maximumFramesToRender(), 256u);
 
     unit.reset();
     unit.deallocateRenderResources();
@@ -94,10 +76,6 @@ TEST(AudioUnitBase, RendersOnlyWhileAllocatedAndKeepsTheFrameLimitFixedMeanwhile
     EXPECT_EQ(unit.renders, 1);
     EXPECT_EQ(unit.resets, 1);
     EXPECT_EQ(unit.deallocations, 1);
-
-    unit.setShouldBypassEffect(true);
-    unit.setShouldBypassEffect(false);
-    EXPECT_EQ(unit.bypassSet, (std::vector<bool>{true, false}));
 }
 
 TEST(AudioUnitBase, FailedAllocationOrInitialisationLeavesNothingUsable) {
@@ -114,51 +92,6 @@ TEST(AudioUnitBase, FailedAllocationOrInitialisationLeavesNothingUsable) {
     } catch (const AUAudioUnitError& e) {
         EXPECT_EQ(e.code(), kAudioUnitErr_FailedInitialization);
     }
-}
-
-TEST(ParameterTree, ObserversProviderAndAddressLookup) {
-    auto a = AUParameterTree::createParameter("a", "A", 3, 0, 1, kAudioUnitParameterUnit_Generic,
-                                              std::nullopt, kAudioUnitParameterFlag_IsReadable,
-                                              std::nullopt, std::nullopt);
-    auto b = AUParameterTree::createParameter("b", "B", 7, -1, 1, kAudioUnitParameterUnit_Boolean,
-                                              "u", 0, std::vector<std::string>{"x"}, std::nullopt);
-    auto duplicate = AUParameterTree::createParameter(
-        "c", "C", 3, 0, 1, kAudioUnitParameterUnit_Generic, std::nullopt, 0, std::nullopt,
-        std::nullopt);
-    auto inner = AUParameterTree::createGroup("inner", "Inner", {b, duplicate});
-    auto tree = AUParameterTree::createTree({a, inner});
-
-    const auto all = tree->allParameters();
-    ASSERT_EQ(all.size(), 3u);
-    EXPECT_EQ(all[1], b);
-    EXPECT_EQ(tree->parameterWithAddress(3), a);  // first in tree order wins
-    EXPECT_EQ(tree->parameterWithAddress(4), nullptr);
-
-    std::vector<std::pair<AUParameterAddress, AUValue>> implementor, observed;
-    float stored = 0.25f;
-    tree->setImplementorValueObserver([&](const AUParameter& p, AUValue v) {
-        implementor.emplace_back(p.address(), v);
-        stored = v;
-    });
-    const auto token = tree->tokenByAddingParameterObserver(
-        [&](AUParameterAddress address, AUValue v) { observed.emplace_back(address, v); });
-    EXPECT_NE(token, 0u);
-
-    b->setValue(0.75f);
-    EXPECT_EQ(b->value(), 0.75f);  // no provider: the stored value
-    tree->setImplementorValueProvider([&](const AUParameter&) { return stored * 2; });
-    EXPECT_EQ(b->value(), 1.5f);
-    tree->removeParameterObserver(token);
-    a->setValue(0.5f);
-    EXPECT_EQ(implementor, (std::vector<std::pair<AUParameterAddress, AUValue>>{{7, 0.75f}, {3, 0.5f}}));
-    EXPECT_EQ(observed, (std::vector<std::pair<AUParameterAddress, AUValue>>{{7, 0.75f}}));
-
-    const AUValue quarter = 0.25f;
-    EXPECT_EQ(a->stringFromValue(&quarter), "0.25");
-    tree->setImplementorStringFromValueCallback(
-        [](const AUParameter&, const AUValue* v) { return v ? "given" : "current"; });
-    EXPECT_EQ(a->stringFromValue(&quarter), "given");
-    EXPECT_EQ(a->stringFromValue(nullptr), "current");
 }
 
 TEST(ComponentRegistry, MatchesCodesWithZeroAsAnyAndFlagsUnderTheMask) {

@@ -22,8 +22,6 @@ public:
     void viewDidAppear(bool) override { note("viewDidAppear"); }
     void viewWillDisappear(bool) override { note("viewWillDisappear"); }
     void viewDidDisappear(bool) override { note("viewDidDisappear"); }
-    void willMove(UIViewController* p) override { note(p ? "willMove(parent)" : "willMove(none)"); }
-    void didMove(UIViewController* p) override { note(p ? "didMove(parent)" : "didMove(none)"); }
     void prepare(UIStoryboardSegue& segue, const std::any& sender) override
     {
         note("prepare " + segue.identifier().value_or("-") + " from " +
@@ -100,24 +98,6 @@ TEST(ViewController, PresentsDialogsOverTheWindowAndRefusesWithoutOne)
     const Log expected{"dialog viewDidLoad", "dialog viewWillAppear", "dialog viewDidAppear",
                        "dialog viewWillDisappear", "dialog viewDidDisappear"};
     EXPECT_EQ(log, expected);
-}
-
-TEST(ViewController, ChildrenKnowTheirParent)
-{
-    Log log;
-    auto parent = std::make_shared<Logged>("parent", log);
-    auto child = std::make_shared<Logged>("child", log);
-    parent->addChild(child);
-    child->didMove(parent.get());
-    EXPECT_EQ(child->parent(), parent.get());
-    ASSERT_EQ(parent->children().size(), 1u);
-    parent->addChild(child);  // twice is once
-    EXPECT_EQ(parent->children().size(), 1u);
-    child->removeFromParent();
-    EXPECT_EQ(child->parent(), nullptr);
-    EXPECT_TRUE(parent->children().empty());
-    EXPECT_EQ(log, (Log{"child willMove(parent)", "child didMove(parent)", "child willMove(none)",
-                        "child didMove(none)"}));
 }
 
 // Two scenes: "Main" with a segue "ShowHelp" to "Help"; "Broken" forgets its outlet.

@@ -38,13 +38,29 @@ std::shared_ptr<UIAlertController> fileNamePrompt(std::string& result, std::stri
     return alert;
 }
 
-TEST(Alert, TypingEditingAndConfirmingAFileName)
+std::string artifact(const std::string& name)
 {
+    const char* dir = std::getenv("VYK_ARTIFACTS_DIR");
+    return std::string(dir ? dir : ".") + "/" + name;
+}
+
+// The file-name prompt shown over a screen, its field focused.
+class Prompt : public ::testing::Test {
+protected:
     Screen s;
     std::string result, cancelled;
-    auto alert = fileNamePrompt(result, cancelled);
-    s.root->present(alert, true);
-    UITextField& field = *alert->textFields()[0];
+    std::shared_ptr<UIAlertController> alert = fileNamePrompt(result, cancelled);
+    UITextField& field = shown();
+
+    UITextField& shown()
+    {
+        s.root->present(alert, true);
+        return *alert->textFields()[0];
+    }
+};
+
+TEST_F(Prompt, TypingEditingAndConfirmingAFileName)
+{
     EXPECT_TRUE(field.isFirstResponder());
     EXPECT_EQ(field.cursor(), 6u);
 
@@ -64,8 +80,7 @@ TEST(Alert, TypingEditingAndConfirmingAFileName)
     EXPECT_EQ(field.text(), "Preset\xF0\x9F\x8E\xB5 1");
 
     s.window.displayIfNeeded();
-    s.window.writePNG(std::string(std::getenv("VYK_ARTIFACTS_DIR") ? std::getenv("VYK_ARTIFACTS_DIR") : ".") +
-                      "/alert-file-name.png");
+    s.window.writePNG(artifact("alert-file-name.png"));
     UIKeyboard::press({UIKey::returnKey});
     EXPECT_EQ(result, "Preset\xF0\x9F\x8E\xB5 1");
     EXPECT_TRUE(cancelled.empty());
@@ -75,13 +90,8 @@ TEST(Alert, TypingEditingAndConfirmingAFileName)
     EXPECT_EQ(field.text(), "Preset\xF0\x9F\x8E\xB5 1");
 }
 
-TEST(Alert, SelectsByMouseAndShowsThePlaceholder)
+TEST_F(Prompt, SelectsByMouseShowsThePlaceholderAndCancels)
 {
-    Screen s;
-    std::string result, cancelled;
-    auto alert = fileNamePrompt(result, cancelled);
-    s.root->present(alert, true);
-    UITextField& field = *alert->textFields()[0];
     // Drag from before the first character to past the last: everything is selected.
     const CGRect b = field.bounds();
     s.window.mouseDown(field.convert(CGPoint{1, b.midY()}, nullptr));
@@ -169,6 +179,17 @@ std::vector<std::string> names(const UIDocumentPickerViewController& p)
     return out;
 }
 
+std::shared_ptr<UIDocumentPickerViewController> showPicker(Screen& s, const std::string& type,
+                                                          const fs::path& folder,
+                                                          std::shared_ptr<PickerLog> delegate)
+{
+    auto picker = UIDocumentPickerViewController::make({type}, UIDocumentPickerMode::open);
+    picker->delegate = std::move(delegate);
+    picker->directoryURL = URL::fileURL(folder.string());
+    s.root->present(picker, true);
+    return picker;
+}
+
 void clickRow(UIWindow& window, UIDocumentPickerViewController& picker, const std::string& name)
 {
     const auto& entries = picker.entries();
@@ -189,11 +210,8 @@ TEST(DocumentPicker, NavigatesIntoAFolderAndBackAndReturnsTwoFiles)
     Tree tree;
     Screen s;
     auto delegate = std::make_shared<PickerLog>();
-    auto picker = UIDocumentPickerViewController::make({"public.data"}, UIDocumentPickerMode::open);
-    picker->delegate = delegate;
+    auto picker = showPicker(s, "public.data", tree.root, delegate);
     picker->allowsMultipleSelection = true;
-    picker->directoryURL = URL::fileURL(tree.root.string());
-    s.root->present(picker, true);
     EXPECT_EQ(names(*picker), (std::vector<std::string>{"../", "a.txt", "b.aupreset", "sub/", "z.pdf"}));
     EXPECT_EQ(picker->highlighted(), 1);
 
@@ -208,8 +226,7 @@ TEST(DocumentPicker, NavigatesIntoAFolderAndBackAndReturnsTwoFiles)
     clickRow(s.window, *picker, "z.pdf");
     clickRow(s.window, *picker, "a.txt");
     clickRow(s.window, *picker, "z.pdf");    // a second click unchecks
-    s.window.writePNG(std::string(std::getenv("VYK_ARTIFACTS_DIR") ? std::getenv("VYK_ARTIFACTS_DIR") : ".") +
-                      "/document-picker.png");
+    s.window.writePNG(artifact("document-picker.png"));
     vyk::test::click(s.window, *findNamed(*picker->view(), "Open"));
     EXPECT_EQ(delegate->picked,
               (std::vector<std::string>{(tree.root / "sub/d.txt").string(), (tree.root / "a.txt").string()}));
@@ -222,10 +239,7 @@ TEST(DocumentPicker, FiltersByTypeOpensFoldersByDoubleClickAndCancels)
     Tree tree;
     Screen s;
     auto delegate = std::make_shared<PickerLog>();
-    auto picker = UIDocumentPickerViewController::make({"com.adobe.pdf"}, UIDocumentPickerMode::open);
-    picker->delegate = delegate;
-    picker->directoryURL = URL::fileURL(tree.root.string());
-    s.root->present(picker, true);
+    auto picker = showPicker(s, "com.adobe.pdf", tree.root, delegate);
     EXPECT_EQ(names(*picker), (std::vector<std::string>{"../", "sub/", "z.pdf"}));
     clickRow(s.window, *picker, "sub");
     clickRow(s.window, *picker, "sub");
@@ -237,10 +251,7 @@ TEST(DocumentPicker, FiltersByTypeOpensFoldersByDoubleClickAndCancels)
     EXPECT_TRUE(delegate->picked.empty());
 
     // Folders as the picked type: Enter returns the highlighted folder.
-    auto folders = UIDocumentPickerViewController::make({"public.folder"}, UIDocumentPickerMode::open);
-    folders->delegate = delegate;
-    folders->directoryURL = URL::fileURL(tree.root.string());
-    s.root->present(folders, true);
+    auto folders = showPicker(s, "public.folder", tree.root, delegate);
     EXPECT_EQ(names(*folders), (std::vector<std::string>{"../", "sub/"}));
     UIKeyboard::press({UIKey::returnKey});
     EXPECT_EQ(delegate->picked, (std::vector<std::string>{(tree.root / "sub").string()}));
@@ -252,9 +263,7 @@ TEST(DocumentPicker, ScrollsToKeepTheHighlightInSight)
     for (int i = 0; i < 40; ++i)
         std::ofstream(tree.root / ("file" + std::to_string(100 + i) + ".txt")) << "x";
     Screen s;
-    auto picker = UIDocumentPickerViewController::make({"public.plain-text"}, UIDocumentPickerMode::import);
-    picker->directoryURL = URL::fileURL(tree.root.string());
-    s.root->present(picker, true);
+    auto picker = showPicker(s, "public.plain-text", tree.root, nullptr);
     for (int i = 0; i < 30; ++i)
         UIKeyboard::press({UIKey::down});
     const CGFloat top = picker->highlighted() * UIDocumentPickerViewController::rowHeight - picker->scrollOffset();
