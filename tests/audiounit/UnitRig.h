@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,15 +30,9 @@ public:
 
     // Lines printed so far, those the main queue holds included.
     std::vector<std::string> lines() const {
-        const std::string& all = text();
+        std::istringstream in(text());
         std::vector<std::string> out;
-        std::size_t start = 0;
-        while (start < all.size()) {
-            const std::size_t end = all.find('\n', start);
-            out.push_back(all.substr(start, end - start));
-            if (end == std::string::npos) break;
-            start = end + 1;
-        }
+        for (std::string line; std::getline(in, line);) out.push_back(line);
         return out;
     }
     const std::string& text() const {

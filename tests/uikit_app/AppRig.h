@@ -4,6 +4,7 @@
 #include "uikit/UIWindow.h"
 
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,17 +24,9 @@ public:
     std::vector<std::string> lines() const
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        std::istringstream in(text_);
         std::vector<std::string> out;
-        std::string line;
-        for (char c : text_) {
-            if (c == '\n') {
-                out.push_back(line);
-                line.clear();
-            } else {
-                line += c;
-            }
-        }
-        if (!line.empty())
+        for (std::string line; std::getline(in, line);)
             out.push_back(line);
         return out;
     }
