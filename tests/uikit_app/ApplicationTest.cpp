@@ -106,12 +106,6 @@ TEST(Application, RefusesBadOptionsAndUnknownDelegates)
         EXPECT_FALSE(parseAutomationOptions(args[1] ? 3 : 2, argv, &error)) << args[0];
         EXPECT_FALSE(error.empty());
     }
-    const char* good[] = {"app", "--press", "a", "--press", "b", "--run-seconds", "2.5", "--screenshot", "x.PNG"};
-    const auto options = parseAutomationOptions(9, good, nullptr);
-    ASSERT_TRUE(options);
-    EXPECT_EQ(options->presses, (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(options->runSeconds, 2.5);
-    EXPECT_FALSE(options->headless);
 
     vyk::test::ConsoleLines console;
     EXPECT_EQ(runApp({"--bogus"}), 2);
