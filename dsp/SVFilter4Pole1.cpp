@@ -70,14 +70,16 @@ void SVFilter4Pole1::processSampleHP(const float* in, float* out, float* rest)
     *rest = x - y;
 }
 
-void SVFilter4Pole1::processBufferLP(const float* in, float* out, float* rest, int frames)
+template <bool High>
+void SVFilter4Pole1::processBuffer(const float* in, float* out, float* rest, int frames)
 {
     // Locals, because the sample stores could otherwise alias the members.
     const float f = cf, q = cq, gain = booster;
     float b = band, l = low;
     for (int i = 0; i < frames; ++i) {
         const float x = in[i];
-        const float y = step(x, f, q, b, l).low * gain;
+        const Output o = step(x, f, q, b, l);
+        const float y = (High ? o.high : o.low) * gain;
         out[i] = y;
         rest[i] = x - y;
     }
@@ -86,18 +88,12 @@ void SVFilter4Pole1::processBufferLP(const float* in, float* out, float* rest, i
     recoverState();
 }
 
+void SVFilter4Pole1::processBufferLP(const float* in, float* out, float* rest, int frames)
+{
+    processBuffer<false>(in, out, rest, frames);
+}
+
 void SVFilter4Pole1::processBufferHP(const float* in, float* out, float* rest, int frames)
 {
-    // Locals, because the sample stores could otherwise alias the members.
-    const float f = cf, q = cq, gain = booster;
-    float b = band, l = low;
-    for (int i = 0; i < frames; ++i) {
-        const float x = in[i];
-        const float y = step(x, f, q, b, l).high * gain;
-        out[i] = y;
-        rest[i] = x - y;
-    }
-    band = b;
-    low = l;
-    recoverState();
+    processBuffer<true>(in, out, rest, frames);
 }

@@ -51,6 +51,9 @@ private:
         low = lo;
         return {lo, hi};
     }
+    // The buffer loop of processBufferLP (High false) and processBufferHP (High true).
+    template <bool High>
+    void processBuffer(const float* in, float* out, float* rest, int frames);
     void processParameters();
     // A state made non-finite by the input starts again from rest.
     void recoverState();
