@@ -2,6 +2,7 @@
 // capabilities, the parameter tree, render resources and the render block.
 #include "UnitRig.h"
 #include "audiotoolbox/AUParameterTree.h"
+#include "RenderEvents.h"
 #include "RenderGuard.h"
 
 #include <gtest/gtest.h>
@@ -207,14 +208,7 @@ Stereo ramp(std::size_t n) {
     return s;
 }
 
-AURenderEvent parameterEvent(AUEventSampleTime t, AUParameterAddress a, AUValue v) {
-    AURenderEvent e{};
-    e.parameter.eventType = AURenderEventParameter;
-    e.parameter.eventSampleTime = t;
-    e.parameter.parameterAddress = a;
-    e.parameter.value = v;
-    return e;
-}
+using vyk::test::parameterEvent;
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // renders into output arrays, optionally with render events.
 #include "audiotoolbox/AUAudioStatus.h"
 #include "dsp/VYK_Wimbrax_ExtensionDSPKernelAdapter.h"
+#include "RenderEvents.h"
 
 #include <cstdint>
 #include <cstring>
@@ -32,14 +33,7 @@ inline Stereo noise(std::size_t n, std::uint32_t seed = 1) {
     return s;
 }
 
-inline AURenderEvent parameterEvent(AUEventSampleTime t, AUParameterAddress a, AUValue v) {
-    AURenderEvent e{};
-    e.parameter.eventType = AURenderEventParameter;
-    e.parameter.eventSampleTime = t;
-    e.parameter.parameterAddress = a;
-    e.parameter.value = v;
-    return e;
-}
+using vyk::test::parameterEvent;
 
 // Links the events of `list` in order; returns the head or null.
 inline const AURenderEvent* link(std::vector<AURenderEvent>& list) {
