@@ -2,9 +2,8 @@
 
 namespace {
 
-// Mac OS Roman 0x80-0xFF in the current table (0xDB is the euro sign). 0xF0 is the
-// maker's logo, a private-use character that means nothing outside the original
-// platform, so it counts as not decoding.
+// Mac OS Roman 0x80-0xFF in the current table (0xDB is the euro sign, 0xF0 the maker's
+// logo at the private-use point U+F8FF). Every byte decodes; a null entry would give "FAIL".
 const char* const upperHalf[128] = {
     "Ä", "Å", "Ç", "É", "Ñ", "Ö", "Ü", "á", // 0x80
     "à", "â", "ä", "ã", "å", "ç", "é", "è", // 0x88
@@ -20,7 +19,7 @@ const char* const upperHalf[128] = {
     "ÿ", "Ÿ", "⁄", "€", "‹", "›", "ﬁ", "ﬂ", // 0xD8
     "‡", "·", "‚", "„", "‰", "Â", "Ê", "Á", // 0xE0
     "Ë", "È", "Í", "Î", "Ï", "Ì", "Ó", "Ô", // 0xE8
-    nullptr, "Ò", "Ú", "Û", "Ù", "ı", "ˆ", "˜", // 0xF0
+    "\uF8FF", "Ò", "Ú", "Û", "Ù", "ı", "ˆ", "˜", // 0xF0
     "¯", "˘", "˙", "˚", "¸", "˝", "˛", "ˇ", // 0xF8
 };
 

@@ -63,13 +63,20 @@ TEST(RunLoopThreads, SleepingLoopRunsWorkFromOtherThreadsInPostingOrder) {
     }
 }
 
+// run() keeps going until another thread stops it, and then returns.
 TEST(RunLoopThreads, StopFromAnotherThreadEndsRun) {
     RunLoop& loop = RunLoop::main();
+    std::atomic<bool> running{false}, stopped{false};
+    loop.perform([&] { running = true; });
     std::thread stopper([&] {
+        while (!running) std::this_thread::yield();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        stopped = true;
         loop.stop();
     });
     loop.run();
+    EXPECT_TRUE(stopped);
+    running = true;  // releases the stopper should run() have ended before the work ran
     stopper.join();
 }
 
