@@ -7,6 +7,7 @@
 
 #include "dsp/kvt/CString.h"
 #include "foundation/Console.h"
+#include "foundation/FileManager.h"
 
 namespace KVT {
 
@@ -65,8 +66,9 @@ int CString::operator>>(const char* path)
         return 0;
     }
     // Written beside the target and renamed over it, so a failed save leaves
-    // the old file as it was.
-    const std::string temporary = std::string(path) + ".tmp";
+    // the old file as it was. A symbolic link stays: its file is the target.
+    const std::string target = FileManager::defaultManager().writeDestination(path).value_or(path);
+    const std::string temporary = target + ".tmp";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
         print("\nERROR: File '%s' could not be opened for saving.", path);
@@ -75,7 +77,7 @@ int CString::operator>>(const char* path)
     bool ok = std::fwrite(data, 1, static_cast<size_t>(length), file) == static_cast<size_t>(length);
     ok = std::fflush(file) == 0 && ok;
     ok = std::fclose(file) == 0 && ok;
-    ok = ok && std::rename(temporary.c_str(), path) == 0;
+    ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {
         Console::write("\nERROR: While writing file.");
         std::remove(temporary.c_str());

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstdint>
 #include <memory>
@@ -155,7 +156,28 @@ std::optional<std::string> FileManager::contents(const std::string& path, std::s
     return bytes;
 }
 
-bool FileManager::writeAtomically(const std::string& path, std::string_view bytes, NSError* error) const {
+std::optional<std::string> FileManager::writeDestination(const std::string& path, NSError* error) const {
+    std::string current = path;
+    for (int links = 0; links < 40; ++links) {  // the kernel's own limit
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        std::string target(std::max<std::size_t>(std::size_t(info.st_size), PATH_MAX) + 1, '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0 || std::size_t(n) >= target.size()) {
+            report(error, NSError::posix(n < 0 ? errno : n == 0 ? ENOENT : ENAMETOOLONG));
+            return std::nullopt;
+        }
+        target.resize(std::size_t(n));
+        current = target.front() == '/' ? target : parentOf(current) + "/" + target;
+    }
+    report(error, NSError::posix(ELOOP));
+    return std::nullopt;
+}
+
+bool FileManager::writeAtomically(const std::string& linkOrPath, std::string_view bytes, NSError* error) const {
+    const auto destination = writeDestination(linkOrPath, error);
+    if (!destination) return false;
+    const std::string& path = *destination;
     const std::string folder = parentOf(path);
     const std::string name = path.substr(path.find_last_of('/') + 1);
     if (name.empty()) return report(error, NSError::posix(EISDIR));

@@ -33,7 +33,14 @@ public:
     // The whole content of a regular file of at most `maxBytes` bytes.
     std::optional<std::string> contents(const std::string& path, std::size_t maxBytes, NSError* error = nullptr) const;
 
+    // A symbolic link at the path is kept: the write goes to the file it names, with
+    // the temporary file beside that file.
     bool writeAtomically(const std::string& path, std::string_view bytes, NSError* error = nullptr) const;
+
+    // The file a write to `path` replaces: the path with the symbolic links at its
+    // end followed (a dangling link names the file the write creates). Nothing when
+    // a link cannot be read or the links loop.
+    std::optional<std::string> writeDestination(const std::string& path, NSError* error = nullptr) const;
 
     // The user's documents folder for this system, first entry only:
     // $VYK_WIMBRAX_DOCUMENTS if absolute, else $XDG_DATA_HOME/vyk-wimbrax if
