@@ -5,7 +5,9 @@
 
 DSPKernelSnapshot::DSPKernelSnapshot() { std::memset(slots_, 0, sizeof slots_); }
 
-void DSPKernelSnapshot::publish(const float* left, const float* right, int frames) {
+void DSPKernelSnapshot::publish(const float* left, const float* right, int frames,
+                                std::uint32_t tag) {
+    tags_[back_] = tag;
     const int n = std::clamp(frames, 0, kFrames);
     const float* source[2] = {left, right};
     for (int c = 0; c < 2; ++c)

@@ -18,8 +18,8 @@ public:
     DSPKernelSnapshot& operator=(const DSPKernelSnapshot&) = delete;
 
     // Copies up to kFrames frames of each non-null channel into the back slot and makes
-    // it the newest snapshot.
-    void publish(const float* left, const float* right, int frames);
+    // it the newest snapshot, marked with the writer's `tag`.
+    void publish(const float* left, const float* right, int frames, std::uint32_t tag = 0);
     // Makes a silent snapshot the newest, without marking it fresh.
     void clear();
 
@@ -31,6 +31,8 @@ public:
     // the next take(). The storage lives as long as this object.
     const float* left() const { return slots_[front_][0]; }
     const float* right() const { return slots_[front_][1]; }
+    // The tag the held snapshot was published with (that of a silent one is kept).
+    std::uint32_t tag() const { return tags_[front_]; }
 
 private:
     static constexpr std::uint8_t kFreshBit = 0x4;
@@ -39,6 +41,7 @@ private:
     void swapBack();
 
     alignas(64) float slots_[3][2][kFrames];
+    std::uint32_t tags_[3]{};
     std::atomic<std::uint8_t> middle_{1};
     std::uint8_t back_ = 2;   // the writer's slot
     std::uint8_t front_ = 0;  // the reader's slot

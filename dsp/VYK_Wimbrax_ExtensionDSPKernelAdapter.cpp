@@ -79,8 +79,8 @@ void VYK_Wimbrax_ExtensionDSPKernelAdapter::setMaximumFramesToRender(AUAudioFram
 void VYK_Wimbrax_ExtensionDSPKernelAdapter::allocateRenderResources() {
     _inputBus.allocateRenderResources(maximumFramesToRender());
     const AVAudioFormat& format = _outputBus->format();
+    // init also resets, at once: no render is in flight.
     _kernel.init(static_cast<int>(format.channelCount()), format.sampleRate());
-    _kernel.reset();
 }
 
 void VYK_Wimbrax_ExtensionDSPKernelAdapter::deallocateRenderResources() {

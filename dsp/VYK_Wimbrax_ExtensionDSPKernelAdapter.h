@@ -3,11 +3,12 @@
 // resources, parameters, the render entry, and the display's data path.
 //
 // Thread rules:
-// - Construction, allocate/deallocateRenderResources, reset, setMaximumFramesToRender and
-//   the block setters: the configuring thread, never while a render is in flight.
+// - Construction, allocate/deallocateRenderResources, setMaximumFramesToRender and the
+//   block setters: the configuring thread, never while a render is in flight.
 // - render and the blocks from internalRenderBlock: the render thread. They allocate,
 //   lock and log nothing, and run with flush-to-zero and denormals-are-zero set.
-// - Parameters, bypass and the peaks: any thread.
+// - reset, parameters, bypass and the peaks: any thread (the render thread applies a
+//   reset at the start of its next piece).
 // - The snapshot getters: one display thread.
 // Create with make(): the adapter is large and its render blocks share its ownership.
 #include "audiotoolbox/AUAudioUnitBus.h"
@@ -58,6 +59,7 @@ public:
     void allocateRenderResources();
     // Also frees the MIDI output blocks replaced since the last allocation.
     void deallocateRenderResources();
+    // Clears the processing state at the start of the next render piece.
     void reset() { _kernel.reset(); }
 
     // The block (or null) stays alive until render resources are released after it has

@@ -12,6 +12,9 @@ constexpr int kBandRunFrames = BandSplitFilter3::kMaxFrames;
 // Steps of every gain, width and pan ramp, one per piece.
 constexpr int64_t kRampSteps = 16;
 
+// What the display shows for a band while a reset hides its snapshot.
+constexpr float kSilence[DSPKernelSnapshot::kFrames]{};
+
 float* channel(const AudioBufferList* list, std::uint32_t c, AUAudioFrameCount offset) {
     return static_cast<float*>(list->mBuffers[c].mData) + offset;
 }
@@ -37,7 +40,10 @@ void VYK_Wimbrax_Extension_DSPKernel::init(int channelCount, double sampleRate) 
         volumeInterpolator[b].setInitialValue(0.5f);
     }
     bypassDelay.ensure(collectorSize);
-    reset();
+    // No render is in flight: a pending reset is taken care of here too.
+    resetsApplied = resetsRequested.load(std::memory_order_acquire);
+    for (std::uint32_t& t : turnStart) t = resetsApplied;
+    applyReset();
 }
 
 void VYK_Wimbrax_Extension_DSPKernel::setSamplerate(float sampleRate) {
@@ -48,6 +54,11 @@ void VYK_Wimbrax_Extension_DSPKernel::setSamplerate(float sampleRate) {
 }
 
 void VYK_Wimbrax_Extension_DSPKernel::reset() {
+    // Clearing here would race with a render in flight; the render thread does it.
+    resetsRequested.fetch_add(1, std::memory_order_acq_rel);
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::applyReset() {
     bands.reset();
     analyzer.reset();
     compander.reset();
@@ -84,6 +95,8 @@ void VYK_Wimbrax_Extension_DSPKernel::applySplits() {
 
 void VYK_Wimbrax_Extension_DSPKernel::setParameter(AUParameterAddress address, AUValue value) {
     if (!std::isfinite(value)) return;
+    value = std::clamp(value, address == kDynamicsMultiplier ? -1.0f : 0.0f,
+                       address == kCurrentMode ? 3.0f : 1.0f);
     auto bandValue = [&](Value* field, AUParameterAddress first, int firstBand) {
         field[address - first + AUParameterAddress(firstBand)].store(value, relaxed);
     };
@@ -185,11 +198,22 @@ void VYK_Wimbrax_Extension_DSPKernel::setBuffers(const AudioBufferList* inBuffer
 
 const float* VYK_Wimbrax_Extension_DSPKernel::getBufferLeft(int band) {
     snapshot[band].take();
-    return snapshot[band].left();
+    showsSilence[band] =
+        snapshot[band].tag() != resetsRequested.load(std::memory_order_acquire);
+    return showsSilence[band] ? kSilence : snapshot[band].left();
+}
+
+const float* VYK_Wimbrax_Extension_DSPKernel::getBufferRight(int band) const {
+    return showsSilence[band] ? kSilence : snapshot[band].right();
 }
 
 void VYK_Wimbrax_Extension_DSPKernel::process(AUAudioFrameCount frameCount,
                                               AUAudioFrameCount bufferOffset) {
+    const std::uint32_t resets = resetsRequested.load(std::memory_order_acquire);
+    if (resets != resetsApplied) {
+        resetsApplied = resets;
+        applyReset();
+    }
     if (splitsDirty.exchange(false, std::memory_order_acquire)) applySplits();
     const AudioBufferList* in = inBufferListPtr;
     AudioBufferList* out = outBufferListPtr;
@@ -283,8 +307,10 @@ void VYK_Wimbrax_Extension_DSPKernel::runBand(int b, const BandPiece& p, float* 
 
 void VYK_Wimbrax_Extension_DSPKernel::copyBuffers(int b) {
     CircularBuffer2& ring = circular[b];
+    // A turn begun before a reset still holds audio from before it.
     snapshot[b].publish(ring.getBuffer(0), ring.getBuffer(1),
-                        std::min(ring.getSize(), int(collectorSize)));
+                        std::min(ring.getSize(), int(collectorSize)), turnStart[b]);
+    turnStart[b] = resetsApplied;
 }
 
 void VYK_Wimbrax_Extension_DSPKernel::onBufferReady0(void* k) {

@@ -5,11 +5,11 @@
 //
 // Thread rules:
 // - process, setParameterAutomated, handleMIDIEvent: the render thread.
-// - init, setSamplerate, reset, setBuffers's owner: the configuring thread, never while
-//   a render is in flight.
-// - setParameter/getParameter, bypass, maximum frames, peaks, MIDI thru: any thread.
-//   Plain values are relaxed atomics read once per piece; a split-point change is marked
-//   and applied by the render thread at the start of its next piece.
+// - init, setSamplerate, setBuffers's owner: the configuring thread, never while a render
+//   is in flight.
+// - reset, setParameter/getParameter, bypass, maximum frames, peaks, MIDI thru: any
+//   thread. Plain values are relaxed atomics read once per piece; a reset or a split-point
+//   change is marked and applied by the render thread at the start of its next piece.
 // - The snapshot getters: one display thread.
 //
 // Latency: processed audio lags the input by 1024 frames (the left channel by 1025);
@@ -48,11 +48,14 @@ public:
 
     void init(int channelCount, double sampleRate);
     void setSamplerate(float sampleRate);
-    // Clears smoothers (back to 0.5), latency lines, snapshots, filters and dynamics;
-    // keeps the analysis rings, the parameters, bypass and the maximum frame count.
+    // Clears smoothers (back to 0.5), latency lines, snapshots, filters and dynamics at
+    // the start of the next piece; keeps the analysis rings, the parameters, bypass and
+    // the maximum frame count. From now until a ring turn that starts after the reset
+    // is published, the display getters return silence.
     void reset();
 
-    // Non-finite values are ignored; addresses above 46 too.
+    // A value is clamped to its address's range (0 to 1; the mode 0 to 3, the compander
+    // multiplier -1 to 1). Non-finite values are ignored; addresses above 46 too.
     void setParameter(AUParameterAddress address, AUValue value);
     AUValue getParameter(AUParameterAddress address) const;
     void setParameterAutomated(AUParameterAddress address, AUValue value,
@@ -79,7 +82,7 @@ public:
     // Takes the band's newest complete snapshot and returns its left channel.
     const float* getBufferLeft(int band);
     // The right channel of the snapshot the last getBufferLeft took.
-    const float* getBufferRight(int band) const { return snapshot[band].right(); }
+    const float* getBufferRight(int band) const;
 
     void process(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) override;
     void handleMIDIEvent(const AUMIDIEvent& event) override;
@@ -93,6 +96,7 @@ private:
         float gain, widthAdjust, pan;        // smoothed values for this piece
     };
 
+    void applyReset();
     BandPiece prepareBand(int band);
     void runBand(int band, const BandPiece& piece, float* left, float* right, int frames);
     void applySplits();
@@ -130,6 +134,13 @@ private:
     Value fDynamicsRelease{0.5f};
     // Set by a split-point change; the render thread applies it at its next piece.
     std::atomic<bool> splitsDirty{false};
+    // Resets asked for, and (render thread) the count applied. A published turn carries
+    // the count applied when the turn began; the display hides turns older than the last
+    // reset asked for.
+    std::atomic<std::uint32_t> resetsRequested{0};
+    std::uint32_t resetsApplied = 0;
+    std::uint32_t turnStart[kBands]{};
+    bool showsSilence[kBands]{};  // display thread: the held snapshot is hidden
 
     BandSplitFilter3 bands;
     Compander compander;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 
 namespace {
@@ -240,6 +241,74 @@ TEST(KernelParameters, MapReadsBackWhatIsStoredAndIgnoresTheRest) {
             k->setParameter(a, bad);
             EXPECT_EQ(k->getParameter(a), before) << a;
         }
+}
+
+// Every address, set by a render event to -FLT_MAX, its minimum, its maximum and
+// +FLT_MAX (alone, and all addresses at once), reads back clamped and keeps the output
+// finite; one second after the old values return, the level matches a twin's.
+TEST(KernelParameters, EveryAddressAtAndBeyondItsEndsIsClampedAndRecovers) {
+    const Stereo in = noise(56 * 1024, 12);  // one second and 8000 frames more
+    auto rms = [](const Stereo& s, std::size_t from) {
+        double sum = 0;
+        for (std::size_t i = from; i < s.size(); ++i) sum += double(s.l[i]) * s.l[i];
+        return std::sqrt(sum / double(s.size() - from));
+    };
+    auto lowest = [](AUParameterAddress a) { return a == Kernel::kDynamicsMultiplier ? -1.0f : 0.0f; };
+    auto highest = [](AUParameterAddress a) { return a == Kernel::kCurrentMode ? 3.0f : 1.0f; };
+    Host twin(true);
+    const double reference = rms(twin.run(in, 1024), 48000);
+    for (int kind = 0; kind < 4; ++kind) {
+        for (int only = -1; only <= 46; ++only) {  // -1: all at once
+            Host host(true);
+            std::vector<AURenderEvent> set, restore;
+            for (AUParameterAddress a = 0; a <= 46; ++a) {
+                if (only >= 0 && a != AUParameterAddress(only)) continue;
+                const float v[] = {-FLT_MAX, lowest(a), highest(a), FLT_MAX};
+                set.push_back(parameterEvent(0, a, v[kind]));
+                restore.push_back(parameterEvent(0, a, host.adapter->getParameterEx(int32_t(a))));
+            }
+            // Twice, so that neither split point is held by the other's extreme.
+            const std::vector<AURenderEvent> once = restore;
+            restore.insert(restore.end(), once.begin(), once.end());
+            Stereo out(4096);
+            ASSERT_EQ(host.render(noise(4096, 5), out, 0, 4096, link(set)), noErr);
+            for (const AURenderEvent& e : set) {
+                const AUParameterAddress a = e.parameter.parameterAddress;
+                const float read = host.adapter->getParameterEx(int32_t(a));
+                EXPECT_TRUE(read >= lowest(a) && read <= highest(a)) << a << " " << kind;
+            }
+            for (std::size_t i = 0; i < out.size(); ++i)
+                ASSERT_TRUE(std::isfinite(out.l[i]) && std::isfinite(out.r[i]))
+                    << "address " << only << " kind " << kind << " frame " << i;
+            Stereo after(in.size());
+            ASSERT_EQ(host.render(in, after, 0, 1024, link(restore)), noErr);
+            for (std::size_t at = 1024; at < in.size(); at += 1024)
+                ASSERT_EQ(host.render(in, after, at, 1024), noErr);
+            EXPECT_NEAR(rms(after, 48000) / reference, 1.0, 0.01) << only << " " << kind;
+        }
+    }
+}
+
+// A reset hides the display's snapshots until a ring turn begun after it is complete.
+TEST(KernelChain, AfterResetTheDisplayShowsSilenceUntilNewAudioHasPassed) {
+    Host host;
+    const Stereo in = noise(5 * 1024, 6);
+    Stereo out(in.size());
+    auto silent = [&] {
+        const float* l = host.adapter->getBufferLeft(0);
+        const float* r = host.adapter->getBufferRight(0);
+        return std::all_of(l, l + 1024, [](float x) { return x == 0.0f; }) &&
+               std::all_of(r, r + 1024, [](float x) { return x == 0.0f; });
+    };
+    host.render(in, out, 0, 3 * 1024);
+    ASSERT_FALSE(silent());
+    host.adapter->reset();
+    EXPECT_TRUE(silent());
+    host.render(in, out, 3 * 1024, 1);  // completes the turn begun before the reset
+    EXPECT_TRUE(host.adapter->isNewBuffer(0));
+    EXPECT_TRUE(silent());
+    host.render(in, out, 3 * 1024 + 1, 1024);
+    EXPECT_FALSE(silent());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <thread>
 
 namespace {
@@ -63,6 +64,33 @@ TEST(KernelThreads, TheDisplayAlwaysTakesBothChannelsOfOneTurn) {
     parameters.join();
     EXPECT_GT(pairs.load(), 10);
     EXPECT_EQ(mismatches.load(), 0);
+}
+
+// A host resets from its own thread while audio renders: the render thread applies each
+// reset between pieces, so the output stays within what a reset can give.
+TEST(KernelThreads, ResetWhileRenderingIsAppliedBetweenPieces) {
+    Host host(true);
+    std::atomic<bool> done{false};
+    std::atomic<long> resets{0};
+    std::thread resetter([&] {
+        while (!done.load()) {
+            host.adapter->reset();
+            resets.fetch_add(1);
+            std::this_thread::yield();
+        }
+    });
+    // Constant input of 0.25: unity band gain at most and the compander's boost below 2.
+    const Stereo in(512, 0.25f);
+    Stereo out(512);
+    for (int call = 0; call < 4000 || (resets.load() < 100 && call < 200000); ++call) {
+        ASSERT_EQ(host.render(in, out, 0, 512), noErr);
+        for (std::size_t i = 0; i < out.size(); ++i)
+            ASSERT_TRUE(std::fabs(out.l[i]) <= 0.5f && std::fabs(out.r[i]) <= 0.5f)
+                << call << " " << i << " " << out.l[i] << " " << out.r[i];
+    }
+    done.store(true);
+    resetter.join();
+    EXPECT_GE(resets.load(), 100);
 }
 
 } // namespace
