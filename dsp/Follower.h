@@ -80,9 +80,17 @@ inline Follower::Run::Run(const Follower& f)
 // With a = |sample|: above the envelope it rises by `increase` and the hold
 // reloads; below it the hold counts down, and once it has run out the
 // envelope falls by `decrease`, never below 0; equal, nothing changes.
+// The common case (falling with the hold run out) is tested first: its test
+// implies the others fail and its body is the one the general case runs, so
+// the order only changes how fast the branch resolves.
 inline void Follower::Run::feed(double a)
 {
-    if (a > peak_) {
+    if (a < peak_ && hold_ <= 0) {
+        hold_ = 0;
+        peak_ -= down_;
+        if (peak_ < 0)
+            peak_ = 0;
+    } else if (a > peak_) {
         peak_ += up_;
         hold_ = reload_;
     } else if (a < peak_) {
