@@ -1,5 +1,7 @@
 #include "dsp/spectro/ChromaticFilter.h"
 
+#include <cmath>
+
 namespace SPECTRO {
 
 namespace {
@@ -94,7 +96,8 @@ void ChromaticFilter::setChromaticFilterBand(int note, float v)
 
 void ChromaticFilter::setChromaticFilterBand2(int note, float v)
 {
-    if (isNote(note))
+    // An infinite factor would make 0 * inf of silent bins: NaN out.
+    if (isNote(note) && std::isfinite(v))
         gains[note + 3] = v;
 }
 

@@ -27,7 +27,7 @@ public:
     // squared when above 1.
     virtual void setChromaticFilterBands(float* g, float outside);
     virtual void setChromaticFilterBand(int note, float v);
-    // Stores v unchanged.
+    // Stores v unchanged; a value that is not finite is ignored.
     virtual void setChromaticFilterBand2(int note, float v);
     virtual void setInverted(bool on) { inverted = on; }
     // The gain of the tones outside notes 0..127.

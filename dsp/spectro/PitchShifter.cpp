@@ -54,12 +54,6 @@ void PitchShifter::setShift(float s)
 {
     if (!std::isfinite(s))
         return;
-    // Off means no state moves, so what is left from the last run would be
-    // replayed: start afresh.
-    if (shift == 1.0f && s != 1.0f) {
-        clear();
-        phaseSums.clear();
-    }
     shift = s;
     shiftSmoother.setDestinationValue(s, 12);
 }

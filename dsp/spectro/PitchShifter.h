@@ -2,7 +2,8 @@
 // Shifts the pitch of a mono stream by a ratio with the phase vocoder: each
 // analysed frame's bins are re-mapped, their true frequencies scaled, and the
 // frame resynthesised with running phases. A ratio of exactly 1 switches
-// processing off (no latency); switching on starts from a cleared state.
+// processing off (no latency) and freezes the state; switching on again
+// continues from it.
 // A library class: nothing in the system constructs one.
 // Thread rules: one thread per instance.
 #include "dsp/Interpolator2.h"

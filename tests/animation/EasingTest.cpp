@@ -150,10 +150,10 @@ TEST(Easing, QuartersAgreeWithDoublePrecisionModel) {
     }
 }
 
-// Worked values of the notes: the plain families exactly, the overshooting and
+// Values at chosen frames: the plain families exactly, the overshooting and
 // bouncing ones to a few units in the last place. With five frames the OutIn forms
 // use the Out half at frames 0 and 1 and the In half at times -1, 1, 3 and 5.
-TEST(Easing, WorkedValues) {
+TEST(Easing, ValuesAtChosenFrames) {
     struct Case {
         Curve curve;
         std::int64_t t;

@@ -32,7 +32,7 @@ class ImpulseTimer : public vyk::test::VirtualClockTest {};
 
 // A push of 10 at the default intensity moves the value 32 times and ends at the
 // 33rd tick, near 10 x 0.75 / 0.25 = 30; then the impulse stops and is released.
-TEST_F(ImpulseTimer, WorkedRunDecaysAndEnds) {
+TEST_F(ImpulseTimer, APushDecaysAndEnds) {
     Trace t;
     float endValue = 0;
     std::weak_ptr<Impulse> weak;

@@ -77,7 +77,7 @@ protected:
 
 } // namespace
 
-TEST_F(UnitState, FreshFullStateIsThePartsDictionary) {
+TEST_F(UnitState, FreshFullStateHoldsEveryParameterAtItsDefault) {
     plist::Dictionary group;
     group.set("identifier", "kGlobalParameters");
     group.set("count", 47);

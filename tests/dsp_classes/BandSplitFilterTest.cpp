@@ -223,7 +223,7 @@ TEST(BandSplitFilter3, ResponseMatchesADoublePrecisionModel)
     EXPECT_NEAR(hpAtSplit, 0.825 / cq, 0.15 * 0.825 / cq);
 }
 
-TEST(BandSplitFilter3, ConstantInputSettlesToTheStatedShares)
+TEST(BandSplitFilter3, ConstantInputSettlesToFixedBandShares)
 {
     auto bands = std::make_unique<BandSplitFilter3>();
     const Bands dc = splitResponse(*bands, 0);

@@ -80,7 +80,7 @@ TEST(Follower, RatesHoldAndRejectedSettings)
     EXPECT_EQ(f.getPeakInverted(), 1.0f);
 }
 
-TEST(Compander, GainsAtTheStatedLevels)
+TEST(Compander, GainsAtSilenceFullScaleAndBelowIt)
 {
     Compander c;
     std::vector<float> l(2000, 0.0f), r(2000, 0.0f);

@@ -48,7 +48,7 @@ TEST(Modulator, ComputedTablesFollowTheirFormulas)
     }
 }
 
-TEST(Modulator, StoredWaveformsHaveTheStatedProperties)
+TEST(Modulator, StoredWaveformsAreFullScaleCentredAndDistinct)
 {
     Modulator m;
     int fewest = 1000, most = 0;
