@@ -45,7 +45,7 @@ plist::Dictionary PresetParam::toDictionary() const {
     return dict;
 }
 
-void PresetParam::fromDictionary(const plist::Dictionary& dict, VYKPreset& preset) {
+bool PresetParam::fromDictionary(const plist::Dictionary& dict, VYKPreset& preset) {
     bool hasAddress = false;
     bool usableValue = true;
     for (const auto& [key, v] : dict) {
@@ -61,8 +61,9 @@ void PresetParam::fromDictionary(const plist::Dictionary& dict, VYKPreset& prese
             if (f) value = *f;
         }
     }
-    if (hasAddress && usableValue)
-        preset.foundParameter(group != nullptr ? group->id : 0, identifier, address, value);
+    if (!hasAddress || !usableValue) return false;
+    preset.foundParameter(group != nullptr ? group->id : 0, identifier, address, value);
+    return true;
 }
 
 void PresetGroup::sortParams() {
@@ -93,8 +94,7 @@ void PresetGroup::fromDictionary(const plist::Dictionary& dict, VYKPreset& prese
             if (paramDict == nullptr) continue;
             auto param = std::make_unique<PresetParam>();
             param->group = this;
-            param->fromDictionary(*paramDict, preset);
-            params.push_back(std::move(param));
+            if (param->fromDictionary(*paramDict, preset)) params.push_back(std::move(param));
         }
     }
     sortParams();

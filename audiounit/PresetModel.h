@@ -9,8 +9,9 @@
 //
 // Reading is forgiving and safe: a key of the wrong kind is skipped, a code outside 32
 // bits is ignored, and a parameter is reported only when it has an address and, if it
-// has a value, a finite one. Any key containing "group" (or "param" in a group) makes a
-// group (a parameter); "count" is never consulted.
+// has a value, a finite one; a group keeps only the parameters it reported, so a patch
+// written back holds nothing that was skipped. Any key containing "group" (or "param" in
+// a group) makes a group (a parameter); "count" is never consulted.
 // Thread rules: plain objects used by one thread at a time.
 #include "audiotoolbox/AUAudioTypes.h"
 #include "foundation/PropertyList.h"
@@ -39,8 +40,8 @@ public:
         : address(address), identifier(std::move(identifier)), value(value) {}
 
     plist::Dictionary toDictionary() const;
-    // Reports the parameter to `preset` when it is usable (see above).
-    void fromDictionary(const plist::Dictionary& dict, VYKPreset& preset);
+    // Reports the parameter to `preset` when it is usable (see above); false otherwise.
+    bool fromDictionary(const plist::Dictionary& dict, VYKPreset& preset);
 
     const PresetGroup* group = nullptr;  // the owner, when read from a dictionary
     AUParameterAddress address = 0;

@@ -4,7 +4,9 @@
 #include "foundation/Console.h"
 #include "shared/FourCharCode.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -84,8 +86,10 @@ std::set<std::size_t> VYK_Wimbrax_Extension_AudioUnit::supportedViewConfiguratio
 
 double VYK_Wimbrax_Extension_AudioUnit::latency() {
     // The processed signal lags the input by latencyFrames, and bypass is delayed alike,
-    // so hosts can compensate in both states.
-    const double seconds = latencyFrames / kernelAdapter->outputBus()->format().sampleRate();
+    // so hosts can compensate in both states. Mono passes through undelayed.
+    const AVAudioFormat& format = kernelAdapter->outputBus()->format();
+    const double frames = format.channelCount() == 2 ? latencyFrames : 0.0;
+    const double seconds = frames / format.sampleRate();
     debugprint("AUExtension::latency: " + shortest(seconds));
     return seconds;
 }
@@ -137,12 +141,14 @@ void VYK_Wimbrax_Extension_AudioUnit::internalAllocateRenderResources() {
     const std::size_t count = outputBusses()->count();
     for (std::size_t i = 0; i < count; ++i) (*outputBusses())[i]->setShouldAllocateBuffer(true);
 
-    // The kernel is set up from the output format and reads two input channels.
+    // The kernel is set up from the output format and reads as many input channels:
+    // stereo is processed, mono passes through.
     const AVAudioFormat& in = kernelAdapter->inputBus()->format();
     const AVAudioFormat& out = kernelAdapter->outputBus()->format();
-    if (in.channelCount() != 2 || out.channelCount() != 2 || in.sampleRate() != out.sampleRate()) {
+    if (in.channelCount() != out.channelCount() || out.channelCount() < 1 ||
+        out.channelCount() > 2 || in.sampleRate() != out.sampleRate()) {
         debugprint("AUExtension::ERROR: The bus formats are not supported: both buses must be "
-                   "stereo at one sample rate.");
+                   "mono or both stereo, at one sample rate.");
         throw AUAudioUnitError(kAudioUnitErr_FormatNotSupported, "Unsupported bus formats.");
     }
     kernelAdapter->allocateRenderResources();
@@ -227,7 +233,10 @@ void VYK_Wimbrax_Extension_AudioUnit::setParameter(std::int32_t address, AUValue
     const auto tree = parameterTree();
     if (!tree || address < 0) return;
     const auto parameter = tree->parameterWithAddress(AUParameterAddress(address));
-    if (!parameter) return;
+    if (!parameter || !std::isfinite(value)) return;
+    // Panel, state and preset values enter in range, so the tree's observers never see
+    // a value the kernel would not hold.
+    value = std::clamp(value, parameter->minValue(), parameter->maxValue());
     if (parameter->value() != value) parameter->setValue(value);
     kernelAdapter->setParameter(*parameter, value);
 }
@@ -237,6 +246,18 @@ AUValue VYK_Wimbrax_Extension_AudioUnit::getParameter(std::int32_t address) {
     if (!tree || address < 0) return 0;
     const auto parameter = tree->parameterWithAddress(AUParameterAddress(address));
     return parameter ? kernelAdapter->valueForParameter(*parameter) : 0.0f;
+}
+
+void VYK_Wimbrax_Extension_AudioUnit::dumpParameters(const std::string&,
+                                                     const AUParameterGroup* tree,
+                                                     std::int64_t level) {
+    const std::string indent(static_cast<std::size_t>(std::max<std::int64_t>(level, 0)), ' ');
+    if (tree == nullptr) return;
+    for (const auto& child : tree->children()) {
+        debugprint(indent + child->displayName());
+        if (const auto* group = dynamic_cast<const AUParameterGroup*>(child.get()))
+            dumpParameters(group->displayName(), group, level + 1);
+    }
 }
 
 void VYK_Wimbrax_Extension_AudioUnit::updateParameters() {

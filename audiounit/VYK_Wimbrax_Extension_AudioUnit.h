@@ -27,7 +27,7 @@ class VYKPreset;
 
 class VYK_Wimbrax_Extension_AudioUnit : public AUAudioUnit, public VYKPresetDelegate {
 public:
-    // Latency of the processed signal, in frames.
+    // Latency of the processed stereo signal, in frames (mono is not delayed).
     static constexpr double latencyFrames = 1024;
 
     // Throws AUAudioUnitError when the base initialisation fails. The options are not used.
@@ -35,7 +35,7 @@ public:
                                     AudioComponentInstantiationOptions options = 0);
     ~VYK_Wimbrax_Extension_AudioUnit() override;
 
-    // Buses: one stereo input, one stereo output.
+    // Buses: one input, one output; stereo unless both are set to mono before allocation.
     std::shared_ptr<AUAudioUnitBusArray> inputBusses() override;
     std::shared_ptr<AUAudioUnitBusArray> outputBusses() override;
 
@@ -68,10 +68,15 @@ public:
     // Throws AUAudioUnitError when the preset's file is missing or unreadable.
     plist::Dictionary presetState(const AUAudioUnitPreset& preset) override;
 
-    // The control panel's operations. Addresses the tree lacks are ignored (and read 0).
+    // The control panel's operations. Addresses the tree lacks are ignored (and read 0);
+    // a value is clamped to its parameter's range, one that is not finite is ignored.
     void setParameter(std::int32_t address, AUValue value);
     AUValue getParameter(std::int32_t address);
     void updateParameters();
+    // Diagnostics: prints the display name of every child of `tree` (the unit's tree or
+    // a group of it), indented by `level` blanks, descending into groups one blank
+    // deeper. `name` is not printed; a null tree prints nothing.
+    void dumpParameters(const std::string& name, const AUParameterGroup* tree, std::int64_t level);
     float getPeakInput() const;
     float getPeakOutput() const;
     // The band's analysis buffers (getBufferSize() frames), or null for a band outside

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <fstream>
 
 using namespace unitrig;
@@ -263,3 +264,77 @@ TEST_F(UnitState, PresetNumbersFollowTheLatestListing) {
     EXPECT_EQ(kernelValues(*unit), before);
     EXPECT_EQ(*state.find("name")->string(), "Wide");
 }
+
+// Every address at -FLT_MAX, its minimum, its maximum and +FLT_MAX, through the tree, a
+// full state and a preset file: the tree reads back the value clamped to the parameter's
+// range (the kernel answers 0 for the read-only bypasses; a split point stops at the
+// other one), and the tree's observers hear only clamped values from states and presets.
+TEST_F(UnitState, ValuesBeyondTheRangeAreClampedOnEveryRoad) {
+    const fs::path folder = documents.makePresets();
+    const auto tree = unit->parameterTree();
+    std::vector<float> heard;
+    tree->tokenByAddingParameterObserver([&](AUParameterAddress, AUValue v) { heard.push_back(v); });
+    const plist::Dictionary defaults = *unit->fullState();
+    auto withValue = [&](int a, float v) {
+        plist::Dictionary state = defaults;
+        state.find("group 0")->dictionary()->find("param " + std::to_string(a))->dictionary()->set(
+            "value", double(v));
+        return state;
+    };
+    for (int road = 0; road < 3; ++road) {
+        for (int a = 0; a < 47; ++a) {
+            const auto parameter = tree->parameterWithAddress(AUParameterAddress(a));
+            const float lo = parameter->minValue(), hi = parameter->maxValue();
+            for (float v : {-FLT_MAX, lo, hi, FLT_MAX}) {
+                heard.clear();
+                if (road == 0) {
+                    parameter->setValue(v);
+                } else if (road == 1) {
+                    unit->setFullState(withValue(a, v));
+                } else {
+                    VYKPreset saver;
+                    const plist::Dictionary state = withValue(a, v);
+                    saver.makeFrom(&state);
+                    ASSERT_TRUE(saver.save(URL::fileURL((folder / "p.aupreset").string())));
+                    ASSERT_EQ(unit->factoryPresets().size(), 1u);
+                    unit->setCurrentPreset(AUAudioUnitPreset{"p", 0});
+                }
+                float expected = std::clamp(v, lo, hi);
+                if (a >= 8 && a <= 10) expected = 0;
+                if (a == 3) expected = std::min(expected, defaultValue(4));
+                if (a == 4) expected = std::max(expected, defaultValue(3));
+                EXPECT_EQ(parameter->value(), expected) << road << " " << a << " " << v;
+                if (road > 0) {
+                    for (float h : heard) ASSERT_TRUE(h >= lo && h <= hi) << road << " " << a;
+                }
+                unit->setFullState(defaults);
+            }
+        }
+    }
+}
+
+// A user preset is applied, and handed to hosts, with only the entries that were read:
+// one without an address or with a value of the wrong kind sets nothing.
+TEST_F(UnitState, UserPresetsKeepOnlyTheEntriesThatWereRead) {
+    plist::Dictionary state = *unit->fullState();
+    plist::Dictionary* group = state.find("group 0")->dictionary();
+    plist::Dictionary noAddress, wrongKind;
+    noAddress.set("value", 0.9);
+    wrongKind.set("address", AUParameterAddress(1));
+    wrongKind.set("value", "loud");
+    group->set("param 47", std::move(noAddress));
+    group->set("param 48", std::move(wrongKind));
+    VYKPreset saver;
+    saver.makeFrom(&state);
+    const fs::path folder = documents.makePresets();
+    ASSERT_TRUE(saver.save(URL::fileURL((folder / "mine.aupreset").string())));
+
+    const plist::Dictionary handed = unit->presetState({"mine", -1});
+    EXPECT_EQ(handed.find("group 0")->dictionary()->find("count")->int64(), 47);
+    unit->setParameter(0, 0.7f);
+    unit->setParameter(1, 0.6f);
+    unit->setCurrentPreset(AUAudioUnitPreset{"mine", -1});
+    EXPECT_EQ(unit->getParameter(0), 0.5f);  // the saved value, not the skipped entry's 0
+    EXPECT_EQ(unit->getParameter(1), 0.5f);
+}
+

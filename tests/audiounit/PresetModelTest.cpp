@@ -36,7 +36,7 @@ TEST(PresetModel, GroupNumbersComeFromTheLastPieceOfTheIdentifier) {
     }
 }
 
-TEST(PresetModel, ReadingKeepsScalarsSkipsWrongKindsAndReportsOnlyUsableParameters) {
+TEST(PresetModel, ReadingKeepsScalarsSkipsWrongKindsAndKeepsOnlyUsableParameters) {
     VYKPreset preset;
     preset.setComponentDescription({0, 0, 0, 5, 6});
     plist::Dictionary group;
@@ -68,15 +68,17 @@ TEST(PresetModel, ReadingKeepsScalarsSkipsWrongKindsAndReportsOnlyUsableParamete
               (AudioComponentDescription{0x61756D66, 0, 0, 5, 6}));  // flags untouched
     EXPECT_EQ(preset.patch().manufacturer, 0x464C4E52u);  // the patch's default stays
 
-    // Written back sorted by address, whatever order they were read in.
+    // Written back sorted by address, whatever order they were read in, and only what
+    // was read: a skipped entry never comes back as address 0 or value 0.
     const plist::Dictionary written = preset.getDictionary();
     const plist::Dictionary* g = written.find("group 0")->dictionary();
     ASSERT_NE(g, nullptr);
-    EXPECT_EQ(g->find("count")->int64(), 6);
+    EXPECT_EQ(g->find("count")->int64(), 2);
+    EXPECT_EQ(g->find("param 2"), nullptr);
     std::vector<std::uint64_t> addresses;
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 2; ++i)
         addresses.push_back(*g->find("param " + std::to_string(i))->dictionary()->find("address")->uint64());
-    EXPECT_EQ(addresses, (std::vector<std::uint64_t>{0, 1, 3, 4, 5, 6}));
+    EXPECT_EQ(addresses, (std::vector<std::uint64_t>{1, 5}));
     EXPECT_EQ(written.find("count")->int64(), 2);
     EXPECT_EQ(written.find("group 1")->dictionary()->find("count")->int64(), 0);
 }
