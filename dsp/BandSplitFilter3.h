@@ -35,6 +35,11 @@ public:
     // left/right := low + middle + high, each weighted by its band gain (1).
     void mix(float* left, float* right, int frames);
 
+    // The band weights mix applies.
+    float getGainLP() const { return fGainLP; }
+    float getGainBP() const { return fGainBP; }
+    float getGainHP() const { return fGainHP; }
+
     float* getLPLeft() { return bufferLP[0]; }
     float* getLPRight() { return bufferLP[1]; }
     float* getBPLeft() { return bufferBP[0]; }

@@ -38,21 +38,12 @@ void CircularBuffer2::setInitialDelay(int d)
 template <CircularBuffer2::Op op>
 void CircularBuffer2::run(float* left, float* right, int frames)
 {
-    if (!left || !right || size == 0 || !data[0] || !data[1])
+    if (!left || !right || !usable())
         return;
-    // Whole segments up to the end of the turn behave as the frame-by-frame
-    // ring step: the wrap and its notification happen before the next frame.
-    while (frames > 0) {
-        if (pos >= size) {
-            pos = 0;
-            if (isResampler && calculateResamplingFactor() != 1)
-                resample();
-            onBufferReady();
-        }
-        const int n = std::min(frames, size - pos);
+    walk(frames, [&](float* ringLeft, float* ringRight, int at, int n) {
         for (int ch = 0; ch < 2; ++ch) {
-            float* ring = data[ch] + pos;
-            float* io = ch == 0 ? left : right;
+            float* ring = ch == 0 ? ringLeft : ringRight;
+            float* io = (ch == 0 ? left : right) + at;
             if constexpr (op == Op::Input)
                 segment(ring, io, n, [](float& r, float& x) { r = x; });
             else if constexpr (op == Op::Output)
@@ -70,11 +61,7 @@ void CircularBuffer2::run(float* left, float* right, int frames)
                     x = x + old;
                 });
         }
-        pos += n;
-        left += n;
-        right += n;
-        frames -= n;
-    }
+    });
 }
 
 void CircularBuffer2::processBufferInput(float* left, float* right, int frames)

@@ -1,6 +1,8 @@
 #pragma once
 #include "dsp/DynaBuffer2.h"
 
+#include <algorithm>
+
 // A stereo ring (1024 frames from construction) with a ready notification:
 // when the frame after a full turn arrives, onBufferReady() runs before that
 // frame is stored at index 0, so the ring then holds the last `size` frames
@@ -36,6 +38,15 @@ public:
     float calculateResamplingFactor();
     void resample();
 
+    // True when there is storage to step through (the processBuffer* calls do nothing otherwise).
+    bool usable() const { return size > 0 && data[0] && data[1]; }
+    // Steps the position through the next `frames` frames in segments that end at the
+    // turn's end, wrapping and notifying where the frame-by-frame ring step does, and
+    // calls segment(ringLeft, ringRight, offset, n) for each: frames offset..offset+n-1
+    // belong at ringLeft[0..n-1] and ringRight[0..n-1]. Needs usable().
+    template <typename Segment>
+    void walk(int frames, Segment&& segment);
+
     DynaBuffer2& getResampled() { return resampled; }
     int getPosition() const { return pos; }
 
@@ -54,3 +65,20 @@ private:
     float lastValueR = 0;
     DynaBuffer2 resampled;
 };
+
+template <typename Segment>
+void CircularBuffer2::walk(int frames, Segment&& segment)
+{
+    for (int done = 0; done < frames;) {
+        if (pos >= size) {
+            pos = 0;
+            if (isResampler && calculateResamplingFactor() != 1)
+                resample();
+            onBufferReady();
+        }
+        const int n = std::min(frames - done, size - pos);
+        segment(data[0] + pos, data[1] + pos, done, n);
+        pos += n;
+        done += n;
+    }
+}

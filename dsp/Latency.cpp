@@ -65,6 +65,20 @@ void Latency::run(float* buffer, int frames)
     }
 }
 
+float Latency::exchangeCarry(float last)
+{
+    // run<true>'s steps for this case: the wrap (the lengths agree), then the shift.
+    if (pos >= lSize) {
+        pos = 0;
+        onBufferReady();
+    }
+    const float first = data[0];
+    data[0] = last;
+    lastInput = last;
+    pos = 1;
+    return first;
+}
+
 void Latency::processBuffer(float* buffer, int frames) { run<false>(buffer, frames); }
 
 void Latency::processBufferEx(float* buffer, int frames) { run<true>(buffer, frames); }

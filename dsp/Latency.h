@@ -17,6 +17,14 @@ public:
     int getSize() override { return lNewSize; }
     int getActiveSize() const { return lSize; }
 
+    // True while the active and requested lengths are both 1: the line then only carries
+    // the last frame of each block into the next one.
+    bool isOneFrame() const { return lSize == 1 && lNewSize == 1 && size >= 1 && data; }
+    // For a one-frame line and a block of at least one frame whose last frame is `last`:
+    // what processBufferEx does to the line's state, without shifting the block. Returns
+    // the frame the block's first frame becomes.
+    float exchangeCarry(float last);
+
     void reset() override;
     void processBuffer(float* buffer, int frames) override;
     // The buffer comes back delayed by the active length.

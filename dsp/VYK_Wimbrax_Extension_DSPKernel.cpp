@@ -244,16 +244,19 @@ void VYK_Wimbrax_Extension_DSPKernel::process(AUAudioFrameCount frameCount,
     bypassDelay.processBufferInput(left, right, frames);
 
     if (fCurrentMode.load(relaxed) == 0.0f) {
-        runBand(0, prepareBand(0), left, right, frames);
+        runBandInto(0, prepareBand(0), left, right, left, right, frames, BandMix::Store, 1.0f);
     } else {
         const BandPiece piece[] = {prepareBand(1), prepareBand(2), prepareBand(3)};
+        float* const bandL[] = {bands.getLPLeft(), bands.getBPLeft(), bands.getHPLeft()};
+        float* const bandR[] = {bands.getLPRight(), bands.getBPRight(), bands.getHPRight()};
+        const float weight[] = {bands.getGainLP(), bands.getGainBP(), bands.getGainHP()};
         for (int done = 0; done < frames; done += kBandRunFrames) {
             const int n = std::min(frames - done, kBandRunFrames);
             bands.split(left + done, right + done, n);
-            runBand(1, piece[0], bands.getLPLeft(), bands.getLPRight(), n);
-            runBand(2, piece[1], bands.getBPLeft(), bands.getBPRight(), n);
-            runBand(3, piece[2], bands.getHPLeft(), bands.getHPRight(), n);
-            bands.mix(left + done, right + done, n);
+            // Summed band by band in mix's order, each band's chain writing into the sum.
+            for (int k = 0; k < 3; ++k)
+                runBandInto(k + 1, piece[k], bandL[k], bandR[k], left + done, right + done, n,
+                            k == 0 ? BandMix::First : BandMix::Add, weight[k]);
         }
     }
     compander.processBuffers(left, right, frames);
@@ -278,6 +281,38 @@ VYK_Wimbrax_Extension_DSPKernel::BandPiece VYK_Wimbrax_Extension_DSPKernel::prep
     return p;
 }
 
+bool VYK_Wimbrax_Extension_DSPKernel::setUpPlain(int b, const BandPiece& p) {
+    // The stages keep their old setting when given a value they refuse, so what counts is
+    // the setting they hold, not the parameter.
+    stereo[b].setValue(p.widthAdjust);
+    panpot[b].setValue(p.pan, 0);
+    return !p.invert && !p.swap && !p.recoverMono && !p.testMono &&
+           stereo[b].getValue() == 0.0f && panpot[b].getValue() == 0.0f &&
+           latency[b].isOneFrame() && circular[b].usable();
+}
+
+void VYK_Wimbrax_Extension_DSPKernel::runBandInto(int b, const BandPiece& p, float* inL,
+                                                  float* inR, float* outL, float* outR,
+                                                  int frames, BandMix mix, float mixGain) {
+    if (frames > 0 && p.active && setUpPlain(b, p)) {
+        plainBandPass(circular[b], latency[b], inL, inR, outL, outR, frames, p.gain, mix,
+                      mixGain);
+        return;
+    }
+    runBand(b, p, inL, inR, frames);
+    if (mix == BandMix::Store) return;  // full band: in is out
+    float* const out[] = {outL, outR};
+    const float* const in[] = {inL, inR};
+    for (int c = 0; c < 2; ++c) {
+        float* __restrict o = out[c];
+        const float* __restrict x = in[c];
+        if (mix == BandMix::First)
+            for (int i = 0; i < frames; ++i) o[i] = x[i] * mixGain;
+        else
+            for (int i = 0; i < frames; ++i) o[i] = o[i] + x[i] * mixGain;
+    }
+}
+
 void VYK_Wimbrax_Extension_DSPKernel::runBand(int b, const BandPiece& p, float* left,
                                               float* right, int frames) {
     if (!p.active) {
@@ -285,6 +320,8 @@ void VYK_Wimbrax_Extension_DSPKernel::runBand(int b, const BandPiece& p, float* 
         std::memset(right, 0, sizeof(float) * std::size_t(frames));
         return;
     }
+    stereo[b].setValue(p.widthAdjust);
+    panpot[b].setValue(p.pan, 0);
     if (p.gain != 1.0f) {
         const float g = p.gain;
         for (int i = 0; i < frames; ++i) left[i] *= g;
@@ -297,9 +334,7 @@ void VYK_Wimbrax_Extension_DSPKernel::runBand(int b, const BandPiece& p, float* 
         stereotool[b].fAmount = -p.width;
         stereotool[b].recoverMono(left, right, frames);
     }
-    stereo[b].setValue(p.widthAdjust);
     stereo[b].processBufferInpalce(left, right, frames);
-    panpot[b].setValue(p.pan, 0);
     panpot[b].processBuffer(left, right, frames);
     if (p.testMono) stereotool[b].extractMono(left, right, frames);
     circular[b].processBufferEx(left, right, frames);

@@ -24,6 +24,7 @@
 #include "dsp/Interpolator.h"
 #include "dsp/Latency.h"
 #include "dsp/Panpot.h"
+#include "dsp/PlainBandPass.h"
 #include "dsp/StereoProcessor.h"
 #include "dsp/StereoTool.h"
 #include "dsp/spectro/Analyzer.h"
@@ -98,7 +99,14 @@ private:
 
     void applyReset();
     BandPiece prepareBand(int band);
+    // The band's chain in place on left/right.
     void runBand(int band, const BandPiece& piece, float* left, float* right, int frames);
+    // The band's chain on in, its result stored into out or weighted into it (mix);
+    // through plainBandPass when the piece allows it.
+    void runBandInto(int band, const BandPiece& piece, float* inL, float* inR, float* outL,
+                     float* outR, int frames, BandMix mix, float mixGain);
+    // Sets the piece's width and panorama; true when only gain, delay and ring are left.
+    bool setUpPlain(int band, const BandPiece& piece);
     void applySplits();
     void copyBuffers(int band);
     static void onBufferReady0(void* kernel);

@@ -98,4 +98,34 @@ TEST(Latency, LengthOneNeverReadsBeforeTheBlockAndCarriesTheLastInput)
     munmap(mem, static_cast<size_t>(2 * page));
 }
 
+// The kernel's fused band pass replaces processBufferEx on a one-frame line by
+// exchangeCarry plus its own shift: same outputs and the same state afterwards,
+// from the block right after the line became one frame long.
+TEST(Latency, ExchangeCarryIsProcessBufferExOnAOneFrameLine)
+{
+    Latency a, b;
+    std::vector<float> warm = ramp(1000, 1), warmB = warm;
+    a.processBufferEx(warm.data(), 1000);
+    b.processBufferEx(warmB.data(), 1000);
+    a.setSize(1);
+    b.setSize(1);
+    std::vector<float> settle(25), settleB(25);
+    a.processBufferEx(settle.data(), 25);  // past the wrap that applies the length
+    b.processBufferEx(settleB.data(), 25);
+    float next = 5000;
+    for (int n : {1, 3, 64, 1, 100}) {
+        ASSERT_TRUE(b.isOneFrame());
+        std::vector<float> x = ramp(n, next), y = x;
+        next += static_cast<float>(n);
+        a.processBufferEx(x.data(), n);
+        const float first = b.exchangeCarry(y.back());
+        y.insert(y.begin(), first);
+        y.pop_back();
+        ASSERT_EQ(x, y) << n;
+    }
+    EXPECT_TRUE(a.isOneFrame());
+    a.setSize(2);
+    EXPECT_FALSE(a.isOneFrame());
+}
+
 } // namespace
