@@ -1,6 +1,7 @@
 #include "dsp/BandSplitFilter3.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 BandSplitFilter3::BandSplitFilter3()
@@ -57,46 +58,110 @@ void BandSplitFilter3::clear()
     std::memset(bufferBP, 0, sizeof bufferBP);
 }
 
+namespace {
+
+// Four float lanes: the high-pass filters of the left and right channels, then the
+// low-pass filters. GCC and Clang vector extensions: SSE2 on x86-64, NEON on ARM, and
+// lane by lane in scalar code elsewhere; every lane gets the IEEE operations of the
+// scalar filter step, so all targets give the same bits.
+typedef float Lanes __attribute__((vector_size(16)));
+typedef std::int32_t Mask __attribute__((vector_size(16)));
+
+Lanes select(Mask m, Lanes yes, Lanes no)
+{
+    return reinterpret_cast<Lanes>((reinterpret_cast<Mask>(yes) & m) |
+                                   (reinterpret_cast<Mask>(no) & ~m));
+}
+
+// The four filters, one stage step per frame, with the low-pass lanes two frames
+// behind the high-pass ones: frame t feeds the input of frame t to the high-pass
+// lanes and the high-pass remainder of frame t - 2 to the low-pass lanes. Each lane
+// runs SVFilter4Pole1::step on its own state in its own order, so the result is that
+// of four separate filters; the lag only moves the hand-over from one filter to the
+// next off the recursion's critical path (with one frame it stays on it).
+struct LanePackedSplit {
+    Lanes cf, cq, gain, band, low;
+    Mask highLanes = {-1, -1, 0, 0};
+    Lanes rest1 = {}, rest2 = {};  // lanes 0, 1: the remainders of frames t - 1, t - 2
+    const float* inL;
+    const float* inR;
+    float *hpL, *hpR, *bpL, *bpR, *lpL, *lpR;
+
+    // One frame t; lanes outside `active` keep their state and store nothing.
+    template <bool All>
+    void frame(int t, Mask active)
+    {
+        const bool high = All || active[0], lowPass = All || active[2];
+        const Lanes x = {high ? inL[t] : 0.0f, high ? inR[t] : 0.0f, rest2[0], rest2[1]};
+        const Lanes h = 0.5f * x;
+        const Lanes lo = low + cf * band;
+        const Lanes hi = h - lo - cq * band;
+        const Lanes nextBand = cf * hi + band;
+        const Lanes y = select(highLanes, hi, lo) * gain;
+        // High-pass lanes: the remainder x - y; low-pass lanes: the middle band.
+        const Lanes d = x - y;
+        if constexpr (All) {
+            band = nextBand;
+            low = lo;
+        } else {
+            band = select(active, nextBand, band);
+            low = select(active, lo, low);
+        }
+        if (high) {
+            hpL[t] = y[0];
+            hpR[t] = y[1];
+        }
+        if (lowPass) {
+            lpL[t - 2] = y[2];
+            lpR[t - 2] = y[3];
+            bpL[t - 2] = d[2];
+            bpR[t - 2] = d[3];
+        }
+        rest2 = rest1;
+        rest1 = d;
+    }
+
+    // Frames 0 and 1 start the high-pass lanes alone, frames m and m + 1 finish the
+    // low-pass lanes alone.
+    void run(int m)
+    {
+        const int head = std::min(m, 2);
+        for (int t = 0; t < head; ++t)
+            frame<false>(t, Mask{-1, -1, 0, 0});
+        for (int t = 2; t < m; ++t)
+            frame<true>(t, Mask{});
+        for (int t = std::max(m, head); t < m + 2; ++t)
+            frame<false>(t, Mask{0, 0, -(t >= 2), -(t >= 2)});
+    }
+};
+
+} // namespace
+
 void BandSplitFilter3::split(const float* left, const float* right, int frames)
 {
     const int m = std::min(frames, kMaxFrames);
     if (m <= 0)
         return;
-    // The four filters run in one loop: each has its own state and depends
-    // only on its own input sample, so the result equals four passes, while
-    // their recursions overlap in the pipeline.
-    SVFilter4Pole1 &hl = hpf[0], &hr = hpf[1], &ll = lpf[0], &lr = lpf[1];
-    const float hcf = hl.cf, hcq = hl.cq, hgain = hl.booster;
-    const float lcf = ll.cf, lcq = ll.cq, lgain = ll.booster;
-    // Both filters of a pair always get the same cutoff, hence the same coefficients.
-    float hlb = hl.band, hll = hl.low, hrb = hr.band, hrl = hr.low;
-    float llb = ll.band, lll = ll.low, lrb = lr.band, lrl = lr.low;
-    const float* __restrict inL = left;
-    const float* __restrict inR = right;
-    float* __restrict hpL = bufferHP[0];
-    float* __restrict hpR = bufferHP[1];
-    float* __restrict bpL = bufferBP[0];
-    float* __restrict bpR = bufferBP[1];
-    float* __restrict lpL = bufferLP[0];
-    float* __restrict lpR = bufferLP[1];
-    for (int i = 0; i < m; ++i) {
-        const float xl = inL[i], xr = inR[i];
-        const float yl = SVFilter4Pole1::step(xl, hcf, hcq, hlb, hll).high * hgain;
-        const float yr = SVFilter4Pole1::step(xr, hcf, hcq, hrb, hrl).high * hgain;
-        hpL[i] = yl;
-        hpR[i] = yr;
-        const float restL = xl - yl, restR = xr - yr;
-        const float zl = SVFilter4Pole1::step(restL, lcf, lcq, llb, lll).low * lgain;
-        const float zr = SVFilter4Pole1::step(restR, lcf, lcq, lrb, lrl).low * lgain;
-        lpL[i] = zl;
-        lpR[i] = zr;
-        bpL[i] = restL - zl;
-        bpR[i] = restR - zr;
+    SVFilter4Pole1* const f[4] = {&hpf[0], &hpf[1], &lpf[0], &lpf[1]};
+    LanePackedSplit s;
+    for (int k = 0; k < 4; ++k) {
+        s.cf[k] = f[k]->cf;
+        s.cq[k] = f[k]->cq;
+        s.gain[k] = f[k]->booster;
+        s.band[k] = f[k]->band;
+        s.low[k] = f[k]->low;
     }
-    hl.band = hlb, hl.low = hll, hr.band = hrb, hr.low = hrl;
-    ll.band = llb, ll.low = lll, lr.band = lrb, lr.low = lrl;
-    for (SVFilter4Pole1* f : {&hl, &hr, &ll, &lr})
-        f->recoverState();
+    s.inL = left;
+    s.inR = right;
+    s.hpL = bufferHP[0], s.hpR = bufferHP[1];
+    s.bpL = bufferBP[0], s.bpR = bufferBP[1];
+    s.lpL = bufferLP[0], s.lpR = bufferLP[1];
+    s.run(m);
+    for (int k = 0; k < 4; ++k) {
+        f[k]->band = s.band[k];
+        f[k]->low = s.low[k];
+        f[k]->recoverState();
+    }
 }
 
 void BandSplitFilter3::mix(float* left, float* right, int frames)
