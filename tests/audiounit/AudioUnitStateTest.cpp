@@ -299,29 +299,3 @@ TEST_F(UnitState, ValuesBeyondTheRangeAreClampedOnEveryRoad) {
         }
     }
 }
-
-// A user preset is applied, and handed to hosts, with only the entries that were read:
-// one without an address or with a value of the wrong kind sets nothing.
-TEST_F(UnitState, UserPresetsKeepOnlyTheEntriesThatWereRead) {
-    plist::Dictionary state = *unit->fullState();
-    plist::Dictionary* group = state.find("group 0")->dictionary();
-    plist::Dictionary noAddress, wrongKind;
-    noAddress.set("value", 0.9);
-    wrongKind.set("address", AUParameterAddress(1));
-    wrongKind.set("value", "loud");
-    group->set("param 47", std::move(noAddress));
-    group->set("param 48", std::move(wrongKind));
-    VYKPreset saver;
-    saver.makeFrom(&state);
-    const fs::path folder = documents.makePresets();
-    ASSERT_TRUE(saver.save(URL::fileURL((folder / "mine.aupreset").string())));
-
-    const plist::Dictionary handed = unit->presetState({"mine", -1});
-    EXPECT_EQ(handed.find("group 0")->dictionary()->find("count")->int64(), 47);
-    unit->setParameter(0, 0.7f);
-    unit->setParameter(1, 0.6f);
-    unit->setCurrentPreset(AUAudioUnitPreset{"mine", -1});
-    EXPECT_EQ(unit->getParameter(0), 0.5f);  // the saved value, not the skipped entry's 0
-    EXPECT_EQ(unit->getParameter(1), 0.5f);
-}
-
