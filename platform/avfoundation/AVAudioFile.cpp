@@ -2,10 +2,14 @@
 
 #include "avfoundation/AVAudioError.h"
 #include "avfoundation/FFmpegLog.h"
+#include "foundation/Console.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include <sys/stat.h>
@@ -53,7 +57,10 @@ struct SwrFree {
 };
 
 // Appends one decoded frame, in whatever sample layout the decoder gives, as floats.
-bool appendFrame(const AVFrame& frame, std::vector<std::vector<float>>& out) {
+// Samples that are not finite become 0 and are counted. Each channel grows by half
+// at a time, never beyond `capacity` frames.
+bool appendFrame(const AVFrame& frame, std::vector<std::vector<float>>& out, std::size_t capacity,
+                 std::size_t& nonFinite) {
     const auto format = static_cast<AVSampleFormat>(frame.format);
     const int channels = int(out.size());
     const bool planar = av_sample_fmt_is_planar(format) != 0;
@@ -61,6 +68,8 @@ bool appendFrame(const AVFrame& frame, std::vector<std::vector<float>>& out) {
     for (int c = 0; c < channels; ++c) {
         auto& dst = out[std::size_t(c)];
         const std::size_t base = dst.size();
+        if (base + std::size_t(n) > dst.capacity())
+            dst.reserve(std::min(capacity, std::max(base + std::size_t(n), base + base / 2)));
         dst.resize(base + std::size_t(n));
         const std::uint8_t* plane = frame.extended_data[planar ? c : 0];
         const int step = planar ? 1 : channels;
@@ -76,6 +85,10 @@ bool appendFrame(const AVFrame& frame, std::vector<std::vector<float>>& out) {
             case AV_SAMPLE_FMT_U8: v = float(int(plane[k]) - 128) / 128.0f; break;
             default: return false;
             }
+            if (!std::isfinite(v)) {
+                v = 0.0f;
+                ++nonFinite;
+            }
             dst[base + std::size_t(i)] = v;
         }
     }
@@ -88,9 +101,39 @@ AVChannelLayout defaultLayout(int channels) {
     return layout;
 }
 
+std::string hertz(double rate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g Hz", rate);
+    return text;
+}
+
+std::string rateRange() {
+    return std::to_string(AVAudioFile::kMinimumSampleRate) + " to " + std::to_string(AVAudioFile::kMaximumSampleRate) +
+           " Hz";
+}
+
+// Runs `body`, turning any other exception into an AVAudioError that names the file.
+template <typename Body>
+auto onlyAVAudioError(const std::string& path, const std::string& failure, Body&& body) {
+    try {
+        return body();
+    } catch (const AVAudioError&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw AVAudioError(kAVAudioErrorOutOfMemory,
+                           "The audio file '" + path + "' " + failure + ": there is not enough memory.");
+    } catch (const std::exception& e) {
+        throw AVAudioError(kAVAudioErrorDecodeFailed, "The audio file '" + path + "' " + failure + ": " + e.what() + ".");
+    }
+}
+
 } // namespace
 
 AVAudioFile::AVAudioFile(const URL& fileURL) : url_(fileURL), format_(48000.0, 2) {
+    onlyAVAudioError(url_.path(), "could not be read", [this] { read(); });
+}
+
+void AVAudioFile::read() {
     avf::routeFFmpegLogToConsole();
     const std::string& path = url_.path();
     if (!url_.isFileURL() && !url_.scheme().empty())
@@ -118,8 +161,6 @@ AVAudioFile::AVAudioFile(const URL& fileURL) : url_(fileURL), format_(48000.0, 2
     }
     std::unique_ptr<AVFormatContext, FormatCloser> container(raw);
     if (int r = avformat_find_stream_info(raw, nullptr); r < 0) fail(kAVAudioErrorDecodeFailed, path, averror(r));
-    if (raw->duration != AV_NOPTS_VALUE && raw->duration > std::int64_t(kMaximumSeconds * AV_TIME_BASE))
-        fail(kAVAudioErrorFileTooLong, path, "it is longer than 10 minutes");
 
     const AVCodec* codec = nullptr;
     const int index = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
@@ -145,7 +186,13 @@ AVAudioFile::AVAudioFile(const URL& fileURL) : url_(fileURL), format_(48000.0, 2
              "it has " + std::to_string(channels) + " channels (1 to " +
                  std::to_string(kAudioBufferListCapacity) + " are read)");
     if (rate <= 0) fail(kAVAudioErrorFileNotReadable, path, "it has no sample rate");
+    if (rate < kMinimumSampleRate || rate > kMaximumSampleRate)
+        fail(kAVAudioErrorFormatNotAllowed, path,
+             "its sample rate of " + std::to_string(rate) + " Hz is outside " + rateRange());
+    // What is decoded, not what the container claims, is held to both limits.
     const std::size_t maximumFrames = std::size_t(kMaximumSeconds * rate);
+    const std::size_t capacity = std::min(maximumFrames, kMaximumSamples / std::size_t(channels));
+    std::size_t nonFinite = 0;
 
     samples_.assign(std::size_t(channels), {});
     std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
@@ -156,11 +203,27 @@ AVAudioFile::AVAudioFile(const URL& fileURL) : url_(fileURL), format_(48000.0, 2
             const int r = avcodec_receive_frame(decoder.get(), frame.get());
             if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return;
             if (r < 0) fail(kAVAudioErrorDecodeFailed, path, averror(r));
-            const bool ok = frame->ch_layout.nb_channels == channels && appendFrame(*frame, samples_);
+            // A chained Ogg stream may change its rate: played at the first rate, the
+            // later part would be out of tune.
+            const int frameRate = frame->sample_rate;
+            if (frameRate != 0 && frameRate != rate) {
+                av_frame_unref(frame.get());
+                fail(kAVAudioErrorFormatNotAllowed, path,
+                     "its sample rate changes from " + std::to_string(rate) + " Hz to " + std::to_string(frameRate) +
+                         " Hz");
+            }
+            const std::size_t total = samples_[0].size() + std::size_t(std::max(frame->nb_samples, 0));
+            if (total > capacity) {
+                av_frame_unref(frame.get());
+                if (total > maximumFrames) fail(kAVAudioErrorFileTooLong, path, "it is longer than 10 minutes");
+                fail(kAVAudioErrorFileTooLong, path,
+                     "it holds more than " + std::to_string(kMaximumSamples) +
+                         " samples (10 minutes of stereo at 48 kHz)");
+            }
+            const bool ok =
+                frame->ch_layout.nb_channels == channels && appendFrame(*frame, samples_, capacity, nonFinite);
             av_frame_unref(frame.get());
             if (!ok) fail(kAVAudioErrorDecodeFailed, path, "its channel count or sample format changes");
-            if (samples_[0].size() > maximumFrames)
-                fail(kAVAudioErrorFileTooLong, path, "it is longer than 10 minutes");
         }
     };
     for (;;) {
@@ -191,6 +254,9 @@ AVAudioFile::AVAudioFile(const URL& fileURL) : url_(fileURL), format_(48000.0, 2
         }
     }
     if (frames == 0) fail(kAVAudioErrorDecodeFailed, path, "it holds no audio frames");
+    if (nonFinite > 0)
+        Console::write("AVAudioFile: WARNING: The audio file '" + path + "' holds " + std::to_string(nonFinite) +
+                       " samples that are not finite numbers; they are read as 0.\n");
     format_ = AVAudioFormat(double(rate), AVAudioChannelCount(channels));
     length_ = AVAudioFramePosition(frames);
 }
@@ -198,57 +264,69 @@ AVAudioFile::AVAudioFile(const URL& fileURL) : url_(fileURL), format_(48000.0, 2
 std::shared_ptr<const AVAudioPCMBuffer> AVAudioFile::converted(const AVAudioFormat& format) const {
     std::lock_guard lock(cacheMutex_);
     if (cache_ && cache_->format() == format) return cache_;
+    cache_ = onlyAVAudioError(url_.path(), "could not be converted", [&] { return convert(format); });
+    return cache_;
+}
 
-    // Rate first, at the file's channel count.
-    const int sourceChannels = int(format_.channelCount());
-    std::vector<std::vector<float>> resampled;
-    const std::vector<std::vector<float>>* source = &samples_;
-    std::size_t frames = std::size_t(length_);
-    if (format.sampleRate() != format_.sampleRate()) {
-        frames = std::size_t(std::llround(double(length_) * format.sampleRate() / format_.sampleRate()));
-        AVChannelLayout layout = defaultLayout(sourceChannels);
+std::shared_ptr<const AVAudioPCMBuffer> AVAudioFile::convert(const AVAudioFormat& format) const {
+    auto refuse = [&](int code, const std::string& reason) {
+        throw AVAudioError(code, "The audio file '" + url_.path() + "' could not be converted to " +
+                                     hertz(format.sampleRate()) + ": " + reason + ".");
+    };
+    const double rate = format.sampleRate();
+    if (rate < kMinimumSampleRate || rate > kMaximumSampleRate)
+        refuse(kAVAudioErrorFormatNotAllowed, "only rates from " + rateRange() + " are made");
+    const bool sameRate = rate == format_.sampleRate();
+    const double exactFrames = sameRate ? double(length_) : std::round(double(length_) * rate / format_.sampleRate());
+    if (exactFrames * format.channelCount() > double(kMaximumSamples))
+        refuse(kAVAudioErrorFileTooLong, "that would be more than " + std::to_string(kMaximumSamples) + " samples");
+    const auto frames = AVAudioFrameCount(exactFrames);
+
+    // Channels are chosen first, so only the ones kept are resampled: a mono file's one
+    // channel, else the first ones, up to the format's count.
+    const AVAudioChannelCount sourceChannels = format_.channelCount();
+    const AVAudioChannelCount kept = sourceChannels == 1 ? 1 : std::min(sourceChannels, format.channelCount());
+    auto buffer = std::make_shared<AVAudioPCMBuffer>(format, frames);
+    float* const* out = buffer->floatChannelData();
+    if (sameRate) {
+        for (AVAudioChannelCount c = 0; c < kept; ++c) std::memcpy(out[c], samples_[c].data(), frames * sizeof(float));
+    } else {
+        AVChannelLayout layout = defaultLayout(int(kept));
         SwrContext* raw = nullptr;
-        if (swr_alloc_set_opts2(&raw, &layout, AV_SAMPLE_FMT_FLTP, int(format.sampleRate()), &layout,
-                                AV_SAMPLE_FMT_FLTP, int(format_.sampleRate()), 0, nullptr) < 0 ||
+        if (swr_alloc_set_opts2(&raw, &layout, AV_SAMPLE_FMT_FLTP, int(rate), &layout, AV_SAMPLE_FMT_FLTP,
+                                int(format_.sampleRate()), 0, nullptr) < 0 ||
             swr_init(raw) < 0) {
             swr_free(&raw);
-            throw AVAudioError(kAVAudioErrorDecodeFailed,
-                               "The audio file '" + url_.path() + "' could not be resampled.");
+            refuse(kAVAudioErrorDecodeFailed, "the resampler could not be set up");
         }
         std::unique_ptr<SwrContext, SwrFree> swr(raw);
-        resampled.assign(std::size_t(sourceChannels), std::vector<float>(frames + 4096));
-        std::uint8_t* out[kAudioBufferListCapacity] = {};
-        const std::uint8_t* in[kAudioBufferListCapacity] = {};
-        for (int c = 0; c < sourceChannels; ++c) {
-            out[c] = reinterpret_cast<std::uint8_t*>(resampled[std::size_t(c)].data());
-            in[c] = reinterpret_cast<const std::uint8_t*>(samples_[std::size_t(c)].data());
+        // Fed in pieces, so the resampler's own buffers stay small. What it makes beyond
+        // `frames` is dropped; what it falls short by (its rounding) stays silent.
+        constexpr AVAudioFramePosition piece = 1 << 16;
+        std::uint8_t* to[kAudioBufferListCapacity] = {};
+        const std::uint8_t* from[kAudioBufferListCapacity] = {};
+        AVAudioFrameCount filled = 0;
+        int made = 0;
+        for (AVAudioFramePosition at = 0; made >= 0 && filled < frames; at += piece) {
+            const int n = int(std::clamp<AVAudioFramePosition>(length_ - at, 0, piece));  // 0: flush
+            for (AVAudioChannelCount c = 0; c < kept; ++c) {
+                to[c] = reinterpret_cast<std::uint8_t*>(out[c] + filled);
+                from[c] = n > 0 ? reinterpret_cast<const std::uint8_t*>(samples_[c].data() + at) : nullptr;
+            }
+            const int room = std::min(int(frames - filled), std::max(swr_get_out_samples(swr.get(), n), 0));
+            made = swr_convert(swr.get(), to, room, n > 0 ? from : nullptr, n);
+            if (made > 0) filled += AVAudioFrameCount(made);
+            if (n == 0) break;
         }
-        const int capacity = int(frames + 4096);
-        int made = swr_convert(swr.get(), out, capacity, in, int(length_));
-        if (made >= 0) {
-            for (int c = 0; c < sourceChannels; ++c) out[c] += std::size_t(made) * sizeof(float);
-            const int tail = swr_convert(swr.get(), out, capacity - made, nullptr, 0);
-            made = tail < 0 ? tail : made + tail;
-        }
-        if (made < 0)
-            throw AVAudioError(kAVAudioErrorDecodeFailed,
-                               "The audio file '" + url_.path() + "' could not be resampled.");
-        // Short of the exact length only by the resampler's rounding: pad with silence.
-        for (auto& channel : resampled) {
-            std::fill(channel.begin() + std::min<std::ptrdiff_t>(made, std::ptrdiff_t(frames)),
-                      channel.end(), 0.0f);
-        }
-        source = &resampled;
+        if (made < 0) refuse(kAVAudioErrorDecodeFailed, averror(made));
+        // Finite samples near the largest float may sum past it in the filter.
+        for (AVAudioChannelCount c = 0; c < kept; ++c)
+            for (float* p = out[c]; p != out[c] + frames; ++p)
+                if (!std::isfinite(*p)) *p = 0.0f;
     }
-
-    auto buffer = std::make_shared<AVAudioPCMBuffer>(format, AVAudioFrameCount(frames));
-    for (AVAudioChannelCount c = 0; c < format.channelCount(); ++c) {
-        float* dst = buffer->floatChannelData()[c];
-        const int from = sourceChannels == 1 ? 0 : int(c);
-        if (from < sourceChannels)
-            std::memcpy(dst, (*source)[std::size_t(from)].data(), frames * sizeof(float));
-    }
-    buffer->setFrameLength(AVAudioFrameCount(frames));
-    cache_ = buffer;
-    return cache_;
+    if (sourceChannels == 1)
+        for (AVAudioChannelCount c = 1; c < format.channelCount(); ++c)
+            std::memcpy(out[c], out[0], frames * sizeof(float));
+    buffer->setFrameLength(frames);
+    return buffer;
 }

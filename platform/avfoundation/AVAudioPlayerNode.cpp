@@ -68,11 +68,12 @@ void AVAudioPlayerNode::scheduleFile(const std::shared_ptr<AVAudioFile>& file, C
         Console::write("AVAudioPlayerNode: ERROR: scheduleFile: no file given.\n");
         return;
     }
-    auto segment = std::make_unique<Segment>();
+    std::unique_ptr<Segment> segment;
     try {
+        segment = std::make_unique<Segment>();
         segment->buffer = file->converted(outputFormat(0));
-    } catch (const AVAudioError& e) {
-        Console::write("AVAudioPlayerNode: ERROR: scheduleFile: " + e.localizedDescription() + "\n");
+    } catch (const std::exception& e) {  // AVAudioError, or no memory for the segment
+        Console::write("AVAudioPlayerNode: ERROR: scheduleFile: " + std::string(e.what()) + "\n");
         return;
     }
     segment->completion = std::move(completion);

@@ -4,13 +4,17 @@
 #include "avfoundation/AVAudioFile.h"
 #include "foundation/Console.h"
 
+#include "ConsoleLines.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -27,6 +31,24 @@ std::string openError(const std::string& path) {
         return e.localizedDescription();
     }
     return "opened";
+}
+
+// A 16-bit WAV header claiming `bytes` of data, over a sparse data chunk of that size.
+void claimWav(const std::string& path, int channels, std::uint32_t rate, std::uint32_t bytes) {
+    media::writeWav16(path, media::Channels(std::size_t(channels), std::vector<float>(1)), int(rate));
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+        .seekp(40)
+        .write(reinterpret_cast<const char*>(&bytes), 4);
+    std::filesystem::resize_file(path, 44 + std::uintmax_t(bytes));
+}
+
+std::string convertError(const AVAudioFile& file, const AVAudioFormat& format) {
+    try {
+        file.converted(format);
+    } catch (const AVAudioError& e) {
+        return e.localizedDescription();
+    }
+    return "converted";
 }
 
 TEST(AudioFile, WavAndFlacReadBackExactly) {
@@ -127,6 +149,104 @@ TEST(AudioFile, BadFilesFailWithClearErrors) {
         .write(reinterpret_cast<const char*>(&bytes), 4);
     std::filesystem::resize_file(folder.file("long.wav"), 44 + bytes);
     EXPECT_NE(openError(folder.file("long.wav")).find("longer than 10 minutes"), std::string::npos);
+}
+
+// Rates and sizes that would take unbounded memory or time are refused with a reason,
+// before their memory is taken.
+TEST(AudioFile, AbsurdRatesAndSizesAreRefused) {
+    media::TempFolder folder;
+    const struct {
+        const char* name;
+        int channels;
+        std::uint32_t rate, bytes;
+        const char* reason;
+    } cases[] = {
+        {"1hz.wav", 8, 1, 9600, "its sample rate of 1 Hz is outside 1000 to 768000 Hz"},
+        {"738mhz.wav", 1, 738000000, 1200, "its sample rate of 738000000 Hz is outside 1000 to 768000 Hz"},
+        {"wide.wav", 8, 384000, 8 * 2 * 384000 * 60, "it holds more than 57600000 samples"},
+    };
+    for (const auto& c : cases) {
+        claimWav(folder.file(c.name), c.channels, c.rate, c.bytes);
+        EXPECT_NE(openError(folder.file(c.name)).find(c.reason), std::string::npos) << c.name;
+    }
+
+    // A minute at 1 kHz opens, but is not made into more than the limit, nor at a rate
+    // off the range.
+    claimWav(folder.file("slow.wav"), 1, 1000, 1000 * 2 * 60);
+    AVAudioFile file(URL::fileURL(folder.file("slow.wav")));
+    EXPECT_EQ(convertError(file, AVAudioFormat(768000, 2)),
+              "The audio file '" + folder.file("slow.wav") +
+                  "' could not be converted to 768000 Hz: that would be more than 57600000 samples.");
+    EXPECT_NE(convertError(file, AVAudioFormat(1e9, 2)).find("only rates from 1000 to 768000 Hz"), std::string::npos);
+    EXPECT_EQ(convertError(file, AVAudioFormat(48000, 2)), "converted");
+}
+
+// What decodes decides the length: a header claiming 11 minutes over one second of data
+// is a one-second file; a chained Ogg stream is as long as its parts together, and
+// refused when its rate changes.
+TEST(AudioFile, LengthIsWhatDecodes) {
+    media::TempFolder folder;
+    const auto second = media::tone(1, 8000, 8000);
+    media::writeWav16(folder.file("claims.wav"), second, 8000);
+    const std::uint32_t claimed = 8000 * 2 * 660;
+    std::fstream(folder.file("claims.wav"), std::ios::in | std::ios::out | std::ios::binary)
+        .seekp(40)
+        .write(reinterpret_cast<const char*>(&claimed), 4);
+    EXPECT_EQ(AVAudioFile(URL::fileURL(folder.file("claims.wav"))).length(), 8000);
+
+    media::encode(folder.file("a.ogg"), "flac", media::tone(2, 44100, 44100), 44100, 1);
+    media::encode(folder.file("b.ogg"), "flac", media::tone(2, 4410, 44100), 44100, 2);
+    media::encode(folder.file("c.ogg"), "flac", media::tone(2, 22050, 22050), 22050, 3);
+    auto chain = [&](const std::string& name, const char* first, const char* then) {
+        std::ofstream out(folder.file(name), std::ios::binary);
+        out << std::ifstream(folder.file(first), std::ios::binary).rdbuf()
+            << std::ifstream(folder.file(then), std::ios::binary).rdbuf();
+        return folder.file(name);
+    };
+    EXPECT_EQ(AVAudioFile(URL::fileURL(chain("ab.ogg", "a.ogg", "b.ogg"))).length(), 44100 + 4410);
+    EXPECT_EQ(openError(chain("ac.ogg", "a.ogg", "c.ogg")),
+              "The audio file '" + folder.file("ac.ogg") +
+                  "' could not be read: its sample rate changes from 44100 Hz to 22050 Hz.");
+}
+
+// NaN and infinities read as 0, counted in one line; the rest is kept exactly.
+TEST(AudioFile, NonFiniteSamplesReadAsZeroWithOneWarning) {
+    media::TempFolder folder;
+    auto audio = media::tone(2, 1000, 48000);
+    const auto expected = [&] {
+        auto copy = audio;
+        copy[0][10] = copy[1][20] = copy[1][999] = 0.0f;
+        return copy;
+    }();
+    audio[0][10] = std::numeric_limits<float>::quiet_NaN();
+    audio[1][20] = std::numeric_limits<float>::infinity();
+    audio[1][999] = -std::numeric_limits<float>::infinity();
+    media::writeWavFloat(folder.file("nan.wav"), audio, 48000);
+    ConsoleLines console;
+    AVAudioFile file(URL::fileURL(folder.file("nan.wav")));
+    EXPECT_EQ(console.text(), "AVAudioFile: WARNING: The audio file '" + folder.file("nan.wav") +
+                                  "' holds 3 samples that are not finite numbers; they are read as 0.\n");
+    const auto buffer = file.converted(file.processingFormat());
+    EXPECT_EQ(channel(*buffer, 0), expected[0]);
+    EXPECT_EQ(channel(*buffer, 1), expected[1]);
+}
+
+long peakKilobytes() {
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Eight channels made into one at six times the rate: only the channel kept is
+// resampled, so the conversion takes little beyond its result.
+TEST(AudioFile, ConversionResamplesOnlyTheChannelsItKeeps) {
+    media::TempFolder folder;
+    claimWav(folder.file("eight.wav"), 8, 8000, 8 * 2 * 8000 * 60);
+    AVAudioFile file(URL::fileURL(folder.file("eight.wav")));
+    const long before = peakKilobytes();
+    const auto mono = file.converted(AVAudioFormat(48000, 1));
+    const long resultKilobytes = long(mono->frameLength()) * 4 / 1024;
+    EXPECT_LT(peakKilobytes() - before, 2 * resultKilobytes);
 }
 
 } // namespace

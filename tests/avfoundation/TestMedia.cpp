@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <stdexcept>
@@ -61,32 +62,46 @@ Channels tone(int channels, std::size_t frames, int rate, std::uint32_t seed) {
     return audio;
 }
 
-void writeWav16(const std::string& path, const Channels& audio, int rate) {
+namespace {
+
+void writeWav(const std::string& path, const Channels& audio, int rate, bool floats) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) throw std::runtime_error("cannot write " + path);
     const auto channels = std::uint32_t(audio.size());
     const auto frames = std::uint32_t(audio[0].size());
-    const std::uint32_t bytes = frames * channels * 2;
+    const std::uint32_t width = floats ? 4 : 2;
+    const std::uint32_t bytes = frames * channels * width;
     std::fputs("RIFF", f);
     put(f, 36 + bytes, 4);
     std::fputs("WAVEfmt ", f);
-    // size, PCM, channels, rate, byte rate, block align, bits
-    for (auto [value, size] : {std::pair{16u, 4}, {1u, 2}, {channels, 2}, {std::uint32_t(rate), 4},
-                               {std::uint32_t(rate) * channels * 2, 4}, {channels * 2u, 2}, {16u, 2}})
+    // size, PCM or float, channels, rate, byte rate, block align, bits
+    for (auto [value, size] : {std::pair{16u, 4}, {floats ? 3u : 1u, 2}, {channels, 2}, {std::uint32_t(rate), 4},
+                               {std::uint32_t(rate) * channels * width, 4}, {channels * width, 2}, {8 * width, 2}})
         put(f, value, size);
     std::fputs("data", f);
     put(f, bytes, 4);
     for (std::uint32_t i = 0; i < frames; ++i)
-        for (std::uint32_t c = 0; c < channels; ++c) put(f, std::uint16_t(toS16(audio[c][i])), 2);
+        for (std::uint32_t c = 0; c < channels; ++c) {
+            std::uint32_t bits;
+            std::memcpy(&bits, &audio[c][i], 4);
+            put(f, floats ? bits : std::uint16_t(toS16(audio[c][i])), int(width));
+        }
     std::fclose(f);
 }
 
-void encode(const std::string& path, const std::string& codecName, const Channels& audio, int rate) {
+} // namespace
+
+void writeWav16(const std::string& path, const Channels& audio, int rate) { writeWav(path, audio, rate, false); }
+
+void writeWavFloat(const std::string& path, const Channels& audio, int rate) { writeWav(path, audio, rate, true); }
+
+void encode(const std::string& path, const std::string& codecName, const Channels& audio, int rate, int serial) {
     const bool aac = codecName == "aac";
+    const bool ogg = path.size() > 4 && path.compare(path.size() - 4, 4, ".ogg") == 0;
     const AVCodec* codec = avcodec_find_encoder_by_name(codecName.c_str());
     if (codec == nullptr) throw std::runtime_error("no encoder " + codecName);
     AVFormatContext* out = nullptr;
-    check(avformat_alloc_output_context2(&out, nullptr, aac ? "ipod" : "flac", path.c_str()), "output");
+    check(avformat_alloc_output_context2(&out, nullptr, aac ? "ipod" : ogg ? "ogg" : "flac", path.c_str()), "output");
     AVStream* stream = avformat_new_stream(out, nullptr);
     AVCodecContext* enc = avcodec_alloc_context3(codec);
     const int channels = int(audio.size());
@@ -100,7 +115,11 @@ void encode(const std::string& path, const std::string& codecName, const Channel
     check(avcodec_parameters_from_context(stream->codecpar, enc), "parameters");
     stream->time_base = enc->time_base;
     check(avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE), "open");
-    check(avformat_write_header(out, nullptr), "header");
+    AVDictionary* options = nullptr;
+    if (ogg) av_dict_set_int(&options, "serial_offset", serial, 0);
+    const int header = avformat_write_header(out, &options);
+    av_dict_free(&options);
+    check(header, "header");
 
     AVPacket* packet = av_packet_alloc();
     auto drain = [&] {

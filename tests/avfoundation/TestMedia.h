@@ -25,8 +25,11 @@ private:
 
 // 16-bit PCM; samples are rounded to the nearest step of 1/32768.
 void writeWav16(const std::string& path, const Channels& audio, int rate);
-// Encodes `audio` with FFmpeg: "flac" into a .flac file (16-bit), "aac" into .m4a.
-void encode(const std::string& path, const std::string& codec, const Channels& audio, int rate);
+// 32-bit float, samples as they are (NaN and infinities too).
+void writeWavFloat(const std::string& path, const Channels& audio, int rate);
+// Encodes `audio` with FFmpeg: "flac" (16-bit) into a .flac or .ogg file, "aac" into
+// .m4a. An Ogg file's stream serial number is `serial`, so files may be chained.
+void encode(const std::string& path, const std::string& codec, const Channels& audio, int rate, int serial = 1);
 
 // A deterministic test signal: sines per channel with a little noise.
 Channels tone(int channels, std::size_t frames, int rate, std::uint32_t seed = 1);
