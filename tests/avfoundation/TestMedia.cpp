@@ -117,6 +117,7 @@ void encode(const std::string& path, const std::string& codecName, const Channel
     check(avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE), "open");
     AVDictionary* options = nullptr;
     if (ogg) av_dict_set_int(&options, "serial_offset", serial, 0);
+    av_dict_set_int(&options, "metadata_header_padding", 0, 0);  // no 8 KB of FLAC padding
     const int header = avformat_write_header(out, &options);
     av_dict_free(&options);
     check(header, "header");
