@@ -1,0 +1,96 @@
+#pragma once
+// The effect's controller with a real unit, shown in an offscreen window, under the
+// main run loop's virtual clock; console lines captured.
+#include "audiounit/VYK_Wimbrax_Extension_AudioUnit.h"
+#include "foundation/Console.h"
+#include "foundation/RunLoop.h"
+#include "ui/AudioUnitViewController.h"
+#include "ui/VYKOrmeltaView.h"
+#include "uikit/UIWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace vyk::test {
+
+inline AudioComponentDescription effectDescription()
+{
+    AudioComponentDescription d{};
+    d.componentType = 0x61756D66;          // 'aumf'
+    d.componentSubType = 0x766B7762;       // 'vkwb'
+    d.componentManufacturer = 0x464C4E52;  // 'FLNR'
+    return d;
+}
+
+class Lines {
+public:
+    Lines()
+    {
+        previous_ = Console::setSink([this](std::string_view t) {
+            std::lock_guard lock(mutex_);
+            text_ += t;
+        });
+    }
+    ~Lines() { Console::setSink(previous_); }
+    std::vector<std::string> take()
+    {
+        std::lock_guard lock(mutex_);
+        std::istringstream in(text_);
+        text_.clear();
+        std::vector<std::string> out;
+        for (std::string line; std::getline(in, line);)
+            out.push_back(line);
+        return out;
+    }
+
+private:
+    Console::Sink previous_;
+    std::mutex mutex_;
+    std::string text_;
+};
+
+class ControllerRig : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RunLoop::main().setVirtualClock(true);
+        controller = AudioUnitViewController::make();
+        controller->showIn(*window);
+        unit = std::static_pointer_cast<VYK_Wimbrax_Extension_AudioUnit>(controller->createAudioUnit(effectDescription()));
+        settle();
+    }
+    void TearDown() override
+    {
+        controller.reset();
+        window.reset();
+        RunLoop::main().runUntilIdle();
+        RunLoop::main().setVirtualClock(false);
+    }
+    // Drains the main queue and draws what changed.
+    void settle()
+    {
+        RunLoop::main().runUntilIdle();
+        window->displayIfNeeded();
+    }
+    float value(AUParameterAddress a) { return unit->parameterTree()->parameterWithAddress(a)->value(); }
+    VYKOrmeltaViewBase& model() { return controller->mainView->baseClass(); }
+    // A click at a panel point, on a panel fitted to the window from its origin.
+    void click(CGPoint p)
+    {
+        RunLoop::main().advance(1);  // never a double tap with the click before
+        window->mouseDown(p);
+        window->mouseUp(p);
+        settle();
+    }
+
+    Lines lines;
+    std::shared_ptr<UIWindow> window = std::make_shared<UIWindow>(CGSize{680, 600});
+    std::shared_ptr<AudioUnitViewController> controller;
+    std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> unit;
+};
+
+} // namespace vyk::test
