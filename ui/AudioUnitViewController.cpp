@@ -9,6 +9,7 @@
 #include "animation/Animator.h"
 #include "ui/CorrelographView.h"
 #include "ui/ExtensionScene.h"
+#include "ui/ParameterTreeDump.h"
 #include "ui/PluginFrameEx.h"
 #include "ui/VYKOrmeltaView.h"
 #include "uikit/UIButton.h"
@@ -144,7 +145,7 @@ void AudioUnitViewController::connectParameters()
         return;
     }
     println("ExtensionViewController: Extracting at the parameter tree: ");
-    extractParameters("parameterTree", parameterTree_.get(), 0);
+    ParameterTreeDump::extractParameters("parameterTree", parameterTree_.get(), 0, parameters_);
     parameters_ = parameterTree_->allParameters();
     if (parameters_.empty())
         return;
@@ -213,7 +214,7 @@ void AudioUnitViewController::setParameter(std::int64_t address, float value)
         notAvailable(address);
 }
 
-float AudioUnitViewController::getParameter(std::int64_t address)
+float AudioUnitViewController::getParameter(NSInteger address)
 {
     if (!parameterTree_)
         return 0;

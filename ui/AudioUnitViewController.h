@@ -17,6 +17,7 @@
 #include "audiotoolbox/AUParameterTree.h"
 #include "audiotoolbox/AUViewController.h"
 #include "coregraphics/CGGeometry.h"
+#include "ui/PanelController.h"
 #include "ui/VYKOrmeltaViewDelegate.h"
 #include "uikit/UIDocumentPickerViewController.h"
 
@@ -47,7 +48,8 @@ class Animator;
 class AudioUnitViewController : public AUViewController,
                                 public AUAudioUnitFactory,
                                 public UIDocumentPickerDelegate,
-                                public VYKOrmeltaViewDelegate {
+                                public VYKOrmeltaViewDelegate,
+                                public PanelController {
 public:
     // With the extension's scene as its view.
     static std::shared_ptr<AudioUnitViewController> make();
@@ -56,7 +58,7 @@ public:
 
     // Factory and hookup.
     std::shared_ptr<AUAudioUnit> createAudioUnit(const AudioComponentDescription& description) override;
-    std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> audioUnit() const;
+    std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> audioUnit() const override;
     void setAudioUnit(std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> unit);
     void onVYKOrmeltaViewParameter(std::int64_t address, float value) override;
     void onVYKOrmeltaViewOption(std::int64_t address, float value) override;
@@ -64,7 +66,7 @@ public:
     void onVYKTemplateViewOption(std::int64_t, float) {}
     // By address through the tree; 0 without a tree or for an address it lacks.
     void setParameter(std::int64_t address, float value);
-    float getParameter(std::int64_t address);
+    float getParameter(NSInteger address) override;
     bool useObservers = true;
 
     // State shared with the panel and the gestures.
@@ -141,12 +143,6 @@ private:
     void animateOverlay(float destination, std::int64_t frames, bool fadeIn);
     void promptFileName(const std::string& purpose, const std::string& defaultName, const std::string& message);
     void acceptFileName(const std::string& purpose, const std::string& defaultName, const std::string& typed);
-
-    // The parameter tree dump.
-    void extractParameters(const std::string& name, const AUParameterGroup* tree, std::int64_t level);
-    void printParameter(const AUParameter& parameter, std::int64_t level);
-    void verboseFlags(AudioUnitParameterOptions flags, std::int64_t level);
-    static std::string verboseParameterKind(AudioUnitParameterUnit kind);
 
     mutable std::mutex unitMutex_;
     std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> audioUnit_;  // guarded by unitMutex_

@@ -1,9 +1,8 @@
-// The diagnostic dump of the unit's parameter tree, printed when the controller
-// connects to it.
-#include "ui/AudioUnitViewController.h"
+#include "ui/ParameterTreeDump.h"
 
 #include "foundation/Console.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -71,8 +70,10 @@ constexpr const char* kKinds[] = {
 
 } // namespace
 
-void AudioUnitViewController::extractParameters(const std::string& name, const AUParameterGroup* tree,
-                                                std::int64_t level)
+namespace ParameterTreeDump {
+
+void extractParameters(const std::string& name, const AUParameterGroup* tree, std::int64_t level,
+                       std::vector<std::shared_ptr<AUParameter>>& found)
 {
     if (!tree) {
         println("ExtensionViewController: The parameter group has no children.");
@@ -83,14 +84,14 @@ void AudioUnitViewController::extractParameters(const std::string& name, const A
         if (!group)
             continue;  // a plain parameter at this level is not listed
         for (const auto& parameter : group->allParameters()) {
-            parameters_.push_back(parameter);
+            found.push_back(parameter);
             printParameter(*parameter, level + 1);
         }
-        extractParameters(group->displayName(), group, level + 1);
+        extractParameters(group->displayName(), group, level + 1, found);
     }
 }
 
-void AudioUnitViewController::printParameter(const AUParameter& p, std::int64_t level)
+void printParameter(const AUParameter& p, std::int64_t level)
 {
     const std::string t = tabs(level);
     // Two printed items are joined by one blank, after labels that end in one.
@@ -108,7 +109,7 @@ void AudioUnitViewController::printParameter(const AUParameter& p, std::int64_t 
     line("- valueStrings: ", listText(p.valueStrings()));
 }
 
-void AudioUnitViewController::verboseFlags(AudioUnitParameterOptions flags, std::int64_t level)
+void verboseFlags(AudioUnitParameterOptions flags, std::int64_t level)
 {
     const std::string t = tabs(level);
     println(t + "- The flag value includes the following flags... ");
@@ -118,7 +119,9 @@ void AudioUnitViewController::verboseFlags(AudioUnitParameterOptions flags, std:
     }
 }
 
-std::string AudioUnitViewController::verboseParameterKind(AudioUnitParameterUnit kind)
+std::string verboseParameterKind(AudioUnitParameterUnit kind)
 {
     return kind < std::size(kKinds) ? kKinds[kind] : "unknown parameter kind";
 }
+
+} // namespace ParameterTreeDump
