@@ -1,5 +1,7 @@
 #include "ui/CorrelographView.h"
 
+#include "ui/AudioUnitViewController.h"
+
 CorrelographView::CorrelographView(CGRect frame)
     : UIControl(frame), baseClass_(std::make_unique<CorrelographViewBase>())
 {
