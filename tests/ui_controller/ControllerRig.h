@@ -2,7 +2,7 @@
 // The effect's controller with a real unit, shown in an offscreen window, under the
 // main run loop's virtual clock; console lines captured.
 #include "audiounit/VYK_Wimbrax_Extension_AudioUnit.h"
-#include "foundation/Console.h"
+#include "../uikit_app/AppRig.h"
 #include "foundation/RunLoop.h"
 #include "ui/AudioUnitViewController.h"
 #include "ui/VYKOrmeltaView.h"
@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,31 +24,15 @@ inline AudioComponentDescription effectDescription()
     return d;
 }
 
-class Lines {
+// Console lines, taken (and cleared) at once.
+class Lines : public ConsoleLines {
 public:
-    Lines()
-    {
-        previous_ = Console::setSink([this](std::string_view t) {
-            std::lock_guard lock(mutex_);
-            text_ += t;
-        });
-    }
-    ~Lines() { Console::setSink(previous_); }
     std::vector<std::string> take()
     {
-        std::lock_guard lock(mutex_);
-        std::istringstream in(text_);
-        text_.clear();
-        std::vector<std::string> out;
-        for (std::string line; std::getline(in, line);)
-            out.push_back(line);
-        return out;
+        auto l = lines();
+        clear();
+        return l;
     }
-
-private:
-    Console::Sink previous_;
-    std::mutex mutex_;
-    std::string text_;
 };
 
 class ControllerRig : public ::testing::Test {

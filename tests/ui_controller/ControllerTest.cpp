@@ -99,24 +99,18 @@ TEST_F(ControllerRig, HookupListsTheTreeAndShowsTheUnitsValues)
 
 TEST_F(ControllerRig, PanelKeepsItsAspectInsideAnyView)
 {
-    struct Case {
-        CGSize view;
-        bool fitToHeight;
-        CGRect frame;
-    };
-    for (const Case& c : {Case{{1000, 500}, true, {216.667, 0, 566.667, 500}},
-                          Case{{500, 800}, true, {0, 179.412, 500, 441.176}},
-                          Case{{600, 600}, true, {0, 35.294, 600, 529.412}},
-                          Case{{680, 650}, true, {0, 25, 680, 600}},  // never wider than the view
-                          Case{{1000, 500}, false, {0, -191.176, 1000, 882.353}}}) {
-        controller->fitToHeight = c.fitToHeight;
-        window->resize(c.view, 1);
+    // view width, height, fit to height; panel x, y, width, height
+    const double cases[][7] = {{1000, 500, 1, 216.667, 0, 566.667, 500},  {500, 800, 1, 0, 179.412, 500, 441.176},
+                               {600, 600, 1, 0, 35.294, 600, 529.412},     {680, 650, 1, 0, 25, 680, 600},
+                               {1000, 500, 0, 0, -191.176, 1000, 882.353}};
+    for (const auto& c : cases) {
+        controller->fitToHeight = c[2] != 0;
+        window->resize({c[0], c[1]}, 1);
         settle();
         const CGRect f = controller->pluginView->frame();
-        EXPECT_NEAR(f.minX(), c.frame.minX(), 1e-3);
-        EXPECT_NEAR(f.minY(), c.frame.minY(), 1e-3);
-        EXPECT_NEAR(f.width(), c.frame.width(), 1e-3);
-        EXPECT_NEAR(f.height(), c.frame.height(), 1e-3);
+        const double got[] = {f.minX(), f.minY(), f.width(), f.height()};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(got[i], c[3 + i], 1e-3) << c[0] << "x" << c[1];
     }
 }
 
@@ -188,12 +182,6 @@ TEST_F(ControllerRig, GesturesMoveZoomRefitAndFreezeThePanel)
     settle();
     EXPECT_NEAR(moved.minX() - controller->controlFrame().minX(), 0, 1e-9);
     RunLoop::main().advance(1);
-    window->mouseDown({300, 530});  // on the width knob: the pan leaves the panel alone
-    window->mouseDragged({400, 530});
-    EXPECT_EQ(frame(), moved);
-    window->mouseUp({400, 530});
-    settle();
-    RunLoop::main().advance(1);
     for (int i = 0; i < 2; ++i) {  // double tap: fitted again
         window->mouseDown({2, 2});
         window->mouseUp({2, 2});
@@ -214,9 +202,6 @@ TEST_F(ControllerRig, GesturesMoveZoomRefitAndFreezeThePanel)
     EXPECT_TRUE(controller->touchesLocked);
     window->mouseUp({2, 590});
     EXPECT_FALSE(controller->touchesLocked);
-    controller->onContrastButton(*controller->contrastButton);
-    EXPECT_FALSE(controller->brightnessSlider->isHidden());
-    EXPECT_TRUE(controller->touchesLocked);
     controller->brightnessSlider->setValue(0.3f);
     controller->onBrightnessSlider(*controller->brightnessSlider);
     EXPECT_EQ(controller->pluginFrame->contrast, 0.3f);

@@ -45,19 +45,15 @@ TEST(Module, FoundInstantiatedRendersDrawsAndLeavesNothingBehind)
         RunLoop::main().runUntilIdle();
         ASSERT_TRUE(unit);
 
-        // Renders: a 441 Hz tone in, a finite, audible signal out.
+        // Renders: a tone in, a finite, audible signal out.
         ASSERT_TRUE(unit->allocateRenderResources());
         constexpr AUAudioFrameCount n = 512;
         std::vector<float> left(n), right(n);
-        AudioBufferList out;
-        out.mNumberBuffers = 2;
-        out.mBuffers[0] = {1, n * 4, left.data()};
-        out.mBuffers[1] = {1, n * 4, right.data()};
+        AudioBufferList out{2, {{1, n * 4, left.data()}, {1, n * 4, right.data()}}};
         const AURenderPullInputBlock pull = [](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
                                                AUAudioFrameCount frames, NSInteger, AudioBufferList* data) {
-            for (std::uint32_t b = 0; b < data->mNumberBuffers; ++b)
-                for (AUAudioFrameCount i = 0; i < frames; ++i)
-                    static_cast<float*>(data->mBuffers[b].mData)[i] = 0.5f * std::sin(0.0628f * float(i));
+            for (AUAudioFrameCount i = 0; i < frames * 2; ++i)
+                static_cast<float*>(data->mBuffers[i % 2].mData)[i / 2] = 0.5f * std::sin(0.0628f * float(i / 2));
             return noErr;
         };
         double energy = 0;

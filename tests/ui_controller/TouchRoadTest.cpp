@@ -75,80 +75,65 @@ TEST(HitTest, NamesTheHotSpotUnderAPointAtAnySizeAndOnlyWhatIsDrawn)
     EXPECT_EQ(lines.take().back(), "split1");  // the hit test prints its answer
 }
 
-// One click on the panel, what the unit's tree then holds, and what the panel shows.
+// A click or drag on the panel, and the value the unit's tree then holds.
+struct Step {
+    CGPoint from, to;
+    AUParameterAddress address;
+    float value;
+};
+
+// In order from a new panel (band 2): each step depends on those before it.
+const Step kClicks[] = {
+    {{50, 240}, {50, 240}, 28, 1},     // swap, band 2
+    {{100, 100}, {100, 100}, 2, 1},    // low band
+    {{50, 290}, {50, 290}, 31, 1},     // invert, band 1
+    {{50, 495}, {50, 495}, 35, 1},     // recover
+    {{550, 495}, {550, 495}, 39, 1},   // mono
+    {{340, 140}, {340, 140}, 6, 0},    // middle band off
+    {{250, 40}, {250, 40}, 2, 0},      // all-pass
+    {{400, 40}, {400, 40}, 2, 1},      // back to the band shown last
+    {{210, 530}, {210, 530}, 15, 0.5}, // reset width, band 1
+    {{460, 220}, {460, 220}, 19, 0.5}, // reset panorama
+    {{300, 530}, {450, 530}, 15, 0.75},   // width knob, 150 right
+    {{300, 530}, {1000, 0}, 15, 1},       // far beyond: held at 1
+    {{340, 380}, {400, 440}, 19, 0.6},    // pad: 60 right raises the panorama ...
+    {{340, 380}, {400, 440}, 15, 0.8},    // ... 60 down lowers the width (twice: 1, 0.9, 0.8)
+    {{180, 100}, {580, 100}, 3, 0.75},    // split 1 stops at split 2
+    {{550, 350}, {490, 350}, 23, 0},      // phase shift, 60 left: stays at 0
+};
+
 TEST_F(ControllerRig, EveryControlReachesTheUnitAndComesBackThroughTheMirror)
 {
-    auto& m = model();
-    click({50, 240});  // swap, band 2
-    EXPECT_EQ(value(28), 1.0f);
-    EXPECT_TRUE(m.isSwapOn[2]);
-    click({100, 100});  // low band
-    EXPECT_EQ(value(2), 1.0f);
+    for (const Step& s : kClicks) {
+        RunLoop::main().advance(1);  // never a double tap
+        window->mouseDown(s.from);
+        EXPECT_TRUE(controller->touchesLocked);
+        window->mouseDragged(s.to);
+        window->mouseUp(s.to);
+        EXPECT_FALSE(controller->touchesLocked);
+        settle();
+        EXPECT_FLOAT_EQ(value(s.address), s.value) << s.from.x << "," << s.from.y;
+    }
+    // What came back through the mirror.
+    const auto& m = model();
+    EXPECT_TRUE(m.isSwapOn[2] && m.isInvert[1] && !m.isRangeActive[2]);
     EXPECT_EQ(m.currentMode, 1);
-    click({50, 290});  // invert, band 1
-    EXPECT_EQ(value(31), 1.0f);
-    click({50, 495});
-    EXPECT_EQ(value(35), 1.0f);
-    click({550, 495});
-    EXPECT_EQ(value(39), 1.0f);
-    click({340, 140});  // middle band off
-    EXPECT_EQ(value(6), 0.0f);
-    EXPECT_FALSE(m.isRangeActive[2]);
-    click({250, 40});  // all-pass
-    EXPECT_EQ(value(2), 0.0f);
-    EXPECT_TRUE(m.isAllpass);
-    click({400, 40});  // back to the band shown last
-    EXPECT_EQ(value(2), 1.0f);
-    EXPECT_FALSE(m.isAllpass);
+    EXPECT_FLOAT_EQ(float(m.valueStereoWidth[1]), 0.8f);
+    EXPECT_FLOAT_EQ(float(m.valueSplit1), 0.75f);
+    EXPECT_FALSE(m.isOptionPhaseShiftActive || m.isSplit1Active || m.isStereoWidthResetActive);
     click({50, 400});  // normalised off
     EXPECT_FALSE(controller->correlographView->baseClass().isNormalized);
     click({50, 370});  // correlograph hidden
     EXPECT_TRUE(controller->correlographView->isHidden());
 
-    unit->parameterTree()->parameterWithAddress(15)->setValue(0.9f);
-    settle();
-    EXPECT_DOUBLE_EQ(m.valueStereoWidth[1], 0.9f);
-    click({210, 530});  // reset width, band 1
-    EXPECT_EQ(value(15), 0.5f);
-    EXPECT_DOUBLE_EQ(m.valueStereoWidth[1], 0.5);
-    click({460, 220});
-    EXPECT_EQ(value(19), 0.5f);
-    EXPECT_FALSE(m.isStereoWidthResetActive || m.isPanoramaResetActive);  // released
-}
-
-TEST_F(ControllerRig, DragsMoveKnobsPadAndSplitsWithinRange)
-{
-    const auto drag = [&](CGPoint from, CGPoint to) {
-        RunLoop::main().advance(1);
-        window->mouseDown(from);
-        window->mouseDragged(to);
-        EXPECT_TRUE(controller->touchesLocked);
-        window->mouseUp(to);
-        EXPECT_FALSE(controller->touchesLocked);
-        settle();
-    };
-    drag({300, 530}, {450, 530});  // width knob, 150 right
-    EXPECT_FLOAT_EQ(value(16), 0.75f);
-    drag({300, 530}, {1000, 0});  // far beyond: held at 1
-    EXPECT_EQ(value(16), 1.0f);
-    drag({340, 380}, {400, 440});  // pad: 60 right, 60 down
-    EXPECT_FLOAT_EQ(value(20), 0.6f);
-    EXPECT_FLOAT_EQ(value(16), 0.9f);
-    drag({180, 100}, {580, 100});  // split 1 stops at split 2
-    EXPECT_FLOAT_EQ(value(3), 0.75f);
-    EXPECT_FLOAT_EQ(float(model().valueSplit1), 0.75f);
-    drag({550, 350}, {490, 350});  // phase shift, 60 left: stays at 0
-    EXPECT_EQ(value(24), 0.0f);
-    EXPECT_FALSE(model().isOptionPhaseShiftActive);
-
     // A cancelled drag keeps its values and lets go of everything.
     window->mouseDown({300, 220});
     window->mouseDragged({360, 220});
-    EXPECT_TRUE(model().isOptionPanoramaActive);
+    EXPECT_TRUE(m.isOptionPanoramaActive);
     window->cancelTouches();
-    EXPECT_FALSE(model().isOptionPanoramaActive);
+    EXPECT_FALSE(m.isOptionPanoramaActive);
     EXPECT_FALSE(controller->touchesLocked);
-    EXPECT_FLOAT_EQ(value(20), 0.7f);
+    EXPECT_FLOAT_EQ(value(19), 0.8f);
 }
 
 TEST_F(ControllerRig, TouchesFollowThePanelAfterTheHostResizes)
