@@ -76,6 +76,10 @@ TEST(Module, FoundInstantiatedRendersDrawsAndLeavesNothingBehind)
         controller->showIn(*window);
         RunLoop::main().runUntilIdle();
         EXPECT_TRUE(window->displayIfNeeded());
+        const vyk::gfx::Pixel outline = window->surface().pixel(20, 300);  // the panel's green outline
+        EXPECT_NEAR(outline.r, 58, 12);
+        EXPECT_NEAR(outline.g, 199, 12);
+        EXPECT_NEAR(outline.b, 37, 12);
         if (const char* dir = std::getenv("VYK_ARTIFACTS_DIR")) {
             EXPECT_TRUE(window->writePNG(std::string(dir) + "/controller-module-panel.png"));
         }
