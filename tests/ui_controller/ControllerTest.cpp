@@ -239,6 +239,8 @@ TEST_F(ControllerRig, DialogsAskAndLogAndNeverLeaveTheDocumentsFolder)
     const fs::path docs = fs::temp_directory_path() / ("vyk-controller-docs-" + std::to_string(::getpid()));
     fs::create_directories(docs);
     std::ofstream(docs / "taken") << "x";
+    const char* inherited = std::getenv("VYK_WIMBRAX_DOCUMENTS");
+    const std::string previous = inherited ? inherited : "";
     ::setenv("VYK_WIMBRAX_DOCUMENTS", docs.c_str(), 1);
     const auto shown = [&] { return dynamic_cast<UIAlertController*>(controller->presentedViewController()); };
     const auto press = [&](const std::string& title, const std::string& typed = {}) {
@@ -270,7 +272,10 @@ TEST_F(ControllerRig, DialogsAskAndLogAndNeverLeaveTheDocumentsFolder)
     EXPECT_EQ(lines.take(), (Lines{"AudioUnitViewController: ERROR: The file name \"../taken\" is not allowed.",
                                    "Save action was canceled.", "Alert: Cap : Msg", "Alert was accepted.",
                                    "Alert: Q : Sure?", "Answer was NO."}));
-    ::unsetenv("VYK_WIMBRAX_DOCUMENTS");
+    if (inherited)
+        ::setenv("VYK_WIMBRAX_DOCUMENTS", previous.c_str(), 1);
+    else
+        ::unsetenv("VYK_WIMBRAX_DOCUMENTS");
     fs::remove_all(docs);
 }
 
