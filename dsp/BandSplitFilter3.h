@@ -1,5 +1,8 @@
 #pragma once
+#include "dsp/LanePackedSplit.h"
 #include "dsp/SVFilter4Pole1.h"
+
+#include <algorithm>
 
 // Cuts a stereo block into a low, a middle and a high band at two movable
 // split points (normalised 0..1, lower <= upper), keeps the bands in its own
@@ -32,6 +35,10 @@ public:
 
     // The input is only read.
     void split(const float* left, const float* right, int frames);
+    // split, calling each(t) for every frame t once input frame t has been read, so
+    // each may overwrite it; its work overlaps the filters' recursions.
+    template <typename EachFrame>
+    void splitWith(const float* left, const float* right, int frames, EachFrame&& each);
     // left/right := low + middle + high, each weighted by its band gain (1).
     void mix(float* left, float* right, int frames);
 
@@ -51,6 +58,9 @@ public:
     const SVFilter4Pole1& getHighFilter(int ch) const { return hpf[ch]; }
 
 private:
+    LanePackedSplit loadLanes(const float* left, const float* right);
+    void storeLanes(const LanePackedSplit& lanes);
+
     float fGainLP = 1.0f;
     float fGainBP = 1.0f;
     float fGainHP = 1.0f;
@@ -63,3 +73,15 @@ private:
     SVFilter4Pole1 lpf[2];  // at fCutoff1
     SVFilter4Pole1 hpf[2];  // at fCutoff2
 };
+
+template <typename EachFrame>
+void BandSplitFilter3::splitWith(const float* left, const float* right, int frames,
+                                 EachFrame&& each)
+{
+    const int m = std::min(frames, kMaxFrames);
+    if (m <= 0)
+        return;
+    LanePackedSplit lanes = loadLanes(left, right);
+    lanes.run(m, each);
+    storeLanes(lanes);
+}

@@ -46,6 +46,11 @@ public:
     // belong at ringLeft[0..n-1] and ringRight[0..n-1]. Needs usable().
     template <typename Segment>
     void walk(int frames, Segment&& segment);
+    // What processBufferEx would hand back for the next `frames` frames (at most the size,
+    // so all of it is in the ring before they arrive), without stepping: calls
+    // segment(ringLeft, ringRight, offset, n) for the one or two stretches. Needs usable().
+    template <typename Segment>
+    void peek(int frames, Segment&& segment) const;
 
     DynaBuffer2& getResampled() { return resampled; }
     int getPosition() const { return pos; }
@@ -81,4 +86,14 @@ void CircularBuffer2::walk(int frames, Segment&& segment)
         pos += n;
         done += n;
     }
+}
+
+template <typename Segment>
+void CircularBuffer2::peek(int frames, Segment&& segment) const
+{
+    const int at = pos >= size ? 0 : pos;
+    const int n = std::min(frames, size - at);
+    segment(data[0] + at, data[1] + at, 0, n);
+    if (frames > n)
+        segment(data[0], data[1], n, std::min(frames, size) - n);
 }

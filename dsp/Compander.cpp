@@ -1,7 +1,6 @@
 #include "dsp/Compander.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 
 Compander::Compander()
@@ -37,27 +36,6 @@ void Compander::setMultiplier(float m)
 
 namespace {
 
-constexpr int32_t kOneBits = 0x3f800000;  // 1.0f
-
-// Bitwise choice between two floats: compilers vectorise it, while a
-// conditional on floats keeps a loop scalar (it may trap).
-float pick(int32_t mask, float yes, float no)
-{
-    return std::bit_cast<float>((std::bit_cast<int32_t>(yes) & mask) |
-                                (std::bit_cast<int32_t>(no) & ~mask));
-}
-
-// The gain for an input envelope p: 1 + (1 - p) * multiplier below 1, 1 at 1,
-// 1 / p above (x / 1 is exact, so one division covers all three). An envelope
-// is never negative nor NaN, so its bits compare as its value does.
-float gainFor(float p, float multiplier)
-{
-    const int32_t bits = std::bit_cast<int32_t>(p);
-    const float numerator = pick(-static_cast<int32_t>(bits < kOneBits), 1 + (1 - p) * multiplier, 1.0f);
-    const float denominator = pick(-static_cast<int32_t>(bits > kOneBits), p, 1.0f);
-    return numerator / denominator;
-}
-
 // The input envelope of one chunk, interleaved with the output envelope of the
 // chunk before it. The two envelopes never read each other, so each sees its
 // samples in the same order as in separate loops, and the two serial chains
@@ -86,11 +64,11 @@ void applyGain(float* __restrict l, float* __restrict r, const float* __restrict
                float* __restrict sum, int n, float multiplier, int32_t keepDifference)
 {
     for (int i = 0; i < n; ++i) {
-        const float g = gainFor(peak[i], multiplier);
+        const float g = Compander::gainFor(peak[i], multiplier);
         const float sl = l[i] * g;
         const float sr = r[i] * g;
-        l[i] = pick(keepDifference, l[i] - sl, sl);
-        r[i] = pick(keepDifference, r[i] - sr, sr);
+        l[i] = Compander::pick(keepDifference, l[i] - sl, sl);
+        r[i] = Compander::pick(keepDifference, r[i] - sr, sr);
         sum[i] = sl + sr;
     }
 }

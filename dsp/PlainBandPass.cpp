@@ -16,7 +16,7 @@ void emit(float& out, float ringOut, float mixGain)
         out = ringOut;
     else if constexpr (Mix == BandMix::First)
         out = ringOut * mixGain;
-    else
+    else if constexpr (Mix == BandMix::Add)
         out = out + ringOut * mixGain;  // (low + middle) + high, as mix sums them
 }
 
@@ -56,8 +56,10 @@ void passFor(BandMix mix, CircularBuffer2& ring, Latency& line, const float* inL
         pass<Scale, BandMix::Store>(ring, line, inL, inR, outL, outR, frames, gain, mixGain);
     else if (mix == BandMix::First)
         pass<Scale, BandMix::First>(ring, line, inL, inR, outL, outR, frames, gain, mixGain);
-    else
+    else if (mix == BandMix::Add)
         pass<Scale, BandMix::Add>(ring, line, inL, inR, outL, outR, frames, gain, mixGain);
+    else
+        pass<Scale, BandMix::Discard>(ring, line, inL, inR, outL, outR, frames, gain, mixGain);
 }
 
 } // namespace

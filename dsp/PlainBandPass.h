@@ -10,10 +10,11 @@
 #include "dsp/Latency.h"
 
 // What happens to the ring's output: stored as it is, stored weighted (the first band of
-// a sum) or added weighted to what the output holds (the later bands).
-enum class BandMix { Store, First, Add };
+// a sum), added weighted to what the output holds (the later bands), or nothing (the
+// caller took it from CircularBuffer2::peek beforehand).
+enum class BandMix { Store, First, Add, Discard };
 
-// Needs ring.usable(), line.isOneFrame() and frames > 0. `in` and `out` may be the same
+// Needs ring.usable(), line.isOneFrame() and frames > 0; out is unused with Discard. `in` and `out` may be the same
 // arrays (full band) or separate (a split band summed into the output).
 void plainBandPass(CircularBuffer2& ring, Latency& line, const float* inL, const float* inR,
                    float* outL, float* outR, int frames, float gain, BandMix mix,

@@ -15,6 +15,19 @@ constexpr int64_t kRampSteps = 16;
 // What the display shows for a band while a reset hides its snapshot.
 constexpr float kSilence[DSPKernelSnapshot::kFrames]{};
 
+// One band's share of mix's sum, (low + middle) + high: out = x * w for the first band,
+// out + x * w for the others. A null x is a silent band.
+void weightInto(float* __restrict out, const float* __restrict x, int n, float w, bool first) {
+    if (x == nullptr) {
+        const float zero = 0.0f * w;
+        for (int i = 0; i < n; ++i) out[i] = first ? zero : out[i] + zero;
+    } else if (first) {
+        for (int i = 0; i < n; ++i) out[i] = x[i] * w;
+    } else {
+        for (int i = 0; i < n; ++i) out[i] = out[i] + x[i] * w;
+    }
+}
+
 float* channel(const AudioBufferList* list, std::uint32_t c, AUAudioFrameCount offset) {
     return static_cast<float*>(list->mBuffers[c].mData) + offset;
 }
@@ -247,6 +260,7 @@ void VYK_Wimbrax_Extension_DSPKernel::process(AUAudioFrameCount frameCount,
         runBandInto(0, prepareBand(0), left, right, left, right, frames, BandMix::Store, 1.0f);
     } else {
         const BandPiece piece[] = {prepareBand(1), prepareBand(2), prepareBand(3)};
+        if (splitWithCompander(piece, left, right, frames)) return;
         float* const bandL[] = {bands.getLPLeft(), bands.getBPLeft(), bands.getHPLeft()};
         float* const bandR[] = {bands.getLPRight(), bands.getBPRight(), bands.getHPRight()};
         const float weight[] = {bands.getGainLP(), bands.getGainBP(), bands.getGainHP()};
@@ -281,6 +295,40 @@ VYK_Wimbrax_Extension_DSPKernel::BandPiece VYK_Wimbrax_Extension_DSPKernel::prep
     return p;
 }
 
+bool VYK_Wimbrax_Extension_DSPKernel::splitWithCompander(const BandPiece piece[3], float* left,
+                                                         float* right, int frames) {
+    for (int b = 1; b <= 3; ++b)
+        if (!circular[b].usable() || circular[b].getSize() < frames) return false;
+    if (frames <= 0 || frames > collectorSize) return false;
+    // mix's sum of the bands as they leave the rings; an inactive band adds its zeros.
+    float* const mixL = ringMix[0];
+    float* const mixR = ringMix[1];
+    const float weight[] = {bands.getGainLP(), bands.getGainBP(), bands.getGainHP()};
+    for (int k = 0; k < 3; ++k) {
+        auto add = [&](const float* rl, const float* rr, int at, int n) {
+            weightInto(mixL + at, rl, n, weight[k], k == 0);
+            weightInto(mixR + at, rr, n, weight[k], k == 0);
+        };
+        if (piece[k].active)
+            circular[k + 1].peek(frames, add);
+        else
+            add(nullptr, nullptr, 0, frames);
+    }
+    // The compander's frame t only needs the sum above, and frame t of the input has
+    // been read when it runs, so it may take the input's place.
+    Compander::Stream dynamics(compander);
+    bands.splitWith(left, right, frames, [&](int t) {
+        dynamics.frame(mixL[t], mixR[t], left[t], right[t]);
+    });
+    dynamics.finish();
+    float* const bandL[] = {bands.getLPLeft(), bands.getBPLeft(), bands.getHPLeft()};
+    float* const bandR[] = {bands.getLPRight(), bands.getBPRight(), bands.getHPRight()};
+    for (int k = 0; k < 3; ++k)
+        runBandInto(k + 1, piece[k], bandL[k], bandR[k], bandL[k], bandR[k], frames,
+                    BandMix::Discard, weight[k]);
+    return true;
+}
+
 bool VYK_Wimbrax_Extension_DSPKernel::setUpPlain(int b, const BandPiece& p) {
     // The stages keep their old setting when given a value they refuse, so what counts is
     // the setting they hold, not the parameter.
@@ -300,17 +348,9 @@ void VYK_Wimbrax_Extension_DSPKernel::runBandInto(int b, const BandPiece& p, flo
         return;
     }
     runBand(b, p, inL, inR, frames);
-    if (mix == BandMix::Store) return;  // full band: in is out
-    float* const out[] = {outL, outR};
-    const float* const in[] = {inL, inR};
-    for (int c = 0; c < 2; ++c) {
-        float* __restrict o = out[c];
-        const float* __restrict x = in[c];
-        if (mix == BandMix::First)
-            for (int i = 0; i < frames; ++i) o[i] = x[i] * mixGain;
-        else
-            for (int i = 0; i < frames; ++i) o[i] = o[i] + x[i] * mixGain;
-    }
+    if (mix == BandMix::Store || mix == BandMix::Discard) return;  // full band: in is out
+    weightInto(outL, inL, frames, mixGain, mix == BandMix::First);
+    weightInto(outR, inR, frames, mixGain, mix == BandMix::First);
 }
 
 void VYK_Wimbrax_Extension_DSPKernel::runBand(int b, const BandPiece& p, float* left,

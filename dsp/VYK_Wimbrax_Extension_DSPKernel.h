@@ -105,6 +105,10 @@ private:
     // through plainBandPass when the piece allows it.
     void runBandInto(int band, const BandPiece& piece, float* inL, float* inR, float* outL,
                      float* outR, int frames, BandMix mix, float mixGain);
+    // Three-band mode, for a piece no longer than the analysis rings: the output is what
+    // the rings hold, so the compander runs on it inside the splitter's loop and the band
+    // chains then only feed the rings. False (nothing done) when the piece does not fit.
+    bool splitWithCompander(const BandPiece piece[3], float* left, float* right, int frames);
     // Sets the piece's width and panorama; true when only gain, delay and ring are left.
     bool setUpPlain(int band, const BandPiece& piece);
     void applySplits();
@@ -163,6 +167,8 @@ private:
     Interpolator stereowidthInterpolator[kBands];
     Interpolator panpotInterpolator[kBands];
     Interpolator volumeInterpolator[kBands];
+    // The rings' output for splitWithCompander, before the compander.
+    alignas(64) float ringMix[2][collectorSize];
     // The 1024-frame line bypassed audio runs through, fed while processing too.
     CircularBuffer2 bypassDelay;
 

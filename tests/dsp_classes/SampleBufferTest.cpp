@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <numeric>
 #include <vector>
@@ -92,6 +93,28 @@ TEST(CircularBuffer2, ExchangeDelaysByATurnAndNotifiesLazily)
     for (size_t i = 0; i < 3000; ++i) {
         ASSERT_EQ(outL[i], i < 1024 ? 0.0f : l[i - 1024]);
         ASSERT_EQ(outR[i], i < 1024 ? 0.0f : r[i - 1024]);
+    }
+}
+
+// The kernel takes a short block's output from peek before the exchange runs.
+TEST(CircularBuffer2, PeekShowsWhatTheNextExchangeHandsBack)
+{
+    CircularBuffer2 ring;
+    std::vector<float> l(4000), r(4000);
+    std::iota(l.begin(), l.end(), 1.0f);
+    std::iota(r.begin(), r.end(), -4000.0f);
+    int done = 0;
+    for (int n : {1000, 24, 1, 1023, 1024, 500, 300}) {  // from and up to the turn's end
+        std::vector<float> seen[2] = {std::vector<float>(static_cast<size_t>(n), 7.0f),
+                                      std::vector<float>(static_cast<size_t>(n), 7.0f)};
+        ring.peek(n, [&](const float* a, const float* b, int at, int k) {
+            std::copy(a, a + k, seen[0].begin() + at);
+            std::copy(b, b + k, seen[1].begin() + at);
+        });
+        ring.processBufferEx(l.data() + done, r.data() + done, n);
+        ASSERT_EQ(seen[0], std::vector<float>(l.begin() + done, l.begin() + done + n)) << n;
+        ASSERT_EQ(seen[1], std::vector<float>(r.begin() + done, r.begin() + done + n)) << n;
+        done += n;
     }
 }
 
