@@ -15,14 +15,8 @@
 
 namespace vyk::test {
 
-inline AudioComponentDescription effectDescription()
-{
-    AudioComponentDescription d{};
-    d.componentType = 0x61756D66;          // 'aumf'
-    d.componentSubType = 0x766B7762;       // 'vkwb'
-    d.componentManufacturer = 0x464C4E52;  // 'FLNR'
-    return d;
-}
+// 'aumf' 'vkwb' 'FLNR'
+constexpr AudioComponentDescription effectDescription() { return {0x61756D66, 0x766B7762, 0x464C4E52, 0, 0}; }
 
 // Console lines, taken (and cleared) at once.
 class Lines : public ConsoleLines {
@@ -61,9 +55,10 @@ protected:
     float value(AUParameterAddress a) { return unit->parameterTree()->parameterWithAddress(a)->value(); }
     VYKOrmeltaViewBase& model() { return controller->mainView->baseClass(); }
     // A click at a panel point, on a panel fitted to the window from its origin.
-    void click(CGPoint p)
+    void click(CGPoint p, bool alone = true)
     {
-        RunLoop::main().advance(1);  // never a double tap with the click before
+        if (alone)
+            RunLoop::main().advance(1);  // never a double tap with the click before
         window->mouseDown(p);
         window->mouseUp(p);
         settle();

@@ -9,15 +9,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define VYK_LSAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VYK_LSAN 1
-#endif
-#endif
-#ifdef VYK_LSAN
+#if defined(VYK_SANITIZED) && __has_include(<sanitizer/lsan_interface.h>) && !defined(__SANITIZE_THREAD__)
 #include <sanitizer/lsan_interface.h>
+#define VYK_LSAN 1
 #endif
 
 namespace {
