@@ -25,22 +25,36 @@ public:
 
     void processBuffers(float* left, float* right, int64_t frames);
 
-    // processBuffers one frame at a time, for a caller that interleaves the frames with
-    // its own per-frame work: each frame gets the same operations in the same order, so
-    // a block through a Stream equals processBuffers on it. At most one per Compander at
-    // a time; finish() stores the state back.
+    // processBuffers for a caller that hands the frames over one at a time and
+    // interleaves them with its own work: the input envelope follows each frame as it
+    // comes; the gain runs in chunks, element-wise, and the output envelope one chunk
+    // behind, so per frame only the two envelope steps remain. Each envelope sees its
+    // samples in order and each frame gets the operations of processBuffers, so the
+    // result is the same. One Stream per Compander at a time.
     class Stream {
     public:
-        explicit Stream(Compander& c);
-        // One frame of input (l, r) to output (outL, outR); may be the same floats.
-        void frame(float l, float r, float& outL, float& outR);
-        void finish();
+        static constexpr int kChunk = 32;
+        // in and out must not overlap; out's frame t is written after frame(t), at the
+        // latest in finish.
+        Stream(Compander& c, const float* inL, const float* inR, float* outL, float* outR);
+        // Frames 0, 1, 2, ... in turn.
+        void frame(int t);
+        // After frames 0 to frames - 1; stores the state back.
+        void finish(int frames);
 
     private:
+        void gain(int from, int n);
+
         Compander& c_;
         Follower::Run in_, out_;
+        const float* inL_;
+        const float* inR_;
+        float* outL_;
+        float* outR_;
         float multiplier_;
         int32_t keepDifference_;
+        float peak_[kChunk];
+        float sum_[kChunk];
     };
 
     // Bitwise choice between two floats: compilers vectorise it, while a
@@ -76,25 +90,53 @@ private:
     bool bInverted = false;
 };
 
-inline Compander::Stream::Stream(Compander& c)
-    : c_(c), in_(c.inputFollower), out_(c.outputFollower), multiplier_(c.fMultiplier),
-      keepDifference_(c.bInverted ? -1 : 0)
+inline Compander::Stream::Stream(Compander& c, const float* inL, const float* inR, float* outL,
+                                 float* outR)
+    : c_(c), in_(c.inputFollower), out_(c.outputFollower), inL_(inL), inR_(inR), outL_(outL),
+      outR_(outR), multiplier_(c.fMultiplier), keepDifference_(c.bInverted ? -1 : 0)
 {
 }
 
-inline void Compander::Stream::frame(float l, float r, float& outL, float& outR)
+inline void Compander::Stream::frame(int t)
 {
-    in_.feed(std::fabs(static_cast<double>(l + r)));
-    const float g = gainFor(static_cast<float>(in_.peak()), multiplier_);
-    const float sl = l * g;
-    const float sr = r * g;
-    outL = pick(keepDifference_, l - sl, sl);
-    outR = pick(keepDifference_, r - sr, sr);
-    out_.feed(std::fabs(static_cast<double>(sl + sr)));
+    const int k = t & (kChunk - 1);
+    in_.feed(std::fabs(static_cast<double>(inL_[t] + inR_[t])));
+    peak_[k] = static_cast<float>(in_.peak());
+    // Slot k still holds frame t - kChunk's sum: the output envelope's next sample.
+    if (t >= kChunk)
+        out_.feed(std::fabs(static_cast<double>(sum_[k])));
+    if (k == kChunk - 1)
+        gain(t + 1 - kChunk, kChunk);
 }
 
-inline void Compander::Stream::finish()
+inline void Compander::Stream::gain(int from, int n)
 {
+    const float* __restrict l = inL_ + from;
+    const float* __restrict r = inR_ + from;
+    float* __restrict ol = outL_ + from;
+    float* __restrict orr = outR_ + from;
+    for (int i = 0; i < n; ++i) {
+        const float g = gainFor(peak_[i], multiplier_);
+        const float sl = l[i] * g;
+        const float sr = r[i] * g;
+        ol[i] = pick(keepDifference_, l[i] - sl, sl);
+        orr[i] = pick(keepDifference_, r[i] - sr, sr);
+        sum_[i] = sl + sr;
+    }
+}
+
+inline void Compander::Stream::finish(int frames)
+{
+    // The last whole chunk's sums not yet fed, then those of the partial chunk after it.
+    const int rest = frames & (kChunk - 1);
+    if (frames >= kChunk)
+        for (int k = rest; k < kChunk; ++k)
+            out_.feed(std::fabs(static_cast<double>(sum_[k])));
+    if (rest > 0) {
+        gain(frames - rest, rest);
+        for (int k = 0; k < rest; ++k)
+            out_.feed(std::fabs(static_cast<double>(sum_[k])));
+    }
     c_.factor = gainFor(static_cast<float>(in_.peak()), multiplier_);
     in_.storeTo(c_.inputFollower);
     out_.storeTo(c_.outputFollower);

@@ -316,11 +316,9 @@ bool VYK_Wimbrax_Extension_DSPKernel::splitWithCompander(const BandPiece piece[3
     }
     // The compander's frame t only needs the sum above, and frame t of the input has
     // been read when it runs, so it may take the input's place.
-    Compander::Stream dynamics(compander);
-    bands.splitWith(left, right, frames, [&](int t) {
-        dynamics.frame(mixL[t], mixR[t], left[t], right[t]);
-    });
-    dynamics.finish();
+    Compander::Stream dynamics(compander, mixL, mixR, left, right);
+    bands.splitWith(left, right, frames, [&](int t) { dynamics.frame(t); });
+    dynamics.finish(frames);
     float* const bandL[] = {bands.getLPLeft(), bands.getBPLeft(), bands.getHPLeft()};
     float* const bandR[] = {bands.getLPRight(), bands.getBPRight(), bands.getHPRight()};
     for (int k = 0; k < 3; ++k)

@@ -125,10 +125,10 @@ TEST(Compander, MatchesTheModelOnNoiseAndRecoversFromNonFiniteInput)
             if (block % 2 == 0) {
                 c.processBuffers(l.data(), r.data(), frames);
             } else {  // the per-frame form the kernel interleaves with its band splitter
-                Compander::Stream stream(c);
-                for (size_t i = 0; i < l.size(); ++i)
-                    stream.frame(l[i], r[i], l[i], r[i]);
-                stream.finish();
+                Compander::Stream stream(c, ml.data(), mr.data(), l.data(), r.data());
+                for (int i = 0; i < frames; ++i)
+                    stream.frame(i);
+                stream.finish(frames);
             }
             if (vyk::test::RenderGuard::active()) {
                 ASSERT_EQ(guard.violations(), 0);
