@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes, as a file, to the audio file reader and converts what it reads
-// to the engine's format. Whatever the bytes: no exception but AVAudioError, no sample
+// to the engine's format (48 kHz stereo). Whatever the bytes: no exception but AVAudioError, no sample
 // that is not finite, and no more samples, nor memory, than the reader's limits allow.
 // The seeds are small WAV, FLAC, Ogg and m4a files written with tests/avfoundation's
 // TestMedia (a tone of a few hundred frames).
@@ -31,7 +31,8 @@ std::string& inputPath() {
     return path;
 }
 
-void check(const AVAudioPCMBuffer& buffer) {
+// Uninstrumented: a per-sample comparison in this loop would be traced for coverage.
+__attribute__((no_sanitize("coverage"))) void check(const AVAudioPCMBuffer& buffer) {
     const std::size_t channels = buffer.format().channelCount();
     if (std::size_t(buffer.frameLength()) * channels > AVAudioFile::kMaximumSamples) std::abort();
     for (std::size_t c = 0; c < channels; ++c)
@@ -55,7 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const AVAudioFile file(URL::fileURL(path));
         const std::size_t channels = file.processingFormat().channelCount();
         if (file.length() <= 0 || std::size_t(file.length()) * channels > AVAudioFile::kMaximumSamples) std::abort();
-        check(*file.converted(file.processingFormat()));
         check(*file.converted(AVAudioFormat(48000, 2)));
     } catch (const AVAudioError&) {
     } catch (...) {

@@ -56,41 +56,54 @@ struct SwrFree {
     void operator()(SwrContext* s) const { swr_free(&s); }
 };
 
+// Copies every `step`th sample of `from` into `to` as floats.
+template <typename Sample, typename Convert>
+void copySamples(const std::uint8_t* from, int step, int n, float* to, Convert convert) {
+    const auto* samples = reinterpret_cast<const Sample*>(from);
+    for (int i = 0; i < n; ++i) to[i] = convert(samples[std::ptrdiff_t(i) * step]);
+}
+
 // Appends one decoded frame, in whatever sample layout the decoder gives, as floats.
 // Samples that are not finite become 0 and are counted. Each channel grows by half
 // at a time, never beyond `capacity` frames.
 bool appendFrame(const AVFrame& frame, std::vector<std::vector<float>>& out, std::size_t capacity,
                  std::size_t& nonFinite) {
     const auto format = static_cast<AVSampleFormat>(frame.format);
+    const AVSampleFormat packed = av_get_packed_sample_fmt(format);
     const int channels = int(out.size());
     const bool planar = av_sample_fmt_is_planar(format) != 0;
     const int n = frame.nb_samples;
+    const int step = planar ? 1 : channels;
     for (int c = 0; c < channels; ++c) {
         auto& dst = out[std::size_t(c)];
         const std::size_t base = dst.size();
         if (base + std::size_t(n) > dst.capacity())
             dst.reserve(std::min(capacity, std::max(base + std::size_t(n), base + base / 2)));
         dst.resize(base + std::size_t(n));
-        const std::uint8_t* plane = frame.extended_data[planar ? c : 0];
-        const int step = planar ? 1 : channels;
-        const int first = planar ? 0 : c;
-        for (int i = 0; i < n; ++i) {
-            const int k = first + i * step;
-            float v;
-            switch (av_get_packed_sample_fmt(format)) {
-            case AV_SAMPLE_FMT_FLT: v = reinterpret_cast<const float*>(plane)[k]; break;
-            case AV_SAMPLE_FMT_DBL: v = float(reinterpret_cast<const double*>(plane)[k]); break;
-            case AV_SAMPLE_FMT_S16: v = float(reinterpret_cast<const std::int16_t*>(plane)[k]) / 32768.0f; break;
-            case AV_SAMPLE_FMT_S32: v = float(double(reinterpret_cast<const std::int32_t*>(plane)[k]) / 2147483648.0); break;
-            case AV_SAMPLE_FMT_U8: v = float(int(plane[k]) - 128) / 128.0f; break;
-            default: return false;
-            }
-            if (!std::isfinite(v)) {
-                v = 0.0f;
-                ++nonFinite;
-            }
-            dst[base + std::size_t(i)] = v;
+        float* to = dst.data() + base;
+        const std::uint8_t* from = planar ? frame.extended_data[c]
+                                          : frame.extended_data[0] + c * av_get_bytes_per_sample(format);
+        switch (packed) {
+        case AV_SAMPLE_FMT_FLT: copySamples<float>(from, step, n, to, [](float v) { return v; }); break;
+        case AV_SAMPLE_FMT_DBL: copySamples<double>(from, step, n, to, [](double v) { return float(v); }); break;
+        case AV_SAMPLE_FMT_S16:
+            copySamples<std::int16_t>(from, step, n, to, [](std::int16_t v) { return float(v) / 32768.0f; });
+            break;
+        case AV_SAMPLE_FMT_S32:
+            copySamples<std::int32_t>(from, step, n, to,
+                                      [](std::int32_t v) { return float(double(v) / 2147483648.0); });
+            break;
+        case AV_SAMPLE_FMT_U8:
+            copySamples<std::uint8_t>(from, step, n, to, [](std::uint8_t v) { return float(int(v) - 128) / 128.0f; });
+            break;
+        default: return false;
         }
+        if (packed == AV_SAMPLE_FMT_FLT || packed == AV_SAMPLE_FMT_DBL)
+            for (float* p = to; p != to + n; ++p)
+                if (!std::isfinite(*p)) {
+                    *p = 0.0f;
+                    ++nonFinite;
+                }
     }
     return true;
 }
@@ -108,8 +121,8 @@ std::string hertz(double rate) {
 }
 
 std::string rateRange() {
-    return std::to_string(AVAudioFile::kMinimumSampleRate) + " to " + std::to_string(AVAudioFile::kMaximumSampleRate) +
-           " Hz";
+    return std::to_string(AVAudioFile::kMinimumSampleRate) + " to " +
+           std::to_string(AVAudioFile::kMaximumSampleRate) + " Hz";
 }
 
 // Runs `body`, turning any other exception into an AVAudioError that names the file.
@@ -123,7 +136,8 @@ auto onlyAVAudioError(const std::string& path, const std::string& failure, Body&
         throw AVAudioError(kAVAudioErrorOutOfMemory,
                            "The audio file '" + path + "' " + failure + ": there is not enough memory.");
     } catch (const std::exception& e) {
-        throw AVAudioError(kAVAudioErrorDecodeFailed, "The audio file '" + path + "' " + failure + ": " + e.what() + ".");
+        throw AVAudioError(kAVAudioErrorDecodeFailed,
+                           "The audio file '" + path + "' " + failure + ": " + e.what() + ".");
     }
 }
 

@@ -40,9 +40,12 @@ std::string openError(const std::string& path) {
 
 // A mono or wider 16-bit WAV whose header claims `bytes` of data, over a sparse data
 // chunk of that size or, unless `sparse`, one frame.
-std::string claimWav(const std::string& path, int channels, std::uint32_t rate, std::uint32_t bytes, bool sparse = true) {
+std::string claimWav(const std::string& path, int channels, std::uint32_t rate, std::uint32_t bytes,
+                     bool sparse = true) {
     media::writeWav16(path, media::Channels(std::size_t(channels), {0.0f}), int(rate));
-    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(40).write(reinterpret_cast<const char*>(&bytes), 4);
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+        .seekp(40)
+        .write(reinterpret_cast<const char*>(&bytes), 4);
     if (sparse) std::filesystem::resize_file(path, 44 + std::uintmax_t(bytes));
     return path;
 }
@@ -171,7 +174,8 @@ TEST(AudioFile, AbsurdRatesAndSizesAreRefused) {
 // is a one-frame file. A chained Ogg stream whose rate changes is refused.
 TEST(AudioFile, LengthIsWhatDecodes) {
     media::TempFolder folder;
-    EXPECT_EQ(AVAudioFile(URL::fileURL(claimWav(folder.file("claims.wav"), 1, 8000, 8000 * 2 * 660, false))).length(), 1);
+    const auto claims = claimWav(folder.file("claims.wav"), 1, 8000, 8000 * 2 * 660, false);
+    EXPECT_EQ(AVAudioFile(URL::fileURL(claims)).length(), 1);
     media::encode(folder.file("a.ogg"), "flac", media::tone(2, 44100, 44100), 44100, 1);
     media::encode(folder.file("c.ogg"), "flac", media::tone(2, 22050, 22050), 22050, 2);
     std::ofstream(folder.file("ac.ogg"), std::ios::binary) << std::ifstream(folder.file("a.ogg")).rdbuf()
