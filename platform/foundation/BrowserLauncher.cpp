@@ -11,8 +11,20 @@
 
 extern char** environ;
 
+namespace {
+Foundation::BrowserOpener& replacement()
+{
+    static Foundation::BrowserOpener opener;
+    return opener;
+}
+}
+
+void Foundation::setBrowserOpener(BrowserOpener opener) { replacement() = std::move(opener); }
+
 bool Foundation::openInBrowser(const URL& url, std::string* error)
 {
+    if (replacement())
+        return replacement()(url, error);
     const std::string address = url.absoluteString();
     if (url.scheme().empty() || address.empty() || address[0] == '-') {
         if (error)

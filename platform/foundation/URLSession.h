@@ -12,9 +12,13 @@
 #include <string>
 #include <vector>
 
+// Caching is the protocol's own; the policy is carried for callers that name it.
+enum class NSURLRequestCachePolicy { useProtocolCachePolicy = 0 };
+
 struct URLRequest {
     URL url;
     double timeoutInterval = 60;  // seconds
+    NSURLRequestCachePolicy cachePolicy = NSURLRequestCachePolicy::useProtocolCachePolicy;
 };
 
 struct URLResponse {

@@ -1,0 +1,160 @@
+// The whole host in-process: start, embedding, playback through the effect, the
+// MIDI output handler, the help screen, stop.
+#include "HostRig.h"
+
+#include "audiotoolbox/AUParameterTree.h"
+#include "foundation/ProcessInfo.h"
+#include "webkit/WKWebView.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace host::test;
+using ::testing::IsSupersetOf;
+
+namespace {
+
+// The lines as a subsequence of what was printed.
+bool inOrder(const std::vector<std::string>& lines, const std::vector<std::string>& expected) {
+    auto at = lines.begin();
+    for (const auto& e : expected) {
+        at = std::find(at, lines.end(), e);
+        if (at == lines.end()) {
+            ADD_FAILURE() << "missing, or out of order: \"" << e << "\"";
+            return false;
+        }
+        ++at;
+    }
+    return true;
+}
+
+double power(const std::vector<float>& x, std::size_t from, std::size_t to) {
+    double sum = 0;
+    for (std::size_t i = from; i < to; ++i) sum += double(x[i]) * x[i];
+    return sum / double(to - from);
+}
+
+double dB(double ratio) { return 10 * std::log10(ratio); }
+
+// The longest run of (near) silent samples.
+std::size_t longestSilence(const std::vector<float>& x, std::size_t from) {
+    std::size_t run = 0, longest = 0;
+    for (std::size_t i = from; i < x.size(); ++i) {
+        run = std::fabs(x[i]) < 1e-4f ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+WKWebView* findWebView(UIView& view) {
+    if (auto* web = dynamic_cast<WKWebView*>(&view)) return web;
+    for (const auto& sub : view.subviews())
+        if (WKWebView* found = findWebView(*sub)) return found;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(HostEndToEnd, StartPlayThroughTheEffectHelpAndStop) {
+    HostRig rig;
+    ViewController& vc = *rig.controller;
+
+    // Start: found, logged, instantiated, connected, embedded in the hidden plug-in view.
+    ASSERT_TRUE(rig.pumpUntil([&] { return !vc.children().empty(); }));
+    const std::string pid = std::to_string(ProcessInfo::processInfo().processIdentifier());
+    inOrder(rig.console.lines(),
+            {"Info: Main view controller loaded.",
+             "NOTE: WE ARE IN AUDIO UNIT RELEASE MODE. ENSURE THE STORYBOARD CONNECTIONS ARE VALID!",
+             "AUExtensionManager: Loaded component has following properties.", "",
+             "Process Name: " + ProcessInfo::processInfo().processName() + " PID: " + pid, "", "AUExtension (",
+             "type: aumf", "subtype: vkwb", "manufacturer: FLNR", "flags: 0x00000002", ")",
+             "AUExtensionManager: Audio unit was found, making connections now ...",
+             "AUEnginePlayer: A new audio unit will be connected.",
+             "AUEnginePlayer: The audio unit reports MIDI output names. Assigning a handling block.",
+             "AUEnginePlayer: Audio unit was attached.",
+             "AUEnginePlayer::ERROR: There was a problem with the file processing format or the file is nil (yet).",
+             "AUExtensionManager: Performed audio unit connection.",
+             "ViewController: Loading the audio unit's interface..."});
+    ASSERT_TRUE(rig.pumpUntil([&] { return rig.hasLine("AUExtension::midiOutputEventBlock (set) "); }));
+    EXPECT_TRUE(rig.hasLine("AUExtension::init()"));
+    EXPECT_TRUE(rig.hasLine("AUExtension::midiOutputNames: [\"VYK Wimbrax MIDI Out\"]"));
+    EXPECT_FALSE(rig.hasLine("AU Diagnostics: WARNING: Plugin view is not loaded."));
+    ASSERT_EQ(vc.pluginView->subviews().size(), 1u);
+    EXPECT_EQ(vc.pluginView->subviews()[0], vc.children()[0]->view());
+    EXPECT_TRUE(vc.pluginView->isHidden());
+
+    // The unit button shows the panel; play starts the engine and swaps the buttons.
+    ASSERT_TRUE(rig.press("unit"));
+    EXPECT_FALSE(vc.pluginView->isHidden());
+    ASSERT_TRUE(rig.press("play"));
+    ASSERT_TRUE(rig.pumpUntil([&] { return !vc.stopButton->isHidden(); }));
+    EXPECT_TRUE(vc.playButton->isHidden());
+    inOrder(rig.console.lines(),
+            {"AUEnginePlayer: Audio file at '" + rig.folder.file("1.m4a") +
+                 "' was selected for loading into the player.",
+             "AUEnginePlayer: Player was (temporarily) disconnecting from the main mixer.",
+             "AUEnginePlayer: Audio unit was (temporarily) disconnecting from the player.", "2",
+             "AUEnginePlayer: Audio unit re-connecting to the player.",
+             "AUEnginePlayer: Audio unit re-connectingto the main mixer.", rig.folder.file("1.m4a"),
+             "AUEnginePlayer: Audio session was set active.", "AUEnginePlayer: Audio engine starting."});
+    EXPECT_TRUE(rig.hasLine("AUExtension::allocateRenderResources()"));
+
+    // Passes follow each other without a gap, counted once each; the tone stays left.
+    rig.render(5 * kLoopFrames / 2);
+    ASSERT_TRUE(rig.pumpUntil([&] {
+        return rig.hasLine("AUEnginePlayer: Current audio file '" + rig.folder.file("1.m4a") + "' looped: 2.");
+    }));
+    EXPECT_FALSE(rig.hasLine("AUEnginePlayer: Current audio file '" + rig.folder.file("1.m4a") + "' looped: 3."));
+    EXPECT_TRUE(std::all_of(rig.left.begin(), rig.left.end(), [](float x) { return std::isfinite(x); }));
+    EXPECT_TRUE(std::all_of(rig.right.begin(), rig.right.end(), [](float x) { return std::isfinite(x); }));
+    const std::size_t settled = 4096;  // past the effect's latency
+    EXPECT_LT(longestSilence(rig.left, settled), 64u);
+    EXPECT_GT(dB(power(rig.left, settled, rig.left.size())), -40.0);
+    EXPECT_GT(dB(power(rig.left, settled, rig.left.size()) / power(rig.right, settled, rig.right.size())), 10.0);
+
+    // Full band, swapped: the tone moves to the right.
+    const auto unit = vc.audioUnitManager()->auEngine->activeAVAudioUnit()->auAudioUnit();
+    unit->parameterTree()->parameterWithAddress(2)->setValue(0);
+    unit->parameterTree()->parameterWithAddress(26)->setValue(1);
+    const std::size_t before = rig.left.size();
+    rig.render(2 * kLoopFrames);
+    EXPECT_GT(dB(power(rig.right, before + settled, rig.right.size()) /
+                 power(rig.left, before + settled, rig.left.size())), 10.0);
+
+    // MIDI from the unit's output block reaches the console.
+    const std::uint8_t noteOn[] = {0x90, 60, 100};
+    ASSERT_TRUE(unit->MIDIOutputEventBlock());
+    EXPECT_EQ((*unit->MIDIOutputEventBlock())(0, 0, 3, noteOn), 0);
+    EXPECT_TRUE(rig.pumpUntil(
+        [&] { return rig.hasLine("AUEnginePlayer: MIDI event from audio unit at: 0, data: 144, 60, 100"); }));
+
+    // Help: the maker's page goes to the browser, the manual to the help screen.
+    const std::string maker = host::makerURL().absoluteString();
+    const std::string manual = URL::fileURL(rig.folder.file("manual.pdf")).absoluteString();
+    rig.console.clear();
+    ASSERT_TRUE(rig.press("help"));
+    EXPECT_EQ(rig.opened, std::vector<std::string>{maker});
+    EXPECT_EQ(rig.console.lines(), (std::vector<std::string>{"ShowHelp", "navigationAction: ", manual,
+                                                             "navigationResponse: ", manual}));
+    WKWebView* web = findWebView(*rig.window);
+    ASSERT_NE(web, nullptr);
+    EXPECT_EQ(web->pageCount(), 2);
+    ASSERT_TRUE(rig.press("exit"));
+    EXPECT_EQ(vc.presentedViewController(), nullptr);
+
+    // Info: the maker's page passes the decisions and is handed to the browser.
+    rig.console.clear();
+    ASSERT_TRUE(rig.press("info"));
+    EXPECT_THAT(rig.console.lines(), IsSupersetOf(std::vector<std::string>{"ShowInfo", "navigationAction: ", maker, "navigationResponse: "}));
+    EXPECT_EQ(rig.opened, (std::vector<std::string>{maker, maker}));
+    ASSERT_TRUE(rig.press("exit"));
+
+    // Stop.
+    ASSERT_TRUE(rig.press("stop"));
+    ASSERT_TRUE(rig.pumpUntil([&] { return !vc.playButton->isHidden(); }));
+    EXPECT_TRUE(vc.stopButton->isHidden());
+    EXPECT_TRUE(rig.hasLine("AUEnginePlayer: Audio engine stopping."));
+}
