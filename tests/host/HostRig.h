@@ -54,11 +54,12 @@ inline UIControl* findControl(UIView& view, const std::string& identifier) {
 }
 
 struct HostRig {
-    HostRig() {
+    // Plays into the manual sink, or into `output` when given; shows the main scene.
+    explicit HostRig(std::shared_ptr<avf::AudioOutputSink> output = nullptr, bool showMain = true) {
         ::setenv("AUDIO_COMPONENT_PATH", VYK_TEST_PLUGINS_DIR, 1);
         writeLoop(folder.file("1.m4a"));
         writeManual(folder.file("manual.pdf"));
-        environment().makeOutputSink = [s = sink] { return s; };
+        environment().makeOutputSink = [s = output ? output : sink] { return s; };
         environment().loopNumber = [] { return 1; };
         environment().resourceFolder = URL::fileURL(folder.path());
         Foundation::setBrowserOpener([this](const URL& url, std::string*) {
@@ -67,11 +68,12 @@ struct HostRig {
         });
         registerScenes();
         window = std::make_shared<UIWindow>(CGSize{kWindowWidth, kWindowHeight});
+        if (!showMain) return;
         controller = std::dynamic_pointer_cast<ViewController>(UIStoryboard::instantiate("Main"));
         controller->showIn(*window);
     }
     ~HostRig() {
-        if (controller->presentedViewController()) controller->dismiss(false);
+        if (controller && controller->presentedViewController()) controller->dismiss(false);
         controller.reset();
         window.reset();
         RunLoop::main().runUntilIdle();
@@ -101,9 +103,11 @@ struct HostRig {
         control->sendActions(UIControlEvents::touchUpInside);
         return true;
     }
-    // Pulls `frames` frames through the engine in device-sized cycles.
+    // Pulls `frames` frames through the engine in device-sized cycles, at about five
+    // times the device's pace, so the player's threads keep up as they would live.
     void render(std::size_t frames) {
         for (std::size_t done = 0; done < frames; done += 512) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
             const auto* out = sink->render(512);
             left.insert(left.end(), out[0].begin(), out[0].begin() + 512);
             right.insert(right.end(), out[1].begin(), out[1].begin() + 512);
