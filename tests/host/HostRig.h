@@ -44,15 +44,6 @@ inline void writeManual(const std::string& path) {
     cairo_surface_destroy(pdf);
 }
 
-inline UIControl* findControl(UIView& view, const std::string& identifier) {
-    if (view.isHidden()) return nullptr;
-    if (view.accessibilityIdentifier == identifier)
-        if (auto* control = dynamic_cast<UIControl*>(&view)) return control;
-    for (const auto& sub : view.subviews())
-        if (UIControl* found = findControl(*sub, identifier)) return found;
-    return nullptr;
-}
-
 struct HostRig {
     // Plays into the manual sink, or into `output` when given; shows the main scene.
     explicit HostRig(std::shared_ptr<avf::AudioOutputSink> output = nullptr, bool showMain = true) {
@@ -97,10 +88,10 @@ struct HostRig {
             if (l == line) return true;
         return false;
     }
-    bool press(const std::string& identifier) {
-        UIControl* control = findControl(*window, identifier);
-        if (!control) return false;
-        control->sendActions(UIControlEvents::touchUpInside);
+    // A click on a visible control.
+    bool press(const std::shared_ptr<UIButton>& button) {
+        if (!button || button->isHidden()) return false;
+        vyk::test::click(*window, *button);
         return true;
     }
     // Pulls `frames` frames through the engine in device-sized cycles, at about five

@@ -1,5 +1,4 @@
-// The engine player's faults, mended: a failed start, a quick stop and start, a short
-// MIDI message.
+// The engine player's faults, mended: a failed start, a quick stop and start.
 #include "HostRig.h"
 
 #include "avfoundation/WavFileOutputSink.h"
@@ -44,18 +43,4 @@ TEST(HostPlayer, AQuickStopAndStartPlaysOneChainCountedFromZero) {
     EXPECT_EQ(count(lines, looped + "2."), 1);
     EXPECT_EQ(count(lines, looped + "3."), 0);
     EXPECT_EQ(count(lines, "AUEnginePlayer: Audio engine starting."), 2);
-}
-
-TEST(HostPlayer, AShortMIDIMessageIsPrintedAsFarAsItGoes) {
-    HostRig rig;
-    ASSERT_TRUE(rig.pumpUntil([&] { return !rig.controller->children().empty(); }));
-    const auto unit = rig.controller->audioUnitManager()->auEngine->activeAVAudioUnit()->auAudioUnit();
-    const std::uint8_t bytes[] = {0x90, 60, 100};
-    EXPECT_EQ((*unit->MIDIOutputEventBlock())(7, 0, 2, bytes), 0);
-    const std::string line = "AUEnginePlayer: MIDI event from audio unit at: 7, data: 144, 60";
-    ASSERT_TRUE(rig.pumpUntil([&] { return rig.hasLine(line); }));
-    const auto lines = rig.console.lines();
-    const auto at = std::find(lines.begin(), lines.end(), line);
-    ASSERT_NE(at, lines.begin());
-    EXPECT_EQ(*(at - 1), "AUEnginePlayer::WARNING: The MIDI data length is not as expected.");
 }

@@ -45,11 +45,11 @@ void checkRun(const std::string& program, const std::string& bundle) {
                                          VYK_TEST_PLUGINS_DIR + "' '" + program +
                                          "' --headless --press unit --press play --run-seconds 3 --screenshot '" +
                                          png + "'");
-    EXPECT_NE(lines.find("ViewController: The app's resources path is: " + bundle + "/Resources\n"),
-              std::string::npos) << lines;
-    EXPECT_NE(lines.find("AUExtensionManager: Performed audio unit connection.\n"), std::string::npos) << lines;
-    EXPECT_NE(lines.find("AUEnginePlayer: Audio engine starting.\n"), std::string::npos) << lines;
-    EXPECT_NE(lines.find("UIApplication: screenshot written to " + png + "\n"), std::string::npos) << lines;
+    for (const std::string& line : {"ViewController: The app's resources path is: " + bundle + "/Resources",
+                                    std::string("AUExtensionManager: Performed audio unit connection."),
+                                    std::string("AUEnginePlayer: Audio engine starting."),
+                                    "UIApplication: screenshot written to " + png})
+        EXPECT_NE(lines.find(line + "\n"), std::string::npos) << line << "\n" << lines;
     EXPECT_EQ(lines.find("exit status"), std::string::npos) << lines;
 
     // Nearly three seconds of stereo, finite and well above silence.

@@ -47,11 +47,6 @@ std::vector<unsigned long> picture(unsigned long window, int x, int y, int w, in
     return pixels;
 }
 
-void click(unsigned long window, int x, int y) {
-    output("xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " " +
-           std::to_string(y) + " click 1");
-}
-
 template <class Done>
 bool eventually(Done done) {
     for (int i = 0; i < 200; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(25)))
@@ -82,9 +77,10 @@ TEST(HostWindow, TheUnitButtonShowsThePanelAndPlayingMovesTheCorrelograph) {
     const int top = int(host::kBarHeight), w = int(host::kWindowWidth), h = int(host::kWindowHeight) - top;
     ASSERT_TRUE(eventually([&] { return picture(window, 48, 24, 1, 1) != picture(window, 0, top + 10, 1, 1); }));
     const auto empty = picture(window, 0, top, w, h);
-    click(window, 48, 24);  // Unit
+    const std::string click = "xdotool mousemove --window " + std::to_string(window);
+    output(click + " 48 24 click 1");  // Unit
     EXPECT_TRUE(eventually([&] { return picture(window, 0, top, w, h) != empty; }));
-    click(window, 136, 24);  // Play
+    output(click + " 136 24 click 1");  // Play
 
     // The correlograph (the panel's middle square) moves while playing; only the
     // effect's own panel has one.
