@@ -108,14 +108,23 @@ TEST(HostEndToEnd, StartPlayThroughTheEffectHelpAndStop) {
     EXPECT_GT(dB(power(rig.left, settled, rig.left.size())), -40.0);
     EXPECT_GT(dB(power(rig.left, settled, rig.left.size()) / power(rig.right, settled, rig.right.size())), 10.0);
 
-    // Full band, swapped: the tone moves to the right.
+    // Touches on the panel (shown at its own size under the bar): all-pass, then swap.
+    // The tree follows and the tone moves to the right.
+    rig.window->displayIfNeeded();  // the panel's hot spots come with its first draw
+    for (const CGPoint p : {CGPoint{250, 40}, CGPoint{50, 240}}) {
+        rig.window->mouseDown(CGPoint{p.x, p.y + host::kBarHeight});
+        rig.window->mouseUp(CGPoint{p.x, p.y + host::kBarHeight});
+    }
     const auto unit = vc.audioUnitManager()->auEngine->activeAVAudioUnit()->auAudioUnit();
-    unit->parameterTree()->parameterWithAddress(2)->setValue(0);
-    unit->parameterTree()->parameterWithAddress(26)->setValue(1);
+    EXPECT_EQ(unit->parameterTree()->parameterWithAddress(2)->value(), 0);
+    EXPECT_EQ(unit->parameterTree()->parameterWithAddress(26)->value(), 1);
     const std::size_t before = rig.left.size();
     rig.render(2 * kLoopFrames);
     EXPECT_GT(dB(power(rig.right, before + settled, rig.right.size()) /
                  power(rig.left, before + settled, rig.left.size())), 10.0);
+    RunLoop::main().runUntilIdle();
+    const char* artifacts = std::getenv("VYK_ARTIFACTS_DIR");
+    rig.window->writePNG(std::string(artifacts ? artifacts : ".") + "/host-end-to-end.png");
 
     // MIDI from the unit's output block reaches the console; a short message as far as it goes.
     const std::uint8_t noteOn[] = {0x90, 60, 100};

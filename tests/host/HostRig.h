@@ -1,6 +1,6 @@
 #pragma once
-// The host in-process: the main scene in an offscreen window, playing into the
-// manual sink, its resources (loop 1: a 440 Hz tone on the left only, exactly
+// The host in-process with the effect's module: the main scene in an offscreen
+// window, playing into the manual sink, its resources (loop 1: a 440 Hz tone on the left only, exactly
 // 220 periods; a two-page manual) in a temporary folder, the browser replaced by
 // a list of the addresses it was asked to open.
 #include "../avfoundation/TestMedia.h"
