@@ -40,10 +40,12 @@ namespace {
 // chunk before it. The two envelopes never read each other, so each sees its
 // samples in the same order as in separate loops, and the two serial chains
 // overlap in the pipeline.
-void feedEnvelopes(Follower::Run& in, const float* __restrict l, const float* __restrict r,
-                   float* __restrict peak, int n, Follower::Run& out,
+void feedEnvelopes(Follower::Run& inRun, const float* __restrict l, const float* __restrict r,
+                   float* __restrict peak, int n, Follower::Run& outRun,
                    const float* __restrict pendingSum, int pending)
 {
+    // Copies, so the envelopes stay in registers whatever the stores below may alias.
+    Follower::Run in = inRun, out = outRun;
     const int both = std::min(n, pending);
     for (int i = 0; i < both; ++i) {
         in.feed(std::fabs(static_cast<double>(l[i] + r[i])));
@@ -56,6 +58,8 @@ void feedEnvelopes(Follower::Run& in, const float* __restrict l, const float* __
     }
     for (int i = both; i < pending; ++i)
         out.feed(std::fabs(static_cast<double>(pendingSum[i])));
+    inRun = in;
+    outRun = out;
 }
 
 // Everything per frame between the envelopes, element-wise, so it vectorises;
@@ -82,7 +86,7 @@ void Compander::processBuffers(float* left, float* right, int64_t frames)
     // Per chunk: the input envelope (with the previous chunk's output
     // envelope alongside), then the gain; the last chunk's output envelope
     // runs alone at the end.
-    constexpr int kChunk = 64;
+    constexpr int kChunk = 32;
     float peak[kChunk];
     float sum[2][kChunk];
     int pending = 0;
