@@ -6,35 +6,28 @@
 #include "foundation/ProcessInfo.h"
 #include "host/HelpViewController.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
 using namespace host::test;
-using ::testing::IsSupersetOf;
 
 namespace {
 
 // The lines as a subsequence of what was printed.
-bool inOrder(const std::vector<std::string>& lines, const std::vector<std::string>& expected) {
+void inOrder(const std::vector<std::string>& lines, const std::vector<std::string>& expected) {
     auto at = lines.begin();
-    for (const auto& e : expected) {
-        at = std::find(at, lines.end(), e);
-        if (at == lines.end()) {
-            ADD_FAILURE() << "missing, or out of order: \"" << e << "\"";
-            return false;
-        }
-        ++at;
-    }
-    return true;
+    for (const auto& e : expected)
+        if ((at = std::find(at, lines.end(), e)) == lines.end()) return ADD_FAILURE() << "missing or out of order: " << e;
+        else ++at;
 }
 
-double power(const std::vector<float>& x, std::size_t from, std::size_t to) {
+// Mean power from `from` to the end.
+double power(const std::vector<float>& x, std::size_t from) {
     double sum = 0;
-    for (std::size_t i = from; i < to; ++i) sum += double(x[i]) * x[i];
-    return sum / double(to - from);
+    for (std::size_t i = from; i < x.size(); ++i) sum += double(x[i]) * x[i];
+    return sum / double(x.size() - from);
 }
 
 double dB(double ratio) { return 10 * std::log10(ratio); }
@@ -72,7 +65,6 @@ TEST(HostEndToEnd, StartPlayThroughTheEffectHelpAndStop) {
              "AUExtensionManager: Performed audio unit connection.",
              "ViewController: Loading the audio unit's interface..."});
     ASSERT_TRUE(rig.pumpUntil([&] { return rig.hasLine("AUExtension::midiOutputEventBlock (set) "); }));
-    EXPECT_TRUE(rig.hasLine("AUExtension::init()"));
     EXPECT_TRUE(rig.hasLine("AUExtension::midiOutputNames: [\"VYK Wimbrax MIDI Out\"]"));
     EXPECT_FALSE(rig.hasLine("AU Diagnostics: WARNING: Plugin view is not loaded."));
     ASSERT_EQ(vc.pluginView->subviews().size(), 1u);
@@ -105,8 +97,8 @@ TEST(HostEndToEnd, StartPlayThroughTheEffectHelpAndStop) {
         EXPECT_TRUE(std::all_of(channel->begin(), channel->end(), [](float x) { return std::isfinite(x); }));
     const std::size_t settled = 4096;  // past the effect's latency
     EXPECT_LT(longestSilence(rig.left, settled), 64u);
-    EXPECT_GT(dB(power(rig.left, settled, rig.left.size())), -40.0);
-    EXPECT_GT(dB(power(rig.left, settled, rig.left.size()) / power(rig.right, settled, rig.right.size())), 10.0);
+    EXPECT_GT(dB(power(rig.left, settled)), -40.0);
+    EXPECT_GT(dB(power(rig.left, settled) / power(rig.right, settled)), 10.0);
 
     // Touches on the panel (shown at its own size under the bar): all-pass, then swap.
     // The tree follows and the tone moves to the right.
@@ -120,8 +112,8 @@ TEST(HostEndToEnd, StartPlayThroughTheEffectHelpAndStop) {
     EXPECT_EQ(unit->parameterTree()->parameterWithAddress(26)->value(), 1);
     const std::size_t before = rig.left.size();
     rig.render(2 * kLoopFrames);
-    EXPECT_GT(dB(power(rig.right, before + settled, rig.right.size()) /
-                 power(rig.left, before + settled, rig.left.size())), 10.0);
+    EXPECT_GT(dB(power(rig.right, before + settled) /
+                 power(rig.left, before + settled)), 10.0);
     RunLoop::main().runUntilIdle();
     const char* artifacts = std::getenv("VYK_ARTIFACTS_DIR");
     rig.window->writePNG(std::string(artifacts ? artifacts : ".") + "/host-end-to-end.png");
@@ -153,7 +145,7 @@ TEST(HostEndToEnd, StartPlayThroughTheEffectHelpAndStop) {
     // Info: the maker's page passes the decisions and is handed to the browser.
     rig.console.clear();
     ASSERT_TRUE(rig.press(vc.buttonInfo));
-    EXPECT_THAT(rig.console.lines(), IsSupersetOf(std::vector<std::string>{"ShowInfo", "navigationAction: ", maker, "navigationResponse: "}));
+    inOrder(rig.console.lines(), {"ShowInfo", "navigationAction: ", maker, "navigationResponse: ", maker});
     EXPECT_EQ(rig.opened, (std::vector<std::string>{maker, maker}));
     ASSERT_TRUE(rig.press(help()->buttonExit));
 

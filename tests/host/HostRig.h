@@ -16,8 +16,10 @@
 
 #include <cairo-pdf.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -42,6 +44,16 @@ inline void writeManual(const std::string& path) {
     }
     cairo_destroy(cr);
     cairo_surface_destroy(pdf);
+}
+
+// What a shell command prints (with its error output), and its exit status when not 0.
+inline std::string shellOutput(const std::string& command) {
+    std::string text;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    char buffer[4096];
+    while (std::size_t n = pipe ? std::fread(buffer, 1, sizeof buffer, pipe) : 0) text.append(buffer, n);
+    if (const int status = pipe ? ::pclose(pipe) : -1) text += "\n(exit status " + std::to_string(status) + ")";
+    return text;
 }
 
 struct HostRig {
@@ -84,9 +96,8 @@ struct HostRig {
         return true;
     }
     bool hasLine(const std::string& line) const {
-        for (const auto& l : console.lines())
-            if (l == line) return true;
-        return false;
+        const auto lines = console.lines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
     // A click on a visible control.
     bool press(const std::shared_ptr<UIButton>& button) {

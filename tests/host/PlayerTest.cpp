@@ -10,9 +10,7 @@
 using namespace host::test;
 
 namespace {
-long count(const std::vector<std::string>& lines, const std::string& line) {
-    return std::count(lines.begin(), lines.end(), line);
-}
+long count(const std::vector<std::string>& lines, const std::string& line) { return std::count(lines.begin(), lines.end(), line); }
 } // namespace
 
 TEST(HostPlayer, AFailedStartIsReportedAsAFailure) {

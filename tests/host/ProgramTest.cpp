@@ -1,31 +1,17 @@
 // The program itself, headless, from the build tree and from an installed prefix:
 // its lines, the WAV it played into and the picture of its window.
-#include "../avfoundation/TestMedia.h"
-#include "host/Scenes.h"
+#include "HostRig.h"
 
 #include <gtest/gtest.h>
 
 #include <cairo.h>
 
-#include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <string>
-#include <vector>
+
+using host::test::shellOutput;
 
 namespace {
-
-std::string runProgram(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return output;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    if (status != 0) output += "\n(exit status " + std::to_string(status) + ")";
-    return output;
-}
 
 // The samples of our 32-bit float stereo WAV (its 44-byte header).
 std::vector<float> wavSamples(const std::string& path) {
@@ -41,7 +27,7 @@ std::vector<float> wavSamples(const std::string& path) {
 void checkRun(const std::string& program, const std::string& bundle) {
     media::TempFolder out;
     const std::string wav = out.file("played.wav"), png = out.file("window.png");
-    const std::string lines = runProgram("env -u AUDIO_COMPONENT_PATH VYK_AUDIO_OUTPUT='" + wav + "' '" + program +
+    const std::string lines = shellOutput("env -u AUDIO_COMPONENT_PATH VYK_AUDIO_OUTPUT='" + wav + "' '" + program +
                                          "' --headless --press unit --press play --run-seconds 3 --screenshot '" +
                                          png + "'");
     for (const std::string& line : {"ViewController: The app's resources path is: " + bundle + "/Resources",
@@ -85,7 +71,7 @@ TEST(HostProgram, RunsHeadlessFromTheBuildTreeAndFromAnInstalledPrefix) {
     checkRun(VYK_HOST_PROGRAM, VYK_BUNDLE_DIR);
 
     media::TempFolder prefix;
-    const std::string install = runProgram(std::string("'") + VYK_CMAKE_COMMAND + "' --install '" + VYK_BUILD_DIR +
+    const std::string install = shellOutput(std::string("'") + VYK_CMAKE_COMMAND + "' --install '" + VYK_BUILD_DIR +
                                            "' --prefix '" + prefix.path() + "'");
     ASSERT_EQ(install.find("exit status"), std::string::npos) << install;
     checkRun(prefix.file("VYK-Wimbrax/bin/VYK-Wimbrax"), prefix.file("VYK-Wimbrax"));

@@ -1,6 +1,6 @@
 // The program's window under the fixture's Xvfb: the unit button shows the panel,
 // play starts playback, and the correlograph moves between two pictures.
-#include "host/Scenes.h"
+#include "HostRig.h"
 
 #include <gtest/gtest.h>
 
@@ -10,27 +10,11 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <string>
-#include <thread>
-#include <vector>
 
 extern char** environ;
 
 namespace {
-
-std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
-        ::pclose(pipe);
-    }
-    return text;
-}
 
 // The pixels of a rectangle of the window, as 0xRRGGBB.
 std::vector<unsigned long> picture(unsigned long window, int x, int y, int w, int h) {
@@ -69,7 +53,7 @@ TEST(HostWindow, TheUnitButtonShowsThePanelAndPlayingMovesTheCorrelograph) {
     pid_t pid = -1;
     ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ), 0);
     const unsigned long window = std::strtoul(
-        output("timeout 10 xdotool search --sync --name '^VYK-Wimbrax$' | head -n 1").c_str(), nullptr, 10);
+        host::test::shellOutput("timeout 10 xdotool search --sync --name '^VYK-Wimbrax$' | head -n 1").c_str(), nullptr, 10);
     ASSERT_NE(window, 0u);
 
     // The plug-in area, below the bar: empty until the unit button is pressed.
@@ -77,9 +61,9 @@ TEST(HostWindow, TheUnitButtonShowsThePanelAndPlayingMovesTheCorrelograph) {
     ASSERT_TRUE(eventually([&] { return picture(window, 48, 24, 1, 1) != picture(window, 0, top + 10, 1, 1); }));
     const auto empty = picture(window, 0, top, w, h);
     const std::string click = "xdotool mousemove --window " + std::to_string(window);
-    output(click + " 48 24 click 1");  // Unit
+    host::test::shellOutput(click + " 48 24 click 1");  // Unit
     EXPECT_TRUE(eventually([&] { return picture(window, 0, top, w, h) != empty; }));
-    output(click + " 136 24 click 1");  // Play
+    host::test::shellOutput(click + " 136 24 click 1");  // Play
 
     // The correlograph (the panel's middle square) moves while playing.
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
