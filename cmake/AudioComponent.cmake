@@ -21,7 +21,8 @@ function(vyk_add_audio_component target)
     INSTALL_RPATH "\$ORIGIN/../../lib")
   # Only the factory is exported, also what the C++ library's headers would mark visible.
   set(exports ${CMAKE_CURRENT_BINARY_DIR}/${target}.exports)
-  file(WRITE ${exports} "{ global: ${C_FACTORY}; local: *; };\n")
+  # Written only when it changes, so a reconfigure relinks nothing.
+  file(CONFIGURE OUTPUT ${exports} CONTENT "{ global: ${C_FACTORY}; local: *; };\n")
   target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL -Wl,--version-script=${exports})
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${exports})
   # The sanitizer runtimes live in the executable, so a module cannot resolve them alone.
