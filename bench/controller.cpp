@@ -1,5 +1,6 @@
 // The panel's two roads, in µs (median per iteration, counter "median_us"):
-// - a touch-down on a switch until the unit's parameter has changed;
+// - a touch-down on a switch until the unit's parameter has changed, delivered at once
+//   under the virtual clock and as a posted input event through the real run loop;
 // - a parameter set on another thread until the panel shows it and is redrawn, with
 //   the main loop drained by hand under the virtual clock, and with the real main
 //   run loop woken by the post ("mirrored_median_us": until the model holds the value,
@@ -80,21 +81,18 @@ void TouchDownToParameter(benchmark::State& state)
 }
 BENCHMARK(TouchDownToParameter)->Unit(benchmark::kMicrosecond);
 
-// A host thread that sets the parameter once per turn, then runs `after` (on its
-// own thread) and reports the turn done.
+// A host thread that, once per turn, notes the time and runs `action`.
 class Host {
 public:
-    Host(AUParameter& parameter, std::function<void()> after)
-        : thread_([this, &parameter, after = std::move(after)] {
+    explicit Host(std::function<void(int turn)> action)
+        : thread_([this, action = std::move(action)] {
               for (int turn = 1;; ++turn) {
                   while (go_.load() < turn && !done_)
                       std::this_thread::yield();
                   if (done_)
                       return;
                   t0 = Clock::now();
-                  parameter.setValue(float(turn % 2));
-                  if (after)
-                      after();
+                  action(turn);
                   set_ = turn;
               }
           })
@@ -105,7 +103,7 @@ public:
         done_ = true;
         thread_.join();
     }
-    // Starts the next turn; with `wait`, returns once the value is set.
+    // Starts the next turn; with `wait`, returns once its action is done.
     void turn(bool wait)
     {
         const int t = ++turns_;
@@ -122,13 +120,42 @@ private:
     std::thread thread_;
 };
 
+// The same touch as an input event that the real main run loop delivers.
+void TouchDownToParameterRunLoop(benchmark::State& state)
+{
+    Panel p;
+    std::vector<double> us;
+    Host* hostPtr = nullptr;
+    Host host([&](int) {
+        DispatchQueue::main().async([&] {
+            const float before = p.swap->value();
+            p.window->mouseDown({50, 240});
+            us.push_back(since(hostPtr->t0));
+            if (p.swap->value() == before)
+                state.SkipWithError("the touch did not reach the unit");
+            p.window->mouseUp({50, 240});
+            RunLoop::main().stop();
+        });
+    });
+    hostPtr = &host;
+    for (auto _ : state) {
+        host.turn(false);
+        RunLoop::main().run();
+        RunLoop::main().runUntilIdle();
+        p.window->displayIfNeeded();
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));  // never a double tap
+    }
+    reportMedian(state, us);
+}
+BENCHMARK(TouchDownToParameterRunLoop)->Unit(benchmark::kMicrosecond)->Iterations(20);
+
 // Host automation, the main side drained by hand: mirrored, then redrawn.
 void AutomationToRedrawVirtualClock(benchmark::State& state)
 {
     RunLoop::main().setVirtualClock(true);
     Panel p;
     std::vector<double> us, mirrored;
-    Host host(*p.swap, {});
+    Host host([&](int turn) { p.swap->setValue(float(turn % 2)); });
     for (auto _ : state) {
         host.turn(true);
         RunLoop::main().runUntilIdle();
@@ -151,7 +178,8 @@ void AutomationToRedrawRunLoop(benchmark::State& state)
     Panel p;
     std::vector<double> us;
     Host* hostPtr = nullptr;
-    Host host(*p.swap, [&] {
+    Host host([&](int turn) {
+        p.swap->setValue(float(turn % 2));
         DispatchQueue::main().async([&] {
             p.window->displayDamage();
             us.push_back(since(hostPtr->t0));
