@@ -1,5 +1,7 @@
 #include "dsp/VYK_Wimbrax_Extension_DSPKernel.h"
 
+#include "dsp/BandTools.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -366,15 +368,10 @@ void VYK_Wimbrax_Extension_DSPKernel::runBand(int b, const BandPiece& p, float* 
         for (int i = 0; i < frames; ++i) right[i] *= g;
     }
     latency[b].processBufferEx(left, frames);
-    if (p.invert) stereotool[b].invert(left, frames);
-    if (p.swap) stereotool[b].swap(left, right, frames);
-    if (p.recoverMono) {
-        stereotool[b].fAmount = -p.width;
-        stereotool[b].recoverMono(left, right, frames);
-    }
-    stereo[b].processBufferInpalce(left, right, frames);
-    panpot[b].processBuffer(left, right, frames);
-    if (p.testMono) stereotool[b].extractMono(left, right, frames);
+    if (p.recoverMono) stereotool[b].fAmount = -p.width;
+    // The stages' own settings: the panorama is never smoothed here.
+    channelTools(left, right, frames, p.invert, p.swap, p.recoverMono, stereotool[b].fAmount);
+    imageTools(left, right, frames, stereo[b].getValue(), panpot[b].getValue(), p.testMono);
     circular[b].processBufferEx(left, right, frames);
 }
 
