@@ -1,13 +1,21 @@
 #pragma once
-// Test helpers: a temporary folder removed afterwards, and environment
-// variables set for one test and restored after it.
+// Test helpers shared by several test folders: a temporary folder removed
+// afterwards, environment variables set for one test and restored after it, and
+// the console text written while a capture lives.
+#include "foundation/Console.h"
+#include "foundation/RunLoop.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vyk::test {
 
@@ -56,6 +64,47 @@ public:
 
 private:
     std::map<std::string, std::optional<std::string>> saved_;
+};
+
+// Takes the console sink while it lives; writes may come from any thread. Lines
+// queued on the main loop reach it when the loop drains (`drained`).
+class ConsoleCapture {
+public:
+    ConsoleCapture() {
+        previous_ = Console::setSink([this](std::string_view t) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            text_ += t;
+        });
+    }
+    ~ConsoleCapture() { Console::setSink(previous_); }
+    ConsoleCapture(const ConsoleCapture&) = delete;
+    ConsoleCapture& operator=(const ConsoleCapture&) = delete;
+
+    std::string text() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return text_;
+    }
+    std::vector<std::string> lines() const {
+        std::istringstream in(text());
+        std::vector<std::string> out;
+        for (std::string line; std::getline(in, line);) out.push_back(line);
+        return out;
+    }
+    void clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        text_.clear();
+    }
+    // Drains the main loop, then hands over and forgets the text so far.
+    std::string drained() {
+        RunLoop::main().runUntilIdle();
+        std::lock_guard<std::mutex> lock(mutex_);
+        return std::exchange(text_, {});
+    }
+
+private:
+    Console::Sink previous_;
+    mutable std::mutex mutex_;
+    std::string text_;
 };
 
 } // namespace vyk::test

@@ -5,13 +5,12 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "../foundation_files/TestEnvironment.h"
 #include "dsp/kvt/CString.h"
-#include "foundation/Console.h"
 
 using KVT::CString;
 
@@ -19,17 +18,6 @@ namespace {
 
 class CStringFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/kvt-file-XXXXXX";
-        dir = mkdtemp(pattern);
-        previous = Console::setSink([this](std::string_view t) { printed += t; });
-    }
-    void TearDown() override
-    {
-        Console::setSink(previous);
-        std::filesystem::remove_all(dir);
-    }
     std::string read(const std::string& path)
     {
         std::stringstream ss;
@@ -39,14 +27,14 @@ protected:
     // Runs `action` and returns what it printed.
     template <typename F> std::string print(F action)
     {
-        printed.clear();
+        console.clear();
         action();
-        return printed;
+        return console.text();
     }
 
-    std::string dir;
-    std::string printed;
-    Console::Sink previous;
+    vyk::test::TemporaryFolder tmp;
+    const std::string dir = tmp.path();
+    vyk::test::ConsoleCapture console;
 };
 
 } // namespace
@@ -62,7 +50,7 @@ TEST_F(CStringFile, RoundTripKeepsZeroBytes)
     CString loaded;
     EXPECT_EQ(loaded << path.c_str(), 4);
     EXPECT_EQ(std::string(loaded.Data(), 4), content);
-    EXPECT_EQ(printed, "");
+    EXPECT_EQ(console.text(), "");
     EXPECT_EQ(loaded << static_cast<const char*>(nullptr), 0);
 }
 
@@ -128,5 +116,5 @@ TEST_F(CStringFile, PrintsTheTextNTimes)
     s += "hidden";
     s >> 3;
     none >> 2;
-    EXPECT_EQ(printed, "ababab");
+    EXPECT_EQ(console.text(), "ababab");
 }

@@ -7,18 +7,14 @@
 
 #include "dsp/kvt/Globals.h"
 
+// Control codes by their names, printable ones as themselves, nothing above 127.
 TEST(PrinTable, NamesEveryAsciiCode)
 {
     const KVT::CPrinTable& t = KVT::PrinTable;
-    const std::pair<int, const char*> names[] = {{0, "<NUL>"}, {8, "<BS>"},  {9, "\t"},   {10, "\n"}, {13, "\r"},
-                                                 {31, "<US>"}, {32, " "},    {48, "0"},   {65, "A"},  {126, "~"},
-                                                 {127, "<DEL>"}};
+    const std::pair<int, const char*> names[] = {{0, "<NUL>"}, {9, "\t"}, {31, "<US>"}, {32, " "},
+                                                 {126, "~"}, {127, "<DEL>"}, {128, nullptr}, {-1, nullptr}};
     for (const auto& [code, name] : names)
         EXPECT_STREQ(t.name(code), name) << code;
-    for (int c = 0; c < 128; c++)
-        EXPECT_EQ(t.table[c], &t.texts[c]);
-    EXPECT_EQ(t.name(128), nullptr); // no entries above 127
-    EXPECT_EQ(t.name(-1), nullptr);
 }
 
 TEST(PrinTable, NumberTextAndHexTable)

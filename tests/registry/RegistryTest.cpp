@@ -3,7 +3,7 @@
 #include "audiotoolbox/AUViewController.h"
 #include "audiotoolbox/AVAudioUnitComponentManager.h"
 #include "avfoundation/AVAudioUnit.h"
-#include "foundation/Console.h"
+#include "../foundation_files/TestEnvironment.h"
 #include "foundation/RunLoop.h"
 
 #include <gtest/gtest.h>
@@ -45,18 +45,11 @@ std::string infoPlist(const Fields& f) {
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("vyk-registry-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(root_);
         const std::string path = "relative/PlugIns::" + kPlugIns.string() + ":" + root_.string();
         ::setenv("AUDIO_COMPONENT_PATH", path.c_str(), 1);
-        previous_ = Console::setSink([this](std::string_view text) { lines_ += text; });
     }
     void TearDown() override {
-        Console::setSink(previous_);
         ::unsetenv("AUDIO_COMPONENT_PATH");
-        fs::remove_all(root_);
     }
 
     fs::path bundle(const std::string& name, const std::string& plist, bool withModule = true) {
@@ -95,9 +88,9 @@ protected:
         return paths;
     }
 
-    fs::path root_;
-    std::string lines_;
-    Console::Sink previous_;
+    vyk::test::TemporaryFolder tmp_;
+    fs::path root_ = tmp_.path();
+    vyk::test::ConsoleCapture console_;
 };
 
 std::vector<float> renderGain(AUAudioUnit& unit, const std::vector<float>& input) {
@@ -143,7 +136,7 @@ TEST_F(Registry, FindsTheTestComponentByItsDescriptionAndMatchesLikeTheRegistry)
     search = kGain;
     search.componentManufacturer = 0x56594B55;
     EXPECT_TRUE(foundPaths(search).empty());
-    EXPECT_EQ(lines_, "");
+    EXPECT_EQ(console_.text(), "");
 }
 
 TEST_F(Registry, InstantiatesThroughTheModuleAndRenders) {
@@ -232,7 +225,7 @@ TEST_F(Registry, BrokenBundlesAreSkippedWithTheirReasonOnce) {
 
     const AudioComponentDescription any{0, 0, kGain.componentManufacturer, 0, 0};
     EXPECT_EQ(foundPaths(any).size(), 1u);  // only the build's own test bundle
-    const std::string first = lines_;
+    const std::string first = console_.text();
     for (const char* expected :
          {"a-garbage.appex: Info.plist is malformed: line ", "b-short.appex: the subtype 'bad' is not four printable ASCII characters",
           "c-ascii.appex: the manufacturer 'VYK\xC3\x84' is not four printable ASCII characters",
@@ -247,7 +240,7 @@ TEST_F(Registry, BrokenBundlesAreSkippedWithTheirReasonOnce) {
     EXPECT_EQ(first.rfind("AVAudioUnitComponentManager: ERROR: " + root_.string(), 0), 0u);
 
     foundPaths(any);
-    EXPECT_EQ(lines_, first);  // said once per process
+    EXPECT_EQ(console_.text(), first);  // said once per process
 }
 
 TEST_F(Registry, InstantiationFailuresReachTheCompletion) {

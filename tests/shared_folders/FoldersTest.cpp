@@ -2,38 +2,18 @@
 
 #include "../foundation_files/TestEnvironment.h"
 #include "foundation/Bundle.h"
-#include "foundation/Console.h"
 #include "foundation/FileManager.h"
-#include "foundation/RunLoop.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
-#include <vector>
 
+using vyk::test::ConsoleCapture;
 using vyk::test::EnvironmentGuard;
 using vyk::test::TemporaryFolder;
 
 namespace {
-
-// The lines logged through the main queue once it has been drained.
-class ConsoleCapture {
-public:
-    ConsoleCapture() {
-        RunLoop::main().runUntilIdle();   // lines of earlier tests go to the old sink
-        previous_ = Console::setSink([this](std::string_view text) { text_ += text; });
-    }
-    ~ConsoleCapture() { Console::setSink(previous_); }
-    std::string drained() {
-        RunLoop::main().runUntilIdle();
-        return std::exchange(text_, {});
-    }
-
-private:
-    Console::Sink previous_;
-    std::string text_;
-};
 
 const std::string kPrefix = "AudioUnitViewController::getPaths() : ";
 
@@ -45,14 +25,15 @@ std::string resourcesLine() {
 
 } // namespace
 
-TEST(Folders, GetPathsFindsTheDocumentsFolderTheXDGWay) {
+// The documents folder the XDG way, or none without a home, each with its line.
+TEST(Folders, GetPathsFindsTheDocumentsFolderOrSaysItIsNil) {
     TemporaryFolder tmp;
     EnvironmentGuard env;
     ConsoleCapture console;
+    console.drained();
     env.set("VYK_WIMBRAX_DOCUMENTS", std::nullopt);
     env.set("XDG_DATA_HOME", tmp / "data");
-    env.set("HOME", tmp / "home");
-
+    env.set("HOME", std::nullopt);
     getPaths();
     ASSERT_TRUE(documentsURL);
     EXPECT_EQ(documentsURL->path(), tmp / "data/vyk-wimbrax");
@@ -60,14 +41,8 @@ TEST(Folders, GetPathsFindsTheDocumentsFolderTheXDGWay) {
               kPrefix + "Audio Unit's documents path is: " + tmp / "data/vyk-wimbrax" + "\n" + resourcesLine());
     EXPECT_FALSE(sharedURLAudio);
     EXPECT_FALSE(sharedURLMIDI);
-}
 
-TEST(Folders, WithoutAHomeTheDocumentsFolderIsUnknown) {
-    EnvironmentGuard env;
-    ConsoleCapture console;
-    env.set("VYK_WIMBRAX_DOCUMENTS", std::nullopt);
     env.set("XDG_DATA_HOME", std::nullopt);
-    env.set("HOME", std::nullopt);
     getPaths();
     EXPECT_FALSE(documentsURL);
     EXPECT_EQ(console.drained(), kPrefix + "ERROR: Audio Unit's documents path is nil.\n" + resourcesLine());
@@ -82,11 +57,8 @@ TEST(Folders, EnsureDirectoryExistsCreatesEveryLevelOrReportsAFileInTheWay) {
     EXPECT_EQ(console.drained(), "");
 
     std::ofstream(tmp / "Presets") << "not a folder";
-    EXPECT_FALSE(ensureDirectoryExists(URL::fileURL(tmp / "Presets")));
     EXPECT_FALSE(ensureDirectoryExists(URL::fileURL(tmp / "Presets/Factory")));
-    EXPECT_EQ(console.drained(),
-              "ensureDirectoryExists() : ERROR: Creating required directory '" + tmp / "Presets" +
-                  "' failed: a file that is not a folder is in the way\n"
-                  "ensureDirectoryExists() : ERROR: Creating required directory '" + tmp / "Presets/Factory" +
-                  "' failed: a file that is not a folder is in the way\n");
+    EXPECT_EQ(console.drained(), "ensureDirectoryExists() : ERROR: Creating required directory '" +
+                                     tmp / "Presets/Factory" +
+                                     "' failed: a file that is not a folder is in the way\n");
 }

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -149,8 +147,8 @@ public:
     void documentPickerWasCancelled(UIDocumentPickerViewController&) override { ++cancelled; }
 };
 
-struct Tree {
-    fs::path root = fs::temp_directory_path() / ("vyk-picker-" + std::to_string(::getpid()));
+struct Tree : vyk::test::TemporaryFolder {
+    fs::path root = path();
     Tree()
     {
         fs::create_directories(root / "sub" / "deeper");
@@ -158,7 +156,6 @@ struct Tree {
             std::ofstream(root / f) << "x";
         fs::create_symlink("/dev/null", root / "device");  // not a regular file: left out
     }
-    ~Tree() { fs::remove_all(root); }
 };
 
 UIView* findNamed(UIView& v, const std::string& name)

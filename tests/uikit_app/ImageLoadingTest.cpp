@@ -50,22 +50,18 @@ bool pumpUntil(const std::function<bool()>& done)
     return false;
 }
 
-struct Folder {
-    fs::path path = fs::temp_directory_path() / ("vyk-images-" + std::to_string(::getpid()));
-    Folder() { fs::create_directories(path); }
-    ~Folder() { fs::remove_all(path); }
-    std::string write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(path / name, std::ios::binary) << bytes;
-        return "file://" + (path / name).string();
-    }
-};
+// Writes a file into the folder and gives its file address.
+std::string write(const vyk::test::TemporaryFolder& folder, const std::string& name, const std::string& bytes)
+{
+    std::ofstream(folder / name, std::ios::binary) << bytes;
+    return "file://" + folder / name;
+}
 
 TEST(ImageLoading, LoadFromFileAddresses)
 {
-    Folder folder;
-    const std::string png = folder.write("a.png", pngBytes());
-    const std::string text = folder.write("a.txt", "no picture");
+    vyk::test::TemporaryFolder folder;
+    const std::string png = write(folder, "a.png", pngBytes());
+    const std::string text = write(folder, "a.txt", "no picture");
     auto view = std::make_shared<UIImageView>();
     vyk::test::ConsoleLines console;
 
@@ -78,7 +74,7 @@ TEST(ImageLoading, LoadFromFileAddresses)
     // No URL, unreadable content, no image, a view that went away: one line each.
     loadFrom(view, "no url");
     loadFrom(view, "");
-    loadFrom(view, "file://" + folder.path.string() + "/missing.png");
+    loadFrom(view, "file://" + folder / "missing.png");
     ASSERT_TRUE(pumpUntil([&] { return console.lines().size() == 3; }));
     loadFrom(view, text);
     ASSERT_TRUE(pumpUntil([&] { return console.lines().size() == 4; }));
@@ -130,13 +126,13 @@ TEST(ImageLoading, RequestFromALoopbackServer)
 
 TEST(BrowserLauncher, RunsTheOpenerFromThePathWithoutAShell)
 {
-    Folder folder;
-    const fs::path opener = folder.path / "xdg-open";
-    const fs::path record = folder.path / "opened";
+    vyk::test::TemporaryFolder folder;
+    const fs::path opener = folder / "xdg-open";
+    const fs::path record = folder / "opened";
     std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > '" << record.string() << "'\n";
     fs::permissions(opener, fs::perms::owner_all);
     const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", (folder.path.string() + ":" + oldPath).c_str(), 1);
+    ::setenv("PATH", (folder.path() + ":" + oldPath).c_str(), 1);
 
     // Shell metacharacters reach the opener as one plain argument.
     const auto url = URL::parse("https://www.example.com/a?b=1&c=$(touch%20x);d");
@@ -155,7 +151,7 @@ TEST(BrowserLauncher, RunsTheOpenerFromThePathWithoutAShell)
     EXPECT_EQ(arg, url->absoluteString());
 
     EXPECT_FALSE(Foundation::openInBrowser(*URL::parse("relative/page"), &error));
-    ::setenv("PATH", folder.path.string().c_str(), 1);
+    ::setenv("PATH", folder.path().c_str(), 1);
     fs::remove(opener);
     EXPECT_FALSE(Foundation::openInBrowser(*url, &error));
     EXPECT_NE(error.find("xdg-open"), std::string::npos);
