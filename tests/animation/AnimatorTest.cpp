@@ -134,6 +134,18 @@ TEST(Animator, CallbackThatStopsOrResetsEndsTheFrame) {
     c->animate();
     EXPECT_TRUE(c->isFinished());
     EXPECT_EQ(c->getValue(), 1.0f);
+
+    // A callback may drop the last outside reference to its Animator.
+    auto d = Animator::make(0, 1, 1);
+    bool called = false;
+    d->onFinished = [&](Animator& self, float v) {
+        d.reset();
+        called = self.getValue() == v;
+    };
+    Animator* raw = d.get();
+    raw->animate();
+    raw->animate();
+    EXPECT_TRUE(called);
 }
 
 class AnimatorTimer : public vyk::test::VirtualClockTest {};
@@ -195,20 +207,6 @@ TEST_F(AnimatorTimer, StopAndUndoReleaseAStartedAnimator) {
     a.reset();
     EXPECT_EQ(end, 1.0f);
     EXPECT_TRUE(weak.expired());
-}
-
-// A callback may drop the last outside reference to its Animator.
-TEST(Animator, OwnerDroppedInsideTheFinishedCallback) {
-    auto a = Animator::make(0, 1, 1);
-    bool called = false;
-    a->onFinished = [&](Animator& self, float v) {
-        a.reset();
-        called = self.getValue() == v;
-    };
-    Animator* raw = a.get();
-    raw->animate();
-    raw->animate();
-    EXPECT_TRUE(called);
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "animation/AnimationSequencer.h"
+#include "animation/AnimatorChain.h"
 #include "animation/AnimatorStack.h"
 
 #include "VirtualClock.h"
@@ -75,30 +77,46 @@ TEST_F(Stack, FinishedStackEndsAtOnceAndStopEndsALoopedOne) {
     EXPECT_FALSE(a->isFinished());
 }
 
-// A callback that stops the stack ends the tick: later entries are not stepped and
-// no onFinished follows. One added from a callback waits for the next tick.
-TEST_F(Stack, CallbacksStoppingOrAddingDuringATick) {
-    auto a1 = named("1", 3), a2 = named("2", 3);
-    stack->add(a1);
-    stack->add(a2);
-    stack->onAnimation = [](AnimatorStack& self, Animator&) { self.stop(); };
-    stack->start();
-    run(3);
-    EXPECT_EQ(a1->getValue(), 0.0f);
-    EXPECT_EQ(a2->getValue(), 0.0f);
-    EXPECT_EQ(log, (std::vector<std::string>(3, "")));
-
-    auto late = named("late", 1);
-    stack->onAnimation = nullptr;
-    stack->add(a1);
+// One added from a callback waits for the next tick.
+TEST_F(Stack, AnimatorAddedDuringATickWaitsForTheNext) {
+    auto a1 = named("1", 0), late = named("late", 1);
+    stack->add(a1); // no frames: completes at its first step
     stack->onRemovedItem = [&](AnimatorStack& self, Animator&) {
         if (self.getCount() == 0) self.add(late);
     };
-    a1->setup(0, 1, 0); // completes at its first step
     stack->animate();
     EXPECT_EQ(late->getValue(), 0.0f); // not stepped in the tick that added it
     stack->animate();
     EXPECT_EQ(late->getValue(), 1.0f);
+}
+
+class Containers : public vyk::test::VirtualClockTest {};
+
+// A callback that stops its container ends the tick: no step, later entries are not
+// stepped, and no onFinished follows.
+TEST_F(Containers, ACallbackThatStopsEndsTheTick) {
+    auto a = named("a", 3), b = named("b", 3);
+    auto chain = vyk::AnimatorChain::make();
+    auto sequencer = vyk::AnimationSequencer::make();
+    auto stack = AnimatorStack::make();
+    chain->add(a);
+    sequencer->add(a, 1);
+    stack->add(a);
+    stack->add(b);
+    int finished = 0;
+    auto check = [&](auto container) {
+        container->onAnimation = [](auto& self, Animator&) { self.stop(); };
+        container->onFinished = [&](auto&) { ++finished; };
+        container->start();
+        run(3);
+        container->stop();
+    };
+    check(chain);
+    check(sequencer);
+    check(stack);
+    EXPECT_EQ(a->getValue(), 0.0f);
+    EXPECT_EQ(b->getValue(), 0.0f);
+    EXPECT_EQ(finished, 0);
 }
 
 } // namespace

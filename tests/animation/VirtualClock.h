@@ -2,8 +2,8 @@
 // A test fixture that runs the calling thread's loop on a virtual clock, collects
 // console lines, keeps a log of what callbacks reported (one entry per tick) and
 // names the Animators it makes.
+#include "../foundation_files/TestEnvironment.h"
 #include "animation/Animator.h"
-#include "foundation/Console.h"
 #include "foundation/RunLoop.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +18,8 @@ class VirtualClockTest : public ::testing::Test {
 protected:
     void SetUp() override {
         loop.setVirtualClock(true);
-        previousSink = Console::setSink([this](std::string_view t) { lines.emplace_back(t); });
     }
-    void TearDown() override {
-        Console::setSink(std::move(previousSink));
-        loop.setVirtualClock(false);
-    }
+    void TearDown() override { loop.setVirtualClock(false); }
 
     // Moves time on by `n` periods of a timer scheduled with `interval`.
     void tick(float interval, int n = 1) {
@@ -52,12 +48,9 @@ protected:
     }
 
     RunLoop& loop = RunLoop::current();
-    std::vector<std::string> lines;
+    ConsoleCapture console;
     std::vector<std::string> log;
     std::map<const Animator*, std::string> names;
-
-private:
-    Console::Sink previousSink;
 };
 
 } // namespace vyk::test
