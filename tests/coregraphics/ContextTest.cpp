@@ -22,6 +22,9 @@ using vyk::test::Rgb;
 constexpr Rgb white{255, 255, 255};
 constexpr Rgb black{0, 0, 0};
 constexpr Rgb red{255, 0, 0};
+constexpr Rgb blue{0, 0, 255};
+constexpr Rgb grey{128, 128, 128};
+constexpr Rgb light{191, 191, 191};
 constexpr CGColor redColour{1, 0, 0, 1};
 
 CGPath line(CGPoint from, CGPoint to)
@@ -43,11 +46,7 @@ protected:
         cx = std::make_unique<CGContext>(surface.cairoSurface(), k);
     }
     void TearDown() override { expectBalanced(*cx, surface, k); }
-    // A probe in user units.
-    ::testing::AssertionResult at(double x, double y, Rgb expected, int tolerance = 3)
-    {
-        return pixelNear(surface, static_cast<int>(x * k), static_cast<int>(y * k), expected, tolerance);
-    }
+    void probe(std::initializer_list<vyk::test::Probe> probes) { vyk::test::expectPixels(surface, k, probes); }
     void save(const char* what) { vyk::test::saveArtifact(surface, std::string("cg-") + what + (k > 1 ? "-2x" : "-1x")); }
 };
 
@@ -64,17 +63,9 @@ TEST_P(Canvas, FillsStrokesAndDashesLandWhereTheyShould)
     EXPECT_EQ(cx->dashCount(), 2);
     cx->restoreGState();
     save("fill-stroke-dash");
-    EXPECT_TRUE(at(11, 11, red));
-    EXPECT_TRUE(at(29.5, 29.5, red));
-    EXPECT_TRUE(at(31, 20, white));
-    EXPECT_TRUE(at(60, 19, {0, 0, 255}));
-    EXPECT_TRUE(at(60, 21.5, {0, 0, 255}));
-    EXPECT_TRUE(at(60, 23, white));
-    EXPECT_TRUE(at(39, 20, white));  // butt cap stops at the end point
-    EXPECT_TRUE(at(11, 45, black));  // dash 0..2 of the line
-    EXPECT_TRUE(at(13, 45, white));  // gap 2..6
-    EXPECT_TRUE(at(17, 45, black));  // dash 6..10
-    EXPECT_TRUE(at(21, 45, white));
+    // The butt cap stops at the end point; the dash runs 0..2, gap 2..6, dash 6..10.
+    probe({{11, 11, red}, {29.5, 29.5, red}, {31, 20, white}, {60, 19, blue}, {60, 21.5, blue}, {60, 23, white},
+           {39, 20, white}, {11, 45, black}, {13, 45, white}, {17, 45, black}, {21, 45, white}});
 }
 
 TEST_P(Canvas, ClipAndTransformsAreUndoneByRestore)
@@ -90,11 +81,7 @@ TEST_P(Canvas, ClipAndTransformsAreUndoneByRestore)
     cx->setFillColor({0, 1, 0, 1});
     cx->fill({0, 0, 5, 5});
     save("clip");
-    EXPECT_TRUE(at(50, 40, black));
-    EXPECT_TRUE(at(50, 52, white));
-    EXPECT_TRUE(at(57, 40, white));
-    EXPECT_TRUE(at(50, 28, white));
-    EXPECT_TRUE(at(2, 2, {0, 255, 0}));
+    probe({{50, 40, black}, {50, 52, white}, {57, 40, white}, {50, 28, white}, {2, 2, {0, 255, 0}}});
 }
 
 TEST_P(Canvas, GlobalAlphaAndTransparencyLayers)
@@ -125,12 +112,7 @@ TEST_P(Canvas, GlobalAlphaAndTransparencyLayers)
     EXPECT_EQ(cx->alpha(), 1.0);
     cx->restoreGState();
     save("layer");
-    EXPECT_TRUE(at(5, 45, {128, 128, 128}));
-    EXPECT_TRUE(at(25, 45, {191, 191, 191}));
-    EXPECT_TRUE(at(8, 20, {128, 128, 128}));
-    EXPECT_TRUE(at(20, 20, {128, 128, 128}));
-    EXPECT_TRUE(at(58, 20, {128, 128, 128}));
-    EXPECT_TRUE(at(70, 20, {64, 64, 64}));
+    probe({{5, 45, grey}, {25, 45, light}, {8, 20, grey}, {20, 20, grey}, {58, 20, grey}, {70, 20, {64, 64, 64}}});
 }
 
 TEST_P(Canvas, LayersNestAndKeepTheDash)
@@ -149,10 +131,8 @@ TEST_P(Canvas, LayersNestAndKeepTheDash)
     cx->endTransparencyLayer();
     cx->restoreGState();
     save("nested-layers");
-    EXPECT_TRUE(at(12, 10, {128, 128, 128}));  // dash, at the outer layer's alpha
-    EXPECT_TRUE(at(16, 10, white));            // gap
-    EXPECT_TRUE(at(20, 40, {191, 191, 191}));  // inner layer: 0.5 of 0.5
-    EXPECT_TRUE(at(5, 40, white));
+    // Dash at the outer layer's alpha, gap, the inner layer at 0.5 of 0.5.
+    probe({{12, 10, grey}, {16, 10, white}, {20, 40, light}, {5, 40, white}});
 }
 
 TEST_P(Canvas, ArcsTurnClockwiseWithIncreasingAngle)
@@ -166,12 +146,8 @@ TEST_P(Canvas, ArcsTurnClockwiseWithIncreasingAngle)
     pie.closeSubpath();
     cx->fillPath(pie);
     save("arc");
-    EXPECT_TRUE(at(55, 35, black));
-    EXPECT_TRUE(at(55, 25, white));
-    EXPECT_TRUE(at(45, 35, white));
-    EXPECT_TRUE(at(25, 35, white));
-    EXPECT_TRUE(at(25, 25, black));
-    EXPECT_TRUE(at(15, 35, black));
+    probe({{55, 35, black}, {55, 25, white}, {45, 35, white}, {25, 35, white}, {25, 25, black},
+           {15, 35, black}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, Canvas, ::testing::Values(1.0, 2.0));

@@ -27,6 +27,18 @@ inline ::testing::AssertionResult pixelNear(const gfx::ImageSurface& s, int x, i
                                          << ", " << expected.b << ")";
 }
 
+struct Probe {
+    double x, y;
+    Rgb expected;
+};
+
+// Every probe holds; the points are in user units of a surface drawn at `scale`.
+inline void expectPixels(const gfx::ImageSurface& s, double scale, std::initializer_list<Probe> probes)
+{
+    for (const Probe& p : probes)
+        EXPECT_TRUE(pixelNear(s, static_cast<int>(p.x * scale), static_cast<int>(p.y * scale), p.expected));
+}
+
 // Pixels darker than 240 in any channel inside the pixel rectangle [x0, x1) x [y0, y1).
 inline int inkCount(const gfx::ImageSurface& s, int x0, int y0, int x1, int y1)
 {

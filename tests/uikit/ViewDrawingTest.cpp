@@ -15,7 +15,7 @@ namespace {
 using vyk::test::pixelNear;
 using vyk::test::Rgb;
 
-constexpr Rgb white{255, 255, 255};
+constexpr Rgb white{255, 255, 255}, grey{128, 128, 128}, blue{0, 0, 255};
 
 // Fills its bounds inset by 1 and counts its draws; can leave the state unbalanced.
 class Swatch : public UIView {
@@ -48,10 +48,7 @@ class WindowDrawing : public ::testing::TestWithParam<double> {
 protected:
     double k = GetParam();
     std::shared_ptr<UIWindow> window = std::make_shared<UIWindow>(CGSize{200, 120}, k);
-    ::testing::AssertionResult at(double x, double y, Rgb expected, int tolerance = 3)
-    {
-        return pixelNear(window->surface(), static_cast<int>(x * k), static_cast<int>(y * k), expected, tolerance);
-    }
+    void probe(std::initializer_list<vyk::test::Probe> probes) { vyk::test::expectPixels(window->surface(), k, probes); }
     void SetUp() override { window->setBackgroundColor(UIColor::white()); }
     template <class... V>
     void add(const V&... views) { (window->addSubview(views), ...); }
@@ -75,15 +72,9 @@ TEST_P(WindowDrawing, TreeWithAlphaTransformsAndHiddenViews)
 
     ASSERT_TRUE(window->displayIfNeeded());
     save("tree");
-    EXPECT_TRUE(at(30, 30, {255, 0, 0}));
-    EXPECT_TRUE(at(8, 30, white));  // the swatch's overdraw is clipped to its bounds
-    EXPECT_TRUE(at(52, 30, white));
-    EXPECT_TRUE(at(65, 30, {128, 128, 128}));
-    EXPECT_TRUE(at(90, 30, {128, 128, 128}));
-    EXPECT_TRUE(at(150, 30, white));
-    EXPECT_TRUE(at(132, 80, {0, 0, 255}));
-    EXPECT_TRUE(at(168, 80, {0, 0, 255}));
-    EXPECT_TRUE(at(150, 95, white));
+    // The swatch's overdraw is clipped to its bounds (8 and 52 stay white).
+    probe({{30, 30, {255, 0, 0}}, {8, 30, white}, {52, 30, white}, {65, 30, grey}, {90, 30, grey},
+           {150, 30, white}, {132, 80, blue}, {168, 80, blue}, {150, 95, white}});
     EXPECT_EQ(red->lastRect, CGRect(0, 0, 40, 40));  // always the full bounds
     EXPECT_EQ(hidden->draws, 0);
 
@@ -94,7 +85,7 @@ TEST_P(WindowDrawing, TreeWithAlphaTransformsAndHiddenViews)
     EXPECT_EQ(red->draws, 2);
     hidden->setHidden(false);
     EXPECT_TRUE(window->displayIfNeeded());
-    EXPECT_TRUE(at(150, 30, {0, 0, 0}));
+    probe({{150, 30, {0, 0, 0}}});
 }
 
 TEST_P(WindowDrawing, ACarelessDrawerCannotSpoilItsSiblings)
@@ -104,8 +95,7 @@ TEST_P(WindowDrawing, ACarelessDrawerCannotSpoilItsSiblings)
     auto after = std::make_shared<Swatch>(CGRect(100, 10, 20, 20), UIColor(0, 1, 0, 1));
     add(careless, after);
     window->displayIfNeeded();
-    EXPECT_TRUE(at(110, 20, {0, 255, 0}));
-    EXPECT_TRUE(at(60, 60, white));
+    probe({{110, 20, {0, 255, 0}}, {60, 60, white}});
 }
 
 TEST_P(WindowDrawing, ZeroScaleAndZeroSizeViewsDrawNothing)
@@ -117,12 +107,10 @@ TEST_P(WindowDrawing, ZeroScaleAndZeroSizeViewsDrawNothing)
     overlay->setTransform(CGAffineTransform::makeScale(0, 0));  // a fading overlay's first frame
     window->displayIfNeeded();
     EXPECT_EQ(overlay->draws, 0);
-    EXPECT_TRUE(at(50, 50, white));
-    EXPECT_TRUE(at(160, 20, {0, 0, 255}));
+    probe({{50, 50, white}, {160, 20, blue}});
     overlay->setTransform(CGAffineTransform::makeScale(0.5, 0.5));
     window->displayIfNeeded();
-    EXPECT_TRUE(at(60, 60, {0, 0, 0}));
-    EXPECT_TRUE(at(20, 20, white));
+    probe({{60, 60, {0, 0, 0}}, {20, 20, white}});
 }
 
 TEST_P(WindowDrawing, StandardViewsLeaveInk)
