@@ -79,23 +79,14 @@ TEST(BinaryPropertyList, ReadsAHandAssembledFile) {
     };
     const auto r = readBinary(bplist(objects));
     ASSERT_TRUE(r) << r.error.description();
-    const Dictionary& d = *r.value->dictionary();
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : d) keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"name", "count", "neg", "umax", "half", "quarter", "when", "on", "blob",
-                                              "text", "list"}));
-    EXPECT_EQ(*d.find("name")->string(), "Wide");
-    EXPECT_EQ(d.find("count")->int64(), 47);
-    EXPECT_EQ(d.find("neg")->int64(), -2);
-    EXPECT_EQ(d.find("umax")->uint64(), std::numeric_limits<std::uint64_t>::max());
-    EXPECT_EQ(*d.find("half")->real(), 0.5);
-    EXPECT_EQ(*d.find("quarter")->real(), 0.25);
     // 0x410B0B0C80000000 is 221537.5625: 2001-01-03T13:32:17.5625Z.
-    EXPECT_EQ(d.find("when")->date()->secondsSinceReferenceDate, 221537.5625);
-    EXPECT_EQ(*d.find("on"), Value(true));
-    EXPECT_EQ(*d.find("blob")->data(), (Data{0x00, 0x7F, 0xFF}));
-    EXPECT_EQ(*d.find("text")->string(), "\xC3\xA9\xF0\x9D\x84\x9E");
-    EXPECT_EQ(*d.find("list"), Value(Array{Value("Wide"), Value(47), Value(true)}));
+    const Value expected(Dictionary({{"name", Value("Wide")}, {"count", Value(47)}, {"neg", Value(-2)},
+                                     {"umax", Value(std::numeric_limits<std::uint64_t>::max())},
+                                     {"half", Value(0.5)}, {"quarter", Value(0.25)}, {"when", Value(Date{221537.5625})},
+                                     {"on", Value(true)}, {"blob", Value(Data{0x00, 0x7F, 0xFF})},
+                                     {"text", Value("\xC3\xA9\xF0\x9D\x84\x9E")},
+                                     {"list", Value(Array{Value("Wide"), Value(47), Value(true)})}}));
+    EXPECT_EQ(*r.value, expected);
 }
 
 TEST(BinaryPropertyList, ReadsLongLengthsAndWideReferences) {

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <fstream>
 #include <regex>
@@ -43,11 +42,6 @@ TEST(Bundle, FindsResourcesThatExist) {
     EXPECT_EQ(bundle.url("manual", "pdf")->path(), tmp / "Resources/manual.pdf");
     EXPECT_FALSE(bundle.url("manual", "html"));
     EXPECT_FALSE(bundle.url("manual.pdf", "d"));   // a folder is no resource file
-}
-
-TEST(ProcessInfo, NamesThisProcess) {
-    EXPECT_EQ(ProcessInfo::processInfo().processIdentifier(), ::getpid());
-    EXPECT_EQ(ProcessInfo::processInfo().processName(), "foundation_files_tests");
 }
 
 TEST(ProcessInfo, UniqueStringsAreRandomUUIDs) {

@@ -10,15 +10,11 @@ namespace {
 // Characters run from the most significant byte; NUL bytes are kept; high bytes
 // decode as Mac OS Roman.
 TEST(FourCharCode, DecodesEachByteInOrder) {
-    EXPECT_EQ(stringValue(0x61756D66), "aumf");
-    EXPECT_EQ(stringValue(0x464C4E52), "FLNR");
-    EXPECT_EQ(stringValue(0), std::string(4, '\0'));
-    EXPECT_EQ(stringValue(0x41004200), std::string("A\0B\0", 4));
-    EXPECT_EQ(stringValue(0x80414243), "ÄABC");
-    EXPECT_EQ(stringValue(0xDBCA5AFF), "€\u00A0Zˇ");
-    EXPECT_EQ(stringValue(0xC6BD2020), "∆Ω  ");
-    EXPECT_EQ(stringValue(0xF0414243), "\uF8FFABC");  // the maker's logo, private use
-    EXPECT_EQ(stringValue(0xF0F0F0F0), "\uF8FF\uF8FF\uF8FF\uF8FF");
+    const std::pair<std::uint32_t, std::string> cases[] = {
+        {0x61756D66, "aumf"}, {0, std::string(4, '\0')}, {0x41004200, std::string("A\0B\0", 4)},
+        {0x7F808182, "\x7F\xC3\x84\xC3\x85\xC3\x87"}, {0xDBCA5AFF, "€\u00A0Zˇ"}, {0xC6BD2020, "∆Ω  "},
+        {0xF0414243, "\uF8FFABC"}}; // the maker's logo, private use
+    for (const auto& [code, text] : cases) EXPECT_EQ(stringValue(code), text) << std::hex << code;
 }
 
 // The system's own Mac OS Roman converter as an independent reference. It follows the

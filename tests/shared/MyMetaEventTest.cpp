@@ -42,16 +42,4 @@ TEST(MyMetaEvent, RecordLayout) {
     test_MyMetaEvent();
 }
 
-TEST(MyMetaEvent, TheRecordReadsBack) {
-    MyMetaEvent event(META_TRACKNAME, {'a', 'b', 'c', 'd', 'e', 'f'});
-    int calls = 0;
-    event.withMIDIMetaEventPtr([&](const MIDIMetaEvent* r) {
-        ++calls;
-        EXPECT_EQ(r->metaEventType, META_TRACKNAME);
-        EXPECT_EQ(r->dataLength, 6u);
-        EXPECT_EQ(r->data[0], 'a');
-    });
-    EXPECT_EQ(calls, 1);
-}
-
 } // namespace

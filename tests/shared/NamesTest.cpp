@@ -20,17 +20,11 @@ TEST(UniqueName, PrefixHyphenAndUniqueString) {
     EXPECT_TRUE(std::regex_match(uniqueName(), uuid));
 }
 
+// The list is kept as written, spelling slips included.
 TEST(Capitals, ListIsKeptAsWritten) {
-    ASSERT_EQ(capitals.size(), 197u);
-    EXPECT_EQ(capitals.front(), "Kabul");
+    EXPECT_EQ(std::set<std::string_view>(capitals.begin(), capitals.end()).size(), 197u);
     EXPECT_EQ(capitals[44], "Copenagen");
-    EXPECT_EQ(capitals.back(), "Harare");
-    EXPECT_EQ(capitals[23], "Brasilia");
-    EXPECT_EQ(capitals[36], "Bogota");
-    // Precomposed UTF-8: S, a with tilde (C3 A3), o, space, T, o, m, e with acute (C3 A9).
-    EXPECT_EQ(capitals[152], "S\xC3\xA3o Tom\xC3\xA9");
-    std::set<std::string_view> distinct(capitals.begin(), capitals.end());
-    EXPECT_EQ(distinct.size(), 197u);
+    EXPECT_EQ(capitals[152], "S\xC3\xA3o Tom\xC3\xA9"); // precomposed UTF-8
 }
 
 } // namespace
