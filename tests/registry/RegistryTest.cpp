@@ -124,18 +124,12 @@ TEST_F(Registry, FindsTheTestComponentByItsDescriptionAndMatchesLikeTheRegistry)
               kGain.componentSubType, kGain.componentManufacturer, 2, 0}));
     EXPECT_EQ(fs::path(found[0]->modulePath()), fs::canonical(kModule));
 
-    AudioComponentDescription search = kGain;
-    search.componentSubType = 0;  // any subtype of this maker
-    EXPECT_EQ(foundPaths(search).size(), 1u);
-    search.componentFlags = 3;  // flags count only under the mask
-    EXPECT_EQ(foundPaths(search).size(), 1u);
-    search.componentFlagsMask = 2;
-    EXPECT_EQ(foundPaths(search).size(), 1u);
-    search.componentFlagsMask = 1;
-    EXPECT_TRUE(foundPaths(search).empty());
-    search = kGain;
-    search.componentManufacturer = 0x56594B55;
-    EXPECT_TRUE(foundPaths(search).empty());
+    // Zero matches any code; flags count only under the mask.
+    const auto [type, subtype, maker, flags, mask] = kGain;
+    const std::pair<AudioComponentDescription, std::size_t> searches[] = {
+        {{type, 0, maker, 0, 0}, 1}, {{type, subtype, maker, 3, 0}, 1}, {{type, subtype, maker, 3, 2}, 1},
+        {{type, subtype, maker, 3, 1}, 0}, {{type, subtype, 0x56594B55, 0, 0}, 0}};
+    for (const auto& [search, count] : searches) EXPECT_EQ(foundPaths(search).size(), count);
     EXPECT_EQ(console_.text(), "");
 }
 
@@ -182,24 +176,20 @@ TEST_F(Registry, InstantiatesAsAnEngineNodeOnTheMainQueue) {
     std::shared_ptr<AVAudioUnit> node;
     std::optional<AUAudioUnitError> error;
     bool onMain = false;
-    AVAudioUnit::instantiate(kGain, 0, [&](std::shared_ptr<AVAudioUnit> n, std::optional<AUAudioUnitError> e) {
-        node = std::move(n);
-        error = std::move(e);
-        onMain = RunLoop::isMainThread();
-    });
-    RunLoop::main().runUntilIdle();
+    auto instantiateNode = [&](const AudioComponentDescription& description) {
+        AVAudioUnit::instantiate(description, 0, [&](std::shared_ptr<AVAudioUnit> n, std::optional<AUAudioUnitError> e) {
+            node = std::move(n);
+            error = std::move(e);
+            onMain = RunLoop::isMainThread();
+        });
+        RunLoop::main().runUntilIdle();
+    };
+    instantiateNode(kGain);
     ASSERT_TRUE(node);
     EXPECT_FALSE(error);
     EXPECT_TRUE(onMain);
     EXPECT_EQ(node->auAudioUnit()->componentDescription().componentSubType, kGain.componentSubType);
-
-    AudioComponentDescription missing = kGain;
-    missing.componentManufacturer = 0x4E4F4E45;  // NONE
-    AVAudioUnit::instantiate(missing, 0, [&](std::shared_ptr<AVAudioUnit> n, std::optional<AUAudioUnitError> e) {
-        node = std::move(n);
-        error = std::move(e);
-    });
-    RunLoop::main().runUntilIdle();
+    instantiateNode({kGain.componentType, kGain.componentSubType, 0x4E4F4E45, 0, 0});  // maker NONE
     EXPECT_FALSE(node);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->code(), -66753);

@@ -1,8 +1,8 @@
+#include "foundation/RunLoop.h"
 #include "uikit/UIControl.h"
 #include "uikit/UIGestureRecognizer.h"
 #include "uikit/UISlider.h"
 #include "uikit/UIWindow.h"
-#include "foundation/RunLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -71,8 +71,7 @@ protected:
 
 TEST_F(TouchDispatch, TheViewHitAtTouchDownOwnsTheSequence)
 {
-    // over the other view
-    stroke(*window, {{10, 10}, {160, 20}, {170, 30}});
+    stroke(*window, {{10, 10}, {160, 20}, {170, 30}});  // dragged over the other view
     EXPECT_EQ(log, (Log{"left began 10,10", "left moved 160,20", "left ended 170,30"}));
     log.clear();
     window->mouseDragged({20, 20});  // no touch in progress: ignored
@@ -138,8 +137,7 @@ TEST_F(ControlEvents, ReleaseInsideAndOutsideAndCancel)
     window->mouseUp({149, 99});
     EXPECT_EQ(events, (std::vector<std::uint64_t>{1, 64}));
     events.clear();
-    // the right edge is outside
-    stroke(*window, {{60, 60}, {150, 60}});
+    stroke(*window, {{60, 60}, {150, 60}});  // the right edge is outside
     EXPECT_EQ(events, (std::vector<std::uint64_t>{1, 128}));
     events.clear();
     window->mouseDown({60, 60});
@@ -171,8 +169,7 @@ TEST(Slider, DragSetsTheValueAndReportsEachChange)
     std::vector<float> values;
     slider->addTarget([&](UIControl& s) { values.push_back(static_cast<UISlider&>(s).value()); },
                       UIControlEvents::valueChanged);
-    // beyond the end: the maximum
-    stroke(*window, {{58, 20}, {108, 20}, {400, 20}, {400, 20}});
+    stroke(*window, {{58, 20}, {108, 20}, {400, 20}, {400, 20}});  // beyond the end: the maximum
     EXPECT_EQ(values, (std::vector<float>{0.25f, 0.5f, 1.0f}));
 
     slider->setValue(NAN);
@@ -315,8 +312,7 @@ TEST_F(Gestures, DoubleTapWithinItsInterval)
     advance(1);
     tap({150, 150}, 0.6);  // held too long: a press, not a tap
     EXPECT_EQ(singles, 7);
-    // moved away: no tap
-    stroke(*window, {{150, 150}, {170, 150}, {150, 150}});
+    stroke(*window, {{150, 150}, {170, 150}, {150, 150}});  // moved away: no tap
     EXPECT_EQ(singles, 7);
 }
 
