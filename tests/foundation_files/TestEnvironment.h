@@ -19,6 +19,12 @@
 
 namespace vyk::test {
 
+// Where a test writes a file for people to look at: the artefacts folder, else here.
+inline std::string artifactPath(const std::string& name) {
+    const char* dir = std::getenv("VYK_ARTIFACTS_DIR");
+    return std::string(dir && *dir ? dir : ".") + "/" + name;
+}
+
 class TemporaryFolder {
 public:
     TemporaryFolder() {

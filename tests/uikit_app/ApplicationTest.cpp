@@ -65,8 +65,7 @@ TEST(Application, HeadlessRunPressesControlsAndWritesAScreenshot)
         });
         return vc;
     });
-    const char* dir = std::getenv("VYK_ARTIFACTS_DIR");
-    const std::string shot = std::string(dir ? dir : ".") + "/application-headless.png";
+    const std::string shot = vyk::test::artifactPath("application-headless.png");
     std::filesystem::remove(shot);
 
     vyk::test::ConsoleLines console;

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -36,11 +35,7 @@ std::shared_ptr<UIAlertController> fileNamePrompt(std::string& result, std::stri
     return alert;
 }
 
-std::string artifact(const std::string& name)
-{
-    const char* dir = std::getenv("VYK_ARTIFACTS_DIR");
-    return std::string(dir ? dir : ".") + "/" + name;
-}
+using vyk::test::artifactPath;
 
 // The file-name prompt shown over a screen, its field focused.
 class Prompt : public ::testing::Test {
@@ -78,7 +73,7 @@ TEST_F(Prompt, TypingEditingAndConfirmingAFileName)
     EXPECT_EQ(field.text(), "Preset\xF0\x9F\x8E\xB5 1");
 
     s.window.displayIfNeeded();
-    s.window.writePNG(artifact("alert-file-name.png"));
+    s.window.writePNG(artifactPath("alert-file-name.png"));
     UIKeyboard::press({UIKey::returnKey});
     EXPECT_EQ(result, "Preset\xF0\x9F\x8E\xB5 1");
     EXPECT_TRUE(cancelled.empty());
@@ -223,7 +218,7 @@ TEST(DocumentPicker, NavigatesIntoAFolderAndBackAndReturnsTwoFiles)
     clickRow(s.window, *picker, "z.pdf");
     clickRow(s.window, *picker, "a.txt");
     clickRow(s.window, *picker, "z.pdf");    // a second click unchecks
-    s.window.writePNG(artifact("document-picker.png"));
+    s.window.writePNG(artifactPath("document-picker.png"));
     vyk::test::click(s.window, *findNamed(*picker->view(), "Open"));
     EXPECT_EQ(delegate->picked,
               (std::vector<std::string>{(tree.root / "sub/d.txt").string(), (tree.root / "a.txt").string()}));

@@ -1,5 +1,6 @@
 // The desktop window under the fixture's Xvfb: open, draw, click with
 // xdotool, read the pixels back from the X server, close.
+#include "../foundation_files/TestEnvironment.h"
 #include "foundation/DispatchQueue.h"
 #include "foundation/RunLoop.h"
 #include "foundation/Timer.h"
@@ -134,8 +135,7 @@ TEST(DesktopWindow, DrawsTakesAClickAndRedrawsWhatChanged)
     // Only the button was marked for display, so only its area was redrawn.
     button->setColour(UIColor(1, 1, 0, 1));
     EXPECT_EQ(window.displayDamage(), (std::array<int, 4>{20, 20, 80, 60}));
-    const char* artifacts = std::getenv("VYK_ARTIFACTS_DIR");
-    window.writePNG(std::string(artifacts ? artifacts : ".") + "/desktop-window.png");
+    window.writePNG(vyk::test::artifactPath("desktop-window.png"));
 
     // Another thread's post wakes SDL's wait at once.
     bool woke = false;
