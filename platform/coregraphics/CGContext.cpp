@@ -5,6 +5,18 @@
 
 namespace {
 bool finite(CGFloat a, CGFloat b) { return std::isfinite(a) && std::isfinite(b); }
+
+bool isVectorTarget(cairo_t* cr)
+{
+    switch (cairo_surface_get_type(cairo_get_target(cr))) {
+    case CAIRO_SURFACE_TYPE_PDF:
+    case CAIRO_SURFACE_TYPE_PS:
+    case CAIRO_SURFACE_TYPE_SVG:
+        return true;
+    default:
+        return false;
+    }
+}
 }
 
 CGContext::CGContext(cairo_surface_t* surface, CGFloat deviceScale)
@@ -119,6 +131,12 @@ void CGContext::beginTransparencyLayer()
     states_.push_back(s);
     if (!cr_)
         return;
+    if (isVectorTarget(cr_)) {
+        // cairo's vector backends leak a recording surface painted into them.
+        cairo_push_group(cr_);
+        layers_.push_back({cr_, nullptr});
+        return;
+    }
     // The recording's space is the parent's device space.
     cairo_surface_t* recording = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr);
     cairo_t* cr = cairo_create(recording);
@@ -148,6 +166,17 @@ void CGContext::closeLayer(bool paint, CGFloat alpha)
 {
     const Layer layer = layers_.back();
     layers_.pop_back();
+    if (!layer.recording) {
+        cairo_pattern_t* group = cairo_pop_group(cr_);
+        if (paint) {
+            cairo_save(cr_);
+            cairo_set_source(cr_, group);
+            cairo_paint_with_alpha(cr_, alpha);
+            cairo_restore(cr_);
+        }
+        cairo_pattern_destroy(group);
+        return;
+    }
     cairo_destroy(cr_);
     cr_ = layer.parent;
     double x, y, w, h;

@@ -120,7 +120,8 @@ private:
 
     // A layer records its drawing, then paints just the inked area with its
     // alpha: a group the size of the whole clip would cost a full-surface
-    // clear and composite per layer.
+    // clear and composite per layer. On vector targets a layer is a cairo group
+    // (recording is null).
     struct Layer {
         cairo_t* parent;
         cairo_surface_t* recording;
