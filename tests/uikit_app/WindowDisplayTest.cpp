@@ -1,28 +1,22 @@
-// The desktop window under the fixture's Xvfb: open, draw, click with
-// xdotool, read the pixels back from the X server, close.
+// The desktop window under the fixture's Xvfb: open, draw, redraw what changed,
+// read the pixels back from the X server, close.
 #include "../foundation_files/TestEnvironment.h"
 #include "foundation/DispatchQueue.h"
 #include "foundation/RunLoop.h"
 #include "foundation/Timer.h"
 #include "uikit/UIBezierPath.h"
-#include "uikit/UIControl.h"
 #include "uikit/UIDesktopWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -57,20 +51,6 @@ bool runUntil(const std::function<bool()>& done)
     return ok;
 }
 
-int run(std::vector<std::string> args)
-{
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 unsigned long screenPixel(unsigned long window, int x, int y)
 {
     Display* display = XOpenDisplay(nullptr);
@@ -84,10 +64,10 @@ unsigned long screenPixel(unsigned long window, int x, int y)
     return pixel;
 }
 
-// A control that paints itself in one colour; a new colour only marks it for display.
-class Swatch : public UIControl {
+// A view that paints itself in one colour; a new colour only marks it for display.
+class Swatch : public UIView {
 public:
-    using UIControl::UIControl;
+    using UIView::UIView;
     void setColour(UIColor c)
     {
         colour_ = c;
@@ -103,7 +83,7 @@ private:
     UIColor colour_ = UIColor(1, 0, 0, 1);
 };
 
-TEST(DesktopWindow, DrawsTakesAClickAndRedrawsWhatChanged)
+TEST(DesktopWindow, DrawsAndRedrawsWhatChanged)
 {
     ASSERT_TRUE(useFixtureDisplay()) << "no display from the Xvfb fixture";
     bool closed = false;
@@ -115,11 +95,6 @@ TEST(DesktopWindow, DrawsTakesAClickAndRedrawsWhatChanged)
     auto root = std::make_shared<UIView>(window.bounds());
     root->setBackgroundColor(UIColor(0, 0, 1, 1));
     auto button = std::make_shared<Swatch>(CGRect{20, 20, 80, 60});
-    int clicks = 0;
-    button->addTarget([&](UIControl& sender) {
-        ++clicks;
-        static_cast<Swatch&>(sender).setColour(UIColor(0, 1, 0, 1));
-    }, UIControlEvents::touchUpInside);
     root->addSubview(button);
     window.addSubview(root);
 
@@ -128,11 +103,11 @@ TEST(DesktopWindow, DrawsTakesAClickAndRedrawsWhatChanged)
     EXPECT_TRUE(runUntil([&] { return screenPixel(id, 60, 50) == 0xFF0000; }));
     EXPECT_EQ(screenPixel(id, 150, 120), 0x0000FFu);
 
-    ASSERT_EQ(run({"xdotool", "mousemove", "--window", std::to_string(id), "60", "50", "click", "1"}), 0);
-    EXPECT_TRUE(runUntil([&] { return clicks == 1 && screenPixel(id, 60, 50) == 0x00FF00; }));
-    EXPECT_EQ(clicks, 1);
+    // Only the button is marked for display, so only its area is redrawn (clicks through
+    // the X server are the host's window test).
+    button->setColour(UIColor(0, 1, 0, 1));
+    EXPECT_TRUE(runUntil([&] { return screenPixel(id, 60, 50) == 0x00FF00; }));
     EXPECT_EQ(screenPixel(id, 150, 120), 0x0000FFu);
-    // Only the button was marked for display, so only its area was redrawn.
     button->setColour(UIColor(1, 1, 0, 1));
     EXPECT_EQ(window.displayDamage(), (std::array<int, 4>{20, 20, 80, 60}));
     window.writePNG(vyk::test::artifactPath("desktop-window.png"));
