@@ -1,10 +1,12 @@
 #include "audiounit/PresetApplyOrder.h"
 
+#include "dsp/ParamMetadata.h"
+
 #include <algorithm>
 
 std::vector<VYKPreset::FoundParameter> presetApplyOrder(std::vector<VYKPreset::FoundParameter> found,
                                                         AUValue currentSplit2) {
-    constexpr AUParameterAddress kSplit1 = 3, kSplit2 = 4;
+    using vyk::param::kSplit1, vyk::param::kSplit2;
     std::stable_sort(found.begin(), found.end(),
                      [](const auto& a, const auto& b) { return a.address < b.address; });
     auto from = [&](AUParameterAddress address) {

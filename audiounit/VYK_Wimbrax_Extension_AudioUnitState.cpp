@@ -2,14 +2,13 @@
 #include "audiounit/VYK_Wimbrax_Extension_AudioUnit.h"
 #include "audiounit/PresetApplyOrder.h"
 #include "audiounit/VYKPreset.h"
+#include "dsp/ParamMetadata.h"
 #include "foundation/FileManager.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace {
-
-constexpr std::int32_t kSplit2 = 4;
 
 bool isPresetExtension(const std::string& extension) {
     std::string upper = extension;
@@ -55,7 +54,7 @@ bool VYK_Wimbrax_Extension_AudioUnit::applyFullState(const std::optional<plist::
 }
 
 void VYK_Wimbrax_Extension_AudioUnit::applyParameters(const VYKPreset& preset) {
-    for (const auto& p : presetApplyOrder(preset.foundParameters(), getParameter(kSplit2)))
+    for (const auto& p : presetApplyOrder(preset.foundParameters(), getParameter(vyk::param::kSplit2)))
         onFoundParameter(p.group, p.identifier, p.address, p.value);
 }
 

@@ -12,7 +12,7 @@
 
 class VYK_Wimbrax_Extension_Parameters {
 public:
-    static constexpr AUParameterAddress parameterCount = 47;
+    static constexpr AUParameterAddress parameterCount = vyk::param::kCount;
 
     explicit VYK_Wimbrax_Extension_Parameters(
         std::shared_ptr<VYK_Wimbrax_ExtensionDSPKernelAdapter> kernelAdapter);

@@ -37,6 +37,8 @@ float* channel(const AudioBufferList* list, std::uint32_t c, AUAudioFrameCount o
 } // namespace
 
 VYK_Wimbrax_Extension_DSPKernel::VYK_Wimbrax_Extension_DSPKernel() {
+    for (AUParameterAddress a = 0; a < vyk::param::kCount; ++a)
+        if (slot[a] != nullptr) slot[a]->store(vyk::param::kParameters[a].kernelStart, relaxed);
     applySplits();
 }
 
@@ -109,83 +111,23 @@ void VYK_Wimbrax_Extension_DSPKernel::applySplits() {
 }
 
 void VYK_Wimbrax_Extension_DSPKernel::setParameter(AUParameterAddress address, AUValue value) {
-    if (!std::isfinite(value)) return;
-    value = std::clamp(value, address == kDynamicsMultiplier ? -1.0f : 0.0f,
-                       address == kCurrentMode ? 3.0f : 1.0f);
-    auto bandValue = [&](Value* field, AUParameterAddress first, int firstBand) {
-        field[address - first + AUParameterAddress(firstBand)].store(value, relaxed);
-    };
-    if (address == kVolumeIn) {
-        fVolumeIn.store(value, relaxed);
-    } else if (address == kVolumeOut) {
-        fVolumeOut.store(value, relaxed);
-    } else if (address == kCurrentMode) {
-        fCurrentMode.store(value, relaxed);
-    } else if (address == kSplit1) {
-        // A split point stops at the other one; it never pushes it.
-        fSplit1.store(std::min(std::max(value, 0.0f), fSplit2.load(relaxed)), relaxed);
+    if (address >= vyk::param::kCount || slot[address] == nullptr || !std::isfinite(value))
+        return;
+    const vyk::param::Metadata& row = vyk::param::kParameters[address];
+    value = std::clamp(value, row.min, row.max);
+    // A split point stops at the other one; it never pushes it.
+    if (address == kSplit1) value = std::min(value, fSplit2.load(relaxed));
+    if (address == kSplit2) value = std::max(value, fSplit1.load(relaxed));
+    slot[address]->store(value, relaxed);
+    if (address == kSplit1 || address == kSplit2)
         splitsDirty.store(true, std::memory_order_release);
-    } else if (address == kSplit2) {
-        fSplit2.store(std::min(std::max(value, fSplit1.load(relaxed)), 1.0f), relaxed);
-        splitsDirty.store(true, std::memory_order_release);
-    } else if (address >= kActive1 && address < kBypass1) {
-        bandValue(fActive, kActive1, 1);
-    } else if (address >= kVolume1 && address < kStereoWidth0) {
-        bandValue(fVolume, kVolume1, 1);
-    } else if (address >= kStereoWidth0 && address < kPanorama0) {
-        bandValue(fStereoWidth, kStereoWidth0, 0);
-    } else if (address >= kPanorama0 && address < kPhaseShift0) {
-        bandValue(fPanorama, kPanorama0, 0);
-    } else if (address >= kPhaseShift0 && address < kSwapChannels0) {
-        bandValue(fPhaseShift, kPhaseShift0, 0);
-    } else if (address >= kSwapChannels0 && address < kInvertChannel0) {
-        bandValue(fSwapChannels, kSwapChannels0, 0);
-    } else if (address >= kInvertChannel0 && address < kRecoverMono0) {
-        bandValue(fInvertChannel, kInvertChannel0, 0);
-    } else if (address >= kRecoverMono0 && address < kTestMono0) {
-        bandValue(fRecoverMono, kRecoverMono0, 0);
-    } else if (address >= kTestMono0 && address < kDynamicsOn) {
-        bandValue(fTestMono, kTestMono0, 0);
-    } else if (address == kDynamicsOn) {
-        fDynamicsOn.store(value, relaxed);
-    } else if (address == kDynamicsMultiplier) {
-        fDynamicsMultiplier.store(value, relaxed);
-    } else if (address == kDynamicsAttack) {
-        fDynamicsAttack.store(value, relaxed);
-    } else if (address == kDynamicsHold) {
-        fDynamicsHold.store(value, relaxed);
-    } else if (address == kDynamicsRelease) {
-        fDynamicsRelease.store(value, relaxed);
-    }
-    // 8 to 10 (the per-band bypass switches) and everything above 46 are ignored.
 }
 
 AUValue VYK_Wimbrax_Extension_DSPKernel::getParameter(AUParameterAddress address) const {
-    auto bandValue = [&](const Value* field, AUParameterAddress first, int firstBand) {
-        return field[address - first + AUParameterAddress(firstBand)].load(relaxed);
-    };
-    if (address == kVolumeIn) return fVolumeIn.load(relaxed);
-    if (address == kVolumeOut) return fVolumeOut.load(relaxed);
-    if (address == kCurrentMode) return fCurrentMode.load(relaxed);
-    if (address == kSplit1) return fSplit1.load(relaxed);
-    if (address == kSplit2) return fSplit2.load(relaxed);
-    if (address >= kActive1 && address < kBypass1) return bandValue(fActive, kActive1, 1);
-    if (address >= kBypass1 && address < kVolume1) return 0.0f;
-    if (address < kStereoWidth0) return bandValue(fVolume, kVolume1, 1);
-    if (address < kPanorama0) return bandValue(fStereoWidth, kStereoWidth0, 0);
-    if (address < kPhaseShift0) return bandValue(fPanorama, kPanorama0, 0);
-    if (address < kSwapChannels0) return bandValue(fPhaseShift, kPhaseShift0, 0);
-    if (address < kInvertChannel0) return bandValue(fSwapChannels, kSwapChannels0, 0);
-    if (address < kRecoverMono0) return bandValue(fInvertChannel, kInvertChannel0, 0);
-    if (address < kTestMono0) return bandValue(fRecoverMono, kRecoverMono0, 0);
-    if (address < kDynamicsOn) return bandValue(fTestMono, kTestMono0, 0);
     // The dynamics settings read back what was stored, so saved states keep them.
-    if (address == kDynamicsOn) return fDynamicsOn.load(relaxed);
-    if (address == kDynamicsMultiplier) return fDynamicsMultiplier.load(relaxed);
-    if (address == kDynamicsAttack) return fDynamicsAttack.load(relaxed);
-    if (address == kDynamicsHold) return fDynamicsHold.load(relaxed);
-    if (address == kDynamicsRelease) return fDynamicsRelease.load(relaxed);
-    return 0.0f;
+    return address < vyk::param::kCount && slot[address] != nullptr
+               ? slot[address]->load(relaxed)
+               : 0.0f;
 }
 
 void VYK_Wimbrax_Extension_DSPKernel::setParameterAutomated(AUParameterAddress address,

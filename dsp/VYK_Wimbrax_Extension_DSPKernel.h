@@ -24,6 +24,7 @@
 #include "dsp/Interpolator.h"
 #include "dsp/Latency.h"
 #include "dsp/Panpot.h"
+#include "dsp/ParamMetadata.h"
 #include "dsp/PlainBandPass.h"
 #include "dsp/StereoProcessor.h"
 #include "dsp/StereoTool.h"
@@ -34,14 +35,8 @@
 
 class VYK_Wimbrax_Extension_DSPKernel final : public DSPKernel {
 public:
-    // Parameter addresses.
-    enum : AUParameterAddress {
-        kVolumeIn = 0, kVolumeOut = 1, kCurrentMode = 2, kSplit1 = 3, kSplit2 = 4,
-        kActive1 = 5, kBypass1 = 8, kVolume1 = 11, kStereoWidth0 = 14, kPanorama0 = 18,
-        kPhaseShift0 = 22, kSwapChannels0 = 26, kInvertChannel0 = 30, kRecoverMono0 = 34,
-        kTestMono0 = 38, kDynamicsOn = 42, kDynamicsMultiplier = 43, kDynamicsAttack = 44,
-        kDynamicsHold = 45, kDynamicsRelease = 46,
-    };
+    // Parameter addresses (the table in ParamMetadata.h).
+    using enum vyk::param::Address;
     static constexpr int kBands = 4;  // 0 full band, 1 low, 2 middle, 3 high
     static constexpr int collectorSize = DSPKernelSnapshot::kFrames;
 
@@ -55,8 +50,8 @@ public:
     // is published, the display getters return silence.
     void reset();
 
-    // A value is clamped to its address's range (0 to 1; the mode 0 to 3, the compander
-    // multiplier -1 to 1). Non-finite values are ignored; addresses above 46 too.
+    // A value is clamped to its address's range in the table. Non-finite values are
+    // ignored; addresses above 46 too.
     void setParameter(AUParameterAddress address, AUValue value);
     AUValue getParameter(AUParameterAddress address) const;
     void setParameterAutomated(AUParameterAddress address, AUValue value,
@@ -125,25 +120,42 @@ private:
     AudioBufferList* outBufferListPtr = nullptr;
     std::atomic<float> fSamplerate{48000.0f};
 
-    Value fVolumeIn{0.5f};
-    Value fVolumeOut{0.5f};
-    Value fCurrentMode{0.0f};
-    Value fSplit1{0.25f};
-    Value fSplit2{0.75f};
-    Value fActive[kBands]{1.0f, 1.0f, 1.0f, 1.0f};
-    Value fVolume[kBands]{0.5f, 0.5f, 0.5f, 0.5f};
-    Value fStereoWidth[kBands]{};
-    Value fPanorama[kBands]{};
-    Value fPhaseShift[kBands]{};
-    Value fSwapChannels[kBands]{};
-    Value fInvertChannel[kBands]{};
-    Value fRecoverMono[kBands]{};
-    Value fTestMono[kBands]{};
-    Value fDynamicsOn{1.0f};
-    Value fDynamicsMultiplier{1.0f};
-    Value fDynamicsAttack{0.2f};
-    Value fDynamicsHold{0.1f};
-    Value fDynamicsRelease{0.5f};
+    // Every field with an address starts at the table's kernel value (constructor).
+    Value fVolumeIn;
+    Value fVolumeOut;
+    Value fCurrentMode;
+    Value fSplit1;
+    Value fSplit2;
+    Value fActive[kBands]{1.0f};  // entry 0 has no address and stays 1
+    Value fVolume[kBands]{0.5f};  // entry 0 has no address and stays 0.5
+    Value fStereoWidth[kBands];
+    Value fPanorama[kBands];
+    Value fPhaseShift[kBands];
+    Value fSwapChannels[kBands];
+    Value fInvertChannel[kBands];
+    Value fRecoverMono[kBands];
+    Value fTestMono[kBands];
+    Value fDynamicsOn;
+    Value fDynamicsMultiplier;
+    Value fDynamicsAttack;
+    Value fDynamicsHold;
+    Value fDynamicsRelease;
+    // The field of each address, in address order; null where the kernel stores nothing
+    // (the per-band bypass switches).
+    Value* const slot[vyk::param::kCount] = {
+        &fVolumeIn, &fVolumeOut, &fCurrentMode, &fSplit1, &fSplit2,
+        &fActive[1], &fActive[2], &fActive[3], nullptr, nullptr, nullptr,
+        &fVolume[1], &fVolume[2], &fVolume[3],
+        &fStereoWidth[0], &fStereoWidth[1], &fStereoWidth[2], &fStereoWidth[3],
+        &fPanorama[0], &fPanorama[1], &fPanorama[2], &fPanorama[3],
+        &fPhaseShift[0], &fPhaseShift[1], &fPhaseShift[2], &fPhaseShift[3],
+        &fSwapChannels[0], &fSwapChannels[1], &fSwapChannels[2], &fSwapChannels[3],
+        &fInvertChannel[0], &fInvertChannel[1], &fInvertChannel[2], &fInvertChannel[3],
+        &fRecoverMono[0], &fRecoverMono[1], &fRecoverMono[2], &fRecoverMono[3],
+        &fTestMono[0], &fTestMono[1], &fTestMono[2], &fTestMono[3],
+        &fDynamicsOn, &fDynamicsMultiplier, &fDynamicsAttack, &fDynamicsHold,
+        &fDynamicsRelease,
+    };
     // Set by a split-point change; the render thread applies it at its next piece.
     std::atomic<bool> splitsDirty{false};
     // Resets asked for, and (render thread) the count applied. A published turn carries
