@@ -42,6 +42,20 @@ CGFloat VYKOrmeltaViewBase::splitX1() const { return splitX(valueSplit1); }
 
 CGFloat VYKOrmeltaViewBase::splitX2() const { return splitX(valueSplit2); }
 
+VYKOrmeltaViewBase::Appearance VYKOrmeltaViewBase::appearance() const
+{
+    return {colorEmphasize, colorContrast, currentMode, isAllpass, isOscillograph, isNormalized, valueSplit1,
+            valueSplit2, isRangeSelected, isRangeActive, isInvert, isRecover, isMonoOn, isSwapOn, valuePanorama,
+            valuePhaseShift, valueStereoWidth,
+            {isKnobStereoWidthActive, isOptionStereoWidthActive, isSplit1Active, isSplit2Active,
+             isKnobPanoramaActive, isOptionPanoramaActive, isOptionPhaseShiftActive}};
+}
+
+void VYKOrmeltaViewBase::drawCached(CGRect frame)
+{
+    backingStore_.draw(frame, appearance(), [&] { draw(frame); });
+}
+
 void VYKOrmeltaViewBase::draw(CGRect frame, ResizingBehavior1 resizing)
 {
     CGContext* cx = UIGraphicsGetCurrentContext();

@@ -11,6 +11,7 @@
 //
 // Thread rules: main thread only (touches, drawing and the parameter mirror).
 #include "coregraphics/CGGeometry.h"
+#include "ui/BackingStore.h"
 #include "ui/PanelController.h"
 #include "ui/ResizingBehavior.h"
 #include "uikit/UIBezierPath.h"
@@ -129,6 +130,25 @@ public:
     // Rebuilds the twenty panel hot spots; draws nothing, needs no context.
     void drawSymbolHotspots(CGRect frame = panelCanvas, ResizingBehavior1 resizing = ResizingBehavior1::uniformFit);
 
+    // Everything the panel's drawing reads of the model: equal appearances draw equal
+    // pictures and hot spots.
+    struct Appearance {
+        UIColor colorEmphasize, colorContrast;
+        NSInteger currentMode;
+        bool isAllpass, isOscillograph, isNormalized;
+        CGFloat valueSplit1, valueSplit2;
+        std::array<bool, 4> isRangeSelected, isRangeActive, isInvert, isRecover, isMonoOn, isSwapOn;
+        std::array<CGFloat, 4> valuePanorama, valuePhaseShift, valueStereoWidth;
+        std::array<bool, 7> highlights;
+        friend bool operator==(const Appearance&, const Appearance&) = default;
+    };
+    Appearance appearance() const;
+    // draw(frame) through this model's backing store: while the appearance and the
+    // frame's place on the device are unchanged, the last drawing's pixels are painted
+    // again (clipped to the frame) instead of drawing the panel anew. For the control
+    // view's drawing pass, which the correlograph's refresh repeats 25 times a second.
+    void drawCached(CGRect frame);
+
     // The band index drawing uses: currentMode kept within 0...3.
     int band() const;
     // Split positions on the band bar: 20 + 610 x split, the split taken as 0 when
@@ -140,4 +160,5 @@ private:
     void storeBandBarHotspots();
 
     DrawRecord lastDraw_;
+    vyk::ui::BackingStore<Appearance> backingStore_;
 };

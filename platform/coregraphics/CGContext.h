@@ -90,6 +90,8 @@ public:
     CGColor fillColor() const { return top().fill; }
     CGColor strokeColor() const { return top().stroke; }
     int dashCount() const;
+    // Surface pixels per unit of the base space.
+    CGFloat deviceScale() const { return deviceScale_; }
     bool isDrawingSuppressed() const { return cr_ == nullptr || top().suppressed; }
     // The transform from user space to the context's base space (after the
     // device scale).

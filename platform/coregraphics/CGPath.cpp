@@ -52,6 +52,17 @@ void CGPath::addRect(CGRect r)
     }
 }
 
+void CGPath::addPath(const CGPath& other)
+{
+    if (ops_.empty()) {
+        *this = other;
+        return;
+    }
+    ops_.insert(ops_.end(), other.ops_.begin(), other.ops_.end());
+    finite_ = finite_ && other.finite_;
+    isRect_ = isRect_ && other.ops_.empty();
+}
+
 void CGPath::addEllipse(CGRect r)
 {
     // Four cubic quarter arcs; kappa puts each curve's midpoint on the circle.

@@ -20,6 +20,8 @@ public:
     void addEllipse(CGRect r);
     // Circular corners; the radius is limited to half the shorter side.
     void addRoundedRect(CGRect r, CGFloat radius);
+    // Appends the figures of `other`.
+    void addPath(const CGPath& other);
 
     bool isEmpty() const { return ops_.empty(); }
     // A non-finite coordinate anywhere makes the path undrawable.

@@ -34,6 +34,8 @@ void UIBezierPath::addArc(CGPoint centre, CGFloat radius, CGFloat startAngle, CG
 
 void UIBezierPath::close() { path_.closeSubpath(); }
 
+void UIBezierPath::append(const UIBezierPath& other) { path_.addPath(other.path_); }
+
 void UIBezierPath::fill() const
 {
     if (CGContext* cx = UIGraphicsGetCurrentContext())

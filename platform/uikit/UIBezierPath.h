@@ -16,6 +16,8 @@ public:
     // Radians; clockwise means increasing angle on the y-down screen.
     void addArc(CGPoint centre, CGFloat radius, CGFloat startAngle, CGFloat endAngle, bool clockwise);
     void close();
+    // Appends the figures of `other` (its stroke settings are not taken).
+    void append(const UIBezierPath& other);
 
     CGFloat lineWidth = 1;
     CGLineCap lineCapStyle = CGLineCap::butt;
