@@ -94,7 +94,9 @@ void VYKOrmeltaView::draw(CGRect rect)
     if (isHidden())
         return;
     const CGRect b = bounds();
-    baseClass_->draw(b, VYKOrmeltaViewBase::ResizingBehavior1::uniformFit);
+    // The panel's pixels are kept while nothing it shows changes, so the 25 Hz
+    // correlograph refresh does not rasterise it again.
+    baseClass_->drawCached(b);
     // The same fit the model applies, kept per view: touches map through it.
     const CGFloat s = std::min(b.size.width / kPanelWidth, b.size.height / kPanelHeight);
     if (std::isfinite(s) && s > 0) {
