@@ -142,12 +142,6 @@ TEST_F(ControllerRig, CorrelographRefreshesAt25HzOnlyWhileActiveAndVisible)
     RunLoop::main().advance(1);
     EXPECT_TRUE(gone.expired());
     EXPECT_TRUE(lines.take().empty());
-
-    auto bare = AudioUnitViewController::make();
-    bare->view();
-    lines.take();
-    RunLoop::main().advance(0.2);
-    EXPECT_EQ(lines.take(), Lines(5, "WARNING: The Audio unit is not initialized."));
 }
 
 TEST_F(ControllerRig, GesturesMoveZoomRefitAndFreezeThePanel)
@@ -191,22 +185,12 @@ TEST_F(ControllerRig, GesturesMoveZoomRefitAndFreezeThePanel)
     pinch(3);
     EXPECT_EQ(frame(), (CGRect{0, 0, 680, 600}));
 
-    // Long press: buttons shown and the touches locked; a second one hides buttons and slider.
-    RunLoop::main().advance(1);
-    window->mouseDown({2, 590});
-    RunLoop::main().advance(0.6);
-    EXPECT_FALSE(controller->contrastButton->isHidden());
-    EXPECT_FALSE(controller->freezeButton->isHidden());
-    EXPECT_TRUE(controller->touchesLocked);
-    window->mouseUp({2, 590});
-    EXPECT_FALSE(controller->touchesLocked);
     controller->brightnessSlider->setValue(0.3f);
     controller->onBrightnessSlider(*controller->brightnessSlider);
     EXPECT_EQ(controller->pluginFrame->contrast, 0.3f);
     const double v = 0.3f;
     EXPECT_EQ(model().colorContrast, UIColor(1 - v, 1 - v, 1 - v, 1));
     EXPECT_EQ(model().colorContrastInverted, UIColor(v, v, v, 1));
-    EXPECT_EQ(controller->contrastButton->alpha(), 1.0);
 }
 
 TEST_F(ControllerRig, OverlayFadesInThenOutAndANewerTextSurvives)
