@@ -172,8 +172,8 @@ void VYK_Wimbrax_Extension_AudioUnit::passHostBlocks() {
          [&](auto block) { adapter.setAUHostTransportStateBlock(std::move(block)); });
     pass("scheduleMIDIEventBlock", [this] { return scheduleMIDIEventBlock(); },
          [&](auto block) { adapter.setAUScheduleMIDIEventBlock(std::move(block)); });
-    pass("midiOutputEventBlock", [this] { return MIDIOutputEventBlock(); },
-         [&](auto block) { adapter.setAUMIDIOutputEventBlock(std::move(block)); });
+    // The render block takes the MIDI output from the unit itself.
+    pass("midiOutputEventBlock", [this] { return MIDIOutputEventBlock(); }, [](auto) {});
 }
 
 void VYK_Wimbrax_Extension_AudioUnit::internalDeallocateRenderResources() {
@@ -200,15 +200,13 @@ void VYK_Wimbrax_Extension_AudioUnit::shouldBypassEffectDidSet() {
 
 std::shared_ptr<const AUMIDIOutputEventBlock> VYK_Wimbrax_Extension_AudioUnit::MIDIOutputEventBlock() {
     debugprint("AUExtension::midiOutputEventBlock (get) ");
-    std::lock_guard lock(midiMutex_);
-    return _midiOutputEventBlock;
+    return AUAudioUnit::MIDIOutputEventBlock();
 }
 
 void VYK_Wimbrax_Extension_AudioUnit::setMIDIOutputEventBlock(
     std::shared_ptr<const AUMIDIOutputEventBlock> block) {
     debugprint("AUExtension::midiOutputEventBlock (set) ");
-    std::lock_guard lock(midiMutex_);
-    _midiOutputEventBlock = std::move(block);
+    AUAudioUnit::setMIDIOutputEventBlock(std::move(block));
 }
 
 AUInternalRenderBlock VYK_Wimbrax_Extension_AudioUnit::internalRenderBlock() {
@@ -218,10 +216,10 @@ AUInternalRenderBlock VYK_Wimbrax_Extension_AudioUnit::internalRenderBlock() {
                AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
                AUAudioFrameCount frameCount, NSInteger outputBusNumber,
                AudioBufferList* outputData, const AURenderEvent* events,
-               const AURenderPullInputBlock* pullInputBlock) {
+               const AURenderPullInputBlock* pullInputBlock) noexcept {
         const AUAudioUnitStatus status =
-            adapter->render(midiOut.get(), actionFlags, timestamp, frameCount, outputBusNumber,
-                            outputData, events, pullInputBlock);
+            adapter->render(actionFlags, timestamp, frameCount, outputBusNumber, outputData,
+                            events, pullInputBlock, midiOut.get());
         if (status != noErr) errors->note(status);
         return status;
     };

@@ -115,9 +115,6 @@ private:
     std::shared_ptr<AUAudioUnitBusArray> outputBusArray;
     std::shared_ptr<RenderErrorReport> renderErrors_;
 
-    std::mutex midiMutex_;
-    std::shared_ptr<const AUMIDIOutputEventBlock> _midiOutputEventBlock;
-
     std::recursive_mutex stateMutex_;  // observers may call back into the unit
     std::optional<plist::Dictionary> _fullState;
     std::vector<AUAudioUnitPreset> presets;

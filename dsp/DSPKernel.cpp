@@ -27,7 +27,7 @@ AUAudioFrameCount framesUntil(AUEventSampleTime t, AUEventSampleTime now,
 
 void DSPKernel::processWithEvents(const AudioTimeStamp& timestamp, AUAudioFrameCount frameCount,
                                   const AURenderEvent* events,
-                                  const AUMIDIOutputEventBlock* midiOutput) {
+                                  const AUMIDIOutputEventBlock* midiOutput) noexcept {
     midiOut = midiOutput;
     AUEventSampleTime now = toSampleTime(timestamp.mSampleTime);
     AUAudioFrameCount remaining = frameCount;

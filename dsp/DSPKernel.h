@@ -21,7 +21,8 @@ public:
     // setParameterAutomated, 8 and 9 handleMIDIEvent; other types only cut the buffer.
     // `midiOutput` (may be null) is owned by the caller and outlives the call.
     void processWithEvents(const AudioTimeStamp& timestamp, AUAudioFrameCount frameCount,
-                           const AURenderEvent* events, const AUMIDIOutputEventBlock* midiOutput);
+                           const AURenderEvent* events,
+                           const AUMIDIOutputEventBlock* midiOutput) noexcept;
 
     // One piece: `frameCount` frames starting `bufferOffset` frames into the buffers.
     virtual void process(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) {}

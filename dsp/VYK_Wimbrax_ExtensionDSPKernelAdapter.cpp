@@ -85,21 +85,6 @@ void VYK_Wimbrax_ExtensionDSPKernelAdapter::allocateRenderResources() {
 
 void VYK_Wimbrax_ExtensionDSPKernelAdapter::deallocateRenderResources() {
     _inputBus.deallocateRenderResources();
-    std::vector<std::shared_ptr<const AUMIDIOutputEventBlock>> replaced;
-    {
-        std::lock_guard lock(_outputEventBlocksMutex);
-        replaced.swap(_replacedOutputEventBlocks);
-    }
-}
-
-void VYK_Wimbrax_ExtensionDSPKernelAdapter::setAUMIDIOutputEventBlock(
-    std::shared_ptr<const AUMIDIOutputEventBlock> block) {
-    if (block.get() == _outputEventBlock.load(std::memory_order_acquire)) return;
-    std::lock_guard lock(_outputEventBlocksMutex);
-    if (block == _currentOutputEventBlock) return;
-    _outputEventBlock.store(block.get(), std::memory_order_release);
-    if (_currentOutputEventBlock) _replacedOutputEventBlocks.push_back(_currentOutputEventBlock);
-    _currentOutputEventBlock = std::move(block);
 }
 
 void VYK_Wimbrax_ExtensionDSPKernelAdapter::setAUHostMusicalContextBlock(
@@ -119,41 +104,8 @@ void VYK_Wimbrax_ExtensionDSPKernelAdapter::setAUHostTransportStateBlock(
 
 AUAudioUnitStatus VYK_Wimbrax_ExtensionDSPKernelAdapter::render(
     AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
-    NSInteger, AudioBufferList* outputData, const AURenderEvent* realtimeEventListHead,
-    const AURenderPullInputBlock* pullInputBlock) {
-    return renderWith(_outputEventBlock.load(std::memory_order_acquire), false, timestamp,
-                      frameCount, outputData, realtimeEventListHead, pullInputBlock);
-}
-
-AUAudioUnitStatus VYK_Wimbrax_ExtensionDSPKernelAdapter::render(
-    const AUMIDIOutputEventBlock* midiOut, AudioUnitRenderActionFlags*,
-    const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount, NSInteger,
-    AudioBufferList* outputData, const AURenderEvent* realtimeEventListHead,
-    const AURenderPullInputBlock* pullInputBlock) {
-    if (midiOut == nullptr) midiOut = _outputEventBlock.load(std::memory_order_acquire);
-    return renderWith(midiOut, false, timestamp, frameCount, outputData, realtimeEventListHead,
-                      pullInputBlock);
-}
-
-AUInternalRenderBlock VYK_Wimbrax_ExtensionDSPKernelAdapter::internalRenderBlock() {
-    std::shared_ptr<const AUMIDIOutputEventBlock> midiOut;
-    {
-        std::lock_guard lock(_outputEventBlocksMutex);
-        midiOut = _currentOutputEventBlock;
-    }
-    return [self = shared_from_this(), midiOut](
-               AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp,
-               AUAudioFrameCount frameCount, NSInteger, AudioBufferList* outputData,
-               const AURenderEvent* events, const AURenderPullInputBlock* pullInputBlock) {
-        return self->renderWith(midiOut.get(), true, timestamp, frameCount, outputData, events,
-                                pullInputBlock);
-    };
-}
-
-AUAudioUnitStatus VYK_Wimbrax_ExtensionDSPKernelAdapter::renderWith(
-    const AUMIDIOutputEventBlock* midiOut, bool mustPull, const AudioTimeStamp* timestamp,
-    AUAudioFrameCount frameCount, AudioBufferList* outputData, const AURenderEvent* events,
-    const AURenderPullInputBlock* pullInputBlock) {
+    NSInteger, AudioBufferList* outputData, const AURenderEvent* events,
+    const AURenderPullInputBlock* pullInputBlock, const AUMIDIOutputEventBlock* midiOut) noexcept {
     DenormalGuard denormals;
     if (timestamp == nullptr || outputData == nullptr ||
         outputData->mNumberBuffers > kAudioBufferListCapacity)
@@ -163,7 +115,7 @@ AUAudioUnitStatus VYK_Wimbrax_ExtensionDSPKernelAdapter::renderWith(
     // The maximum may have grown since the input buffer was sized.
     if (frameCount > _inputBus.maxFrames()) return kAudioUnitErr_TooManyFramesToProcess;
 
-    if (pullInputBlock != nullptr || mustPull) {
+    if (pullInputBlock != nullptr) {
         AudioUnitRenderActionFlags pullFlags = 0;
         const AUAudioUnitStatus status =
             _inputBus.pullInput(&pullFlags, *timestamp, frameCount, 0, pullInputBlock);

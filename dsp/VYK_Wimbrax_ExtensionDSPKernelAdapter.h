@@ -5,25 +5,22 @@
 // Thread rules:
 // - Construction, allocate/deallocateRenderResources, setMaximumFramesToRender and the
 //   block setters: the configuring thread, never while a render is in flight.
-// - render and the blocks from internalRenderBlock: the render thread. They allocate,
-//   lock and log nothing, and run with flush-to-zero and denormals-are-zero set.
+// - render: the render thread. It allocates, locks, logs and throws nothing, and runs
+//   with flush-to-zero and denormals-are-zero set.
 // - reset, parameters, bypass and the peaks: any thread (the render thread applies a
 //   reset at the start of its next piece).
 // - The snapshot getters: one display thread.
-// Create with make(): the adapter is large and its render blocks share its ownership.
+// Create with make(): the adapter is large and the unit's render blocks share its ownership.
 #include "audiotoolbox/AUAudioUnitBus.h"
 #include "audiotoolbox/AUHostBlocks.h"
-#include "audiotoolbox/AUInternalRenderBlock.h"
+#include "audiotoolbox/AURenderPullInputBlock.h"
 #include "audiotoolbox/AUMIDIOutputEventBlock.h"
 #include "audiotoolbox/AUParameter.h"
 #include "dsp/BufferedInputBus.h"
 #include "dsp/VYK_Wimbrax_Extension_DSPKernel.h"
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <vector>
 
 class VYK_Wimbrax_ExtensionDSPKernelAdapter
     : public std::enable_shared_from_this<VYK_Wimbrax_ExtensionDSPKernelAdapter> {
@@ -57,16 +54,10 @@ public:
     // Sizes the input buffer for maximumFramesToRender and re-initialises the kernel for
     // the output bus's format. Throws std::bad_alloc.
     void allocateRenderResources();
-    // Also frees the MIDI output blocks replaced since the last allocation.
     void deallocateRenderResources();
     // Clears the processing state at the start of the next render piece.
     void reset() { _kernel.reset(); }
 
-    // The block (or null) stays alive until render resources are released after it has
-    // been replaced, so a render in flight never loses it. Passing the current block
-    // again takes no lock and allocates nothing, so a render block may re-assert its
-    // block from the render thread.
-    void setAUMIDIOutputEventBlock(std::shared_ptr<const AUMIDIOutputEventBlock> block);
     void setAUHostMusicalContextBlock(std::shared_ptr<const AUHostMusicalContextBlock> block);
     void setAUScheduleMIDIEventBlock(std::shared_ptr<const AUScheduleMIDIEventBlock> block);
     void setAUHostTransportStateBlock(std::shared_ptr<const AUHostTransportStateBlock> block);
@@ -75,24 +66,15 @@ public:
     // or the input buffer's size; kAudioUnitErr_Uninitialized before allocation;
     // kAudio_ParamError for a missing stamp or output list or buffers too small; a failed
     // pull's own status. On any error nothing is processed. Output buffers without
-    // memory are pointed at the input buffers and rendered in place.
+    // memory are pointed at the input buffers and rendered in place. Without a pull-input
+    // block the input bus's own buffer is rendered. `midiOut` (may be null) receives the
+    // MIDI thru; the caller keeps it alive for the call.
     AUAudioUnitStatus render(AudioUnitRenderActionFlags* actionFlags,
                              const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
                              NSInteger outputBusNumber, AudioBufferList* outputData,
                              const AURenderEvent* realtimeEventListHead,
-                             const AURenderPullInputBlock* pullInputBlock);
-    // render with `midiOut` as the MIDI output for this call (null: the adapter's own),
-    // so a render block can keep its block without storing it from the render thread.
-    AUAudioUnitStatus render(const AUMIDIOutputEventBlock* midiOut,
-                             AudioUnitRenderActionFlags* actionFlags,
-                             const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
-                             NSInteger outputBusNumber, AudioBufferList* outputData,
-                             const AURenderEvent* realtimeEventListHead,
-                             const AURenderPullInputBlock* pullInputBlock);
-    // A render block holding this adapter and the current MIDI output block. Unlike
-    // render it always pulls: without a pull-input block it returns
-    // kAudioUnitErr_NoConnection.
-    AUInternalRenderBlock internalRenderBlock();
+                             const AURenderPullInputBlock* pullInputBlock,
+                             const AUMIDIOutputEventBlock* midiOut = nullptr) noexcept;
 
     float getPeakInput() const { return _kernel.getPeakInput(); }
     float getPeakOutput() const { return _kernel.getPeakOutput(); }
@@ -108,10 +90,6 @@ public:
     std::int32_t getPhaseShift(std::int32_t band);
 
 private:
-    AUAudioUnitStatus renderWith(const AUMIDIOutputEventBlock* midiOut, bool mustPull,
-                                 const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
-                                 AudioBufferList* outputData, const AURenderEvent* events,
-                                 const AURenderPullInputBlock* pullInputBlock);
     static bool validBand(std::int32_t band) { return band >= 0 && band < 4; }
 
     VYK_Wimbrax_Extension_DSPKernel _kernel;
@@ -120,10 +98,4 @@ private:
     std::shared_ptr<const AUHostTransportStateBlock> _transportStateBlock;
     std::shared_ptr<const AUScheduleMIDIEventBlock> _scheduleMIDIEventBlock;
     std::shared_ptr<AUAudioUnitBus> _outputBus;
-
-    // What the render thread reads; the owning pointers below keep it alive.
-    std::atomic<const AUMIDIOutputEventBlock*> _outputEventBlock{nullptr};
-    std::mutex _outputEventBlocksMutex;  // configuring threads only
-    std::shared_ptr<const AUMIDIOutputEventBlock> _currentOutputEventBlock;
-    std::vector<std::shared_ptr<const AUMIDIOutputEventBlock>> _replacedOutputEventBlocks;
 };

@@ -71,7 +71,7 @@ AURenderBlock AUAudioUnit::renderBlock() {
                AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
                AUAudioFrameCount frameCount, NSInteger outputBusNumber,
                AudioBufferList* outputData, const AURenderEvent* events,
-               const AURenderPullInputBlock* pullInputBlock) -> AUAudioUnitStatus {
+               const AURenderPullInputBlock* pullInputBlock) noexcept -> AUAudioUnitStatus {
         if (!allocated->load(std::memory_order_acquire) || !internal)
             return kAudioUnitErr_Uninitialized;
         return internal(actionFlags, timestamp, frameCount, outputBusNumber, outputData, events,

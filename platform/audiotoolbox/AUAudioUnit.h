@@ -11,8 +11,8 @@
 // Thread rules:
 // - Construction, render resources, reset, the host blocks, buses, state and presets:
 //   configuring threads, never concurrently with each other for one unit.
-// - The block from renderBlock(): the render thread only; it allocates, locks and logs
-//   nothing of its own.
+// - The block from renderBlock(): the render thread only; it allocates, locks, logs and
+//   throws nothing of its own.
 // - maximumFramesToRender, shouldBypassEffect and renderResourcesAllocated: any thread.
 // Units are held by std::shared_ptr.
 #include "audiotoolbox/AUAudioUnitBusArray.h"

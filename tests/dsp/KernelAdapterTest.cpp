@@ -93,12 +93,12 @@ TEST(KernelAdapter, AFailedPullReturnsItsStatusAndProcessesNothing) {
     EXPECT_EQ(failing.run(in, 512).l, reference.run(in, 512).l);
 }
 
-TEST(KernelAdapter, TheRenderBlockAlwaysPullsAndKeepsItsMIDIOutput) {
+TEST(KernelAdapter, MIDIThruReachesTheCallersOutputWithoutClockOrTransport) {
     Host host;
     host.adapter->setParameterEx(-1, 1.0f);  // ignored
     EXPECT_EQ(host.adapter->getParameterEx(-1), 0.0f);
     int forwarded = 0;
-    auto first = std::make_shared<const AUMIDIOutputEventBlock>(
+    const AUMIDIOutputEventBlock midiOut =
         [&](AUEventSampleTime t, std::uint8_t cable, NSInteger n, const std::uint8_t* bytes) {
             EXPECT_EQ(t, 3);
             EXPECT_EQ(cable, 0);
@@ -106,18 +106,10 @@ TEST(KernelAdapter, TheRenderBlockAlwaysPullsAndKeepsItsMIDIOutput) {
             EXPECT_EQ(bytes[0], 0x90);
             ++forwarded;
             return noErr;
-        });
-    host.adapter->setAUMIDIOutputEventBlock(first);
-    AUInternalRenderBlock block = host.adapter->internalRenderBlock();
-    // A block set later reaches render, not the block built before.
-    host.adapter->setAUMIDIOutputEventBlock(nullptr);
-
+        };
     Stereo out(64);
     AudioBufferList list = listOf(out, 0, 64);
     AudioTimeStamp ts{};
-    EXPECT_EQ(block(nullptr, &ts, 64, 0, &list, nullptr, nullptr), kAudioUnitErr_NoConnection);
-
-    host.adapter->setMidiThru(true);
     AURenderEvent note{};
     note.MIDI.eventType = AURenderEventMIDI;
     note.MIDI.eventSampleTime = 3;
@@ -127,16 +119,12 @@ TEST(KernelAdapter, TheRenderBlockAlwaysPullsAndKeepsItsMIDIOutput) {
     clock.MIDI.length = 1;
     clock.MIDI.data[0] = 0xF8;  // timing clock stays here
     note.head.next = &clock;
-    AURenderPullInputBlock silence = [](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                        AUAudioFrameCount, NSInteger, AudioBufferList*) {
-        return noErr;
-    };
-    EXPECT_EQ(block(nullptr, &ts, 64, 0, &list, &note, &silence), noErr);
+    EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr, &midiOut), noErr);
+    EXPECT_EQ(forwarded, 0);  // thru is off by default
+    host.adapter->setMidiThru(true);
+    EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr, &midiOut), noErr);
     EXPECT_EQ(forwarded, 1);
-    EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, &silence), noErr);
-    EXPECT_EQ(forwarded, 1);
-    host.adapter->setMidiThru(false);
-    EXPECT_EQ(block(nullptr, &ts, 64, 0, &list, &note, &silence), noErr);
+    EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr), noErr);
     EXPECT_EQ(forwarded, 1);
 }
 
@@ -206,8 +194,8 @@ TEST_P(Recovery, OutputTurnsFiniteAgainAfterNaNInfinityAndDenormals) {
 INSTANTIATE_TEST_SUITE_P(BothModes, Recovery, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "ThreeBands" : "FullBand"; });
 
-// Ten seconds of rendering with events, in both modes and through both entries, with
-// every switch on: no allocation, lock or other counted call on the render thread.
+// Ten seconds of rendering with events, in both modes, with and without a MIDI output,
+// with every switch on: no allocation, lock or other counted call on the render thread.
 TEST(KernelAdapter, RenderingNeverAllocatesOrLocks) {
     if (!vyk::test::RenderGuard::active()) GTEST_SKIP() << "sanitizers own the allocator";
     for (bool threeBands : {false, true}) {
@@ -215,9 +203,8 @@ TEST(KernelAdapter, RenderingNeverAllocatesOrLocks) {
         for (int32_t a = Kernel::kSwapChannels0; a < int32_t(Kernel::kDynamicsOn); ++a)
             host.adapter->setParameterEx(a, 1.0f);
         host.adapter->setMidiThru(true);
-        host.adapter->setAUMIDIOutputEventBlock(std::make_shared<const AUMIDIOutputEventBlock>(
-            [](AUEventSampleTime, std::uint8_t, NSInteger, const std::uint8_t*) { return noErr; }));
-        AUInternalRenderBlock block = host.adapter->internalRenderBlock();
+        const AUMIDIOutputEventBlock midiOut = [](AUEventSampleTime, std::uint8_t, NSInteger,
+                                                  const std::uint8_t*) { return noErr; };
         const Stereo in = noise(480000 / 2, 12);
         Stereo out(in.size());
         AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp* ts,
@@ -245,9 +232,8 @@ TEST(KernelAdapter, RenderingNeverAllocatesOrLocks) {
                 ev[0].head.next = &ev[1];
                 ev[1].head.next = &ev[2];
                 host.adapter->setBypass(call % 50 == 49);
-                const AUAudioUnitStatus s =
-                    call % 2 ? block(nullptr, &ts, 512, 0, &list, ev, &pull)
-                             : host.adapter->render(nullptr, &ts, 512, 0, &list, ev, &pull);
+                const AUAudioUnitStatus s = host.adapter->render(
+                    nullptr, &ts, 512, 0, &list, ev, &pull, call % 2 ? &midiOut : nullptr);
                 if (s != noErr) ++violations;
                 host.adapter->getBufferLeft(int32_t(call % 4));
             }
