@@ -33,9 +33,10 @@ constexpr auto kIndexed = kAudioUnitParameterUnit_Indexed;
 constexpr auto kBoolean = kAudioUnitParameterUnit_Boolean;
 constexpr auto kSeconds = kAudioUnitParameterUnit_Seconds;
 
-// Where the last column is given, the kernel's field list sets its own construction value
-// (mode full band, width and pan at 0, multiplier 1, attack 0.2) and the tree's default
-// replaces it as soon as the tree is built.
+// The last column, where given, is the kernel's construction value. It differs from the
+// tree's default on purpose: the kernel's fields have starting values of their own (full
+// band, width and pan 0, multiplier 1, attack 0.2), and the tree pushes its defaults over
+// them as soon as it is built; only a kernel driven without a tree runs with them.
 inline constexpr Metadata kParameters[] = {
     {"kVolumeIn", "Input Volume", kGeneric, true, 0, 1, 0.5f},
     {"kVolumeOut", "Output Volume", kGeneric, true, 0, 1, 0.5f},
