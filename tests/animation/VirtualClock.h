@@ -2,7 +2,7 @@
 // A test fixture that runs the calling thread's loop on a virtual clock, collects
 // console lines, keeps a log of what callbacks reported (one entry per tick) and
 // names the Animators it makes.
-#include "../foundation_files/TestEnvironment.h"
+#include "TestEnvironment.h"
 #include "animation/Animator.h"
 #include "foundation/RunLoop.h"
 

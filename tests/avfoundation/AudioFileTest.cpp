@@ -4,7 +4,7 @@
 #include "avfoundation/AVAudioFile.h"
 #include "foundation/Console.h"
 
-#include "ConsoleLines.h"
+#include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -193,7 +193,7 @@ TEST(AudioFile, NonFiniteSamplesReadAsZeroWithOneWarning) {
     audio[1][20] = std::numeric_limits<float>::infinity();
     audio[1][999] = -std::numeric_limits<float>::infinity();
     media::writeWavFloat(folder.file("nan.wav"), audio, 48000);
-    ConsoleLines console;
+    vyk::test::ConsoleCapture console;
     AVAudioFile file(URL::fileURL(folder.file("nan.wav")));
     EXPECT_EQ(console.text(), "AVAudioFile: WARNING: The audio file '" + folder.file("nan.wav") +
                                   "' holds 3 samples that are not finite numbers; they are read as 0.\n");

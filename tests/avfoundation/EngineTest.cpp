@@ -1,4 +1,4 @@
-#include "ConsoleLines.h"
+#include "TestEnvironment.h"
 #include "EngineRig.h"
 
 #include "../support/RenderGuard.h"
@@ -106,7 +106,7 @@ TEST(Engine, GraphChangesWhileRunningLoseNoBlock) {
     rig.player->scheduleFile(rig.file, nullptr);
     rig.engine.start();
     rig.player->play();
-    ConsoleLines lines;  // a unit with unequal channel counts says so
+    vyk::test::ConsoleCapture lines;  // a unit with unequal channel counts says so
 
     std::atomic<bool> done{false};
     std::vector<float> left;
@@ -178,7 +178,7 @@ TEST(Engine, RenderingALoopNeitherAllocatesNorLocks) {
 }
 
 TEST(Engine, MisuseIsReportedNotFatal) {
-    ConsoleLines lines;
+    vyk::test::ConsoleCapture lines;
     auto sink = std::make_shared<avf::ManualOutputSink>();
     AVAudioEngine engine(sink);
     auto player = std::make_shared<AVAudioPlayerNode>();
@@ -187,6 +187,7 @@ TEST(Engine, MisuseIsReportedNotFatal) {
     engine.connect(player, engine.mainMixerNode(), std::nullopt);
     engine.detach(player);
     engine.attach(player);
+    AVAudioEngine(std::make_shared<avf::ManualOutputSink>()).attach(player);
     player->play();  // the engine is not running
     EXPECT_FALSE(player->isPlaying());
     const std::string text = lines.text();
@@ -194,11 +195,12 @@ TEST(Engine, MisuseIsReportedNotFatal) {
     EXPECT_NE(text.find("not attached to an engine"), std::string::npos);
     EXPECT_NE(text.find("AVAudioEngine: ERROR: connect:"), std::string::npos);
     EXPECT_NE(text.find("AVAudioEngine: ERROR: detach:"), std::string::npos);
+    EXPECT_NE(text.find("AVAudioEngine: ERROR: attach: the node is attached to another engine.\n"), std::string::npos);
 }
 
 TEST(Engine, AFailingUnitPlaysSilenceAndIsReportedOnce) {
     EngineRig rig(4000);
-    ConsoleLines lines;
+    vyk::test::ConsoleCapture lines;
     rig.player->scheduleFile(rig.file, nullptr);
     rig.engine.start();
     rig.player->play();

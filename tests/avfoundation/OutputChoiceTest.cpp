@@ -1,4 +1,4 @@
-#include "ConsoleLines.h"
+#include "TestEnvironment.h"
 
 #include "avfoundation/AVAudioSession.h"
 #include "avfoundation/AudioOutputChoice.h"
@@ -20,7 +20,7 @@ protected:
         avf::setRequestedWavFile("");
         avf::setFallbackWavFile("output.wav");
     }
-    ConsoleLines lines;
+    vyk::test::ConsoleCapture lines;
 };
 
 TEST_F(OutputChoice, EnvironmentThenLaunchOptionThenDevice) {

@@ -1,6 +1,8 @@
 #pragma once
 // Audio files made by the tests: WAV written by hand, FLAC and AAC (m4a) through
 // FFmpeg's own encoders and muxers, all in a fresh temporary folder.
+#include "TestEnvironment.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,18 +12,7 @@ namespace media {
 using Channels = std::vector<std::vector<float>>;
 
 // A new empty folder, removed with its files when the object goes.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using TempFolder = vyk::test::TemporaryFolder;
 
 // 16-bit PCM; samples are rounded to the nearest step of 1/32768.
 void writeWav16(const std::string& path, const Channels& audio, int rate);

@@ -29,9 +29,9 @@ WavFile readWav(const std::string& path) {
     std::memcpy(header, bytes.data(), 44);
     EXPECT_EQ(bytes.substr(0, 4) + bytes.substr(8, 8) + bytes.substr(36, 4), "RIFFWAVEfmt data");
     EXPECT_EQ(header[1], bytes.size() - 8);
-    EXPECT_EQ(header[4], 16u);
-    EXPECT_EQ(header[5], 3u | (2u << 16));  // float, 2 channels
-    EXPECT_EQ(header[6], 48000u);
+    // fmt: size 16; float, 2 channels; 48 kHz; bytes per second; 8-byte frames of 32 bits
+    EXPECT_EQ(std::vector<std::uint32_t>(header + 4, header + 9),
+              (std::vector<std::uint32_t>{16u, 3u | (2u << 16), 48000u, 48000u * 8, 8u | (32u << 16)}));
     EXPECT_EQ(header[10], bytes.size() - 44);
     EXPECT_EQ(header[10] % 8, 0u);
     std::vector<float> samples((bytes.size() - 44) / 4);

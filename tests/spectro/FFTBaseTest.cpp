@@ -10,21 +10,6 @@
 
 using spectro_test::Resynthesis;
 
-TEST(FFTBase, DerivedValuesOfTheKernelsAnalyser)
-{
-    Resynthesis r(4096, 2, 48000.0f);
-    EXPECT_EQ(r.getStepSize(), 2048);
-    EXPECT_EQ(r.getIterator(), 2048); // inFifoLatency
-    EXPECT_FLOAT_EQ(r.getFreqPerBin(), 11.71875f);
-    EXPECT_FLOAT_EQ(r.getExpectedPhase(), 3.1415927f);
-    r.setSamplerate(44100.0f); // changes the bin width, not the phase advance
-    EXPECT_FLOAT_EQ(r.getFreqPerBin(), 44100.0f / 4096.0f);
-    EXPECT_FLOAT_EQ(r.getExpectedPhase(), 3.1415927f);
-    r.setOverlap(4);
-    EXPECT_EQ(r.getStepSize(), 1024);
-    EXPECT_EQ(r.getIterator(), 3072);
-}
-
 TEST(FFTBase, SizeAndOverlapAreKeptValid)
 {
     // Sizes round up to a power of two within [4, 65536]; overlap 0 would divide by zero.

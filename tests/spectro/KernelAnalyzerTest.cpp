@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "foundation/Console.h"
+#include "TestEnvironment.h"
 #include "tests/dsp/KernelRig.h"
 
 namespace {
@@ -52,25 +52,23 @@ uint64_t render(bool threeBands)
 
 TEST(KernelAnalyzer, EachKernelAnnouncesItsAnalyserOnce)
 {
-    std::string printed;
-    auto previous = Console::setSink([&](std::string_view t) { printed += t; });
+    vyk::test::ConsoleCapture console;
     {
         auto adapter = rig::Adapter::make();
         adapter->allocateRenderResources();
         adapter->reset();
     }
-    Console::setSink(previous);
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1);
+    const std::string printed = console.text();
+    EXPECT_EQ(console.lines().size(), 1u);
     EXPECT_EQ(printed.rfind("DIAGNOSTICS: FFT Analyzer loaded. [ 0x", 0), 0u);
     EXPECT_EQ(printed.substr(printed.size() - 3), " ]\n");
 }
 
 TEST(KernelAnalyzer, RenderedOutputIsUnchanged)
 {
-    auto previous = Console::setSink([](std::string_view) {});
+    vyk::test::ConsoleCapture quiet;
     // Renders of the kernel as it was before it held an analyser. A deliberate
     // change of the signal chain changes them; the analyser must never.
     EXPECT_EQ(render(false), 10310168472821600795ull);
     EXPECT_EQ(render(true), 15609882919962896609ull);
-    Console::setSink(previous);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Shared pieces of the view-controller tests: console capture and clicks.
-#include "../foundation_files/TestEnvironment.h"
+#include "TestEnvironment.h"
 #include "uikit/UIWindow.h"
 
 namespace vyk::test {

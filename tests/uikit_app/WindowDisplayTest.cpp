@@ -1,6 +1,6 @@
 // The desktop window under the fixture's Xvfb: open, draw, redraw what changed,
 // read the pixels back from the X server, close.
-#include "../foundation_files/TestEnvironment.h"
+#include "TestEnvironment.h"
 #include "foundation/DispatchQueue.h"
 #include "foundation/RunLoop.h"
 #include "foundation/Timer.h"
