@@ -55,7 +55,9 @@ TEST(Follower, RatesHoldAndRejectedSettings)
     EXPECT_EQ(f.getAttackTime(), 441.0f);
     EXPECT_EQ(f.getReleaseTime(), 22050.0f);
     f.setSamplerate(1000);
-    EXPECT_EQ(f.getAttackTime(), 16.0f);  // 10 raised to the minimum
+    f.setRelease(0.001f);
+    EXPECT_EQ(f.getAttackTime(), 16.0f);  // 10 frames and 1 raised to the minimum
+    EXPECT_EQ(f.getReleaseTime(), 16.0f);
     f.setSamplerate(48000);
     for (float bad : {1.5f, -0.1f, std::numeric_limits<float>::quiet_NaN()})
         f.setAttack(bad);
