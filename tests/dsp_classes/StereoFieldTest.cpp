@@ -1,9 +1,12 @@
+#include "dsp/BandTools.h"
 #include "dsp/Panpot.h"
 #include "dsp/StereoProcessor.h"
 #include "dsp/StereoTool.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -95,3 +98,41 @@ TEST(StereoField, ToolOperationsAndEmptyCounts)
 }
 
 } // namespace
+
+// The kernel's fused tool passes stand for the separate stages it ran before: every
+// combination must give the stages' bits, or the panel's switches change the sound.
+TEST(StereoField, FusedToolPassesGiveTheSeparateStagesBits)
+{
+    constexpr int64_t n = 37;
+    std::vector<float> l0(n), r0(n);
+    for (int64_t i = 0; i < n; ++i) {
+        l0[std::size_t(i)] = std::sin(0.37f * float(i)) * (i % 5 == 0 ? 1e30f : 0.8f);
+        r0[std::size_t(i)] = std::cos(0.23f * float(i)) * (i % 7 == 0 ? 1e-38f : 0.6f);
+    }
+    for (int flags = 0; flags < 16; ++flags)
+        for (float w : {-1.0f, -0.35f, 0.0f, 0.6f, 1.0f})
+            for (float p : {-1.0f, -0.45f, 0.0f, 0.3f, 1.0f}) {
+                const bool invert = flags & 1, swap = flags & 2, recover = flags & 4, mono = flags & 8;
+                const float amount = -w;
+                std::vector<float> l = l0, r = r0, fl = l0, fr = r0;
+                StereoTool tool;
+                if (invert) tool.invert(l.data(), n);
+                if (swap) tool.swap(l.data(), r.data(), n);
+                if (recover) {
+                    tool.fAmount = amount;
+                    tool.recoverMono(l.data(), r.data(), n);
+                }
+                StereoProcessor width;
+                width.setValue(w);
+                width.processBufferInpalce(l.data(), r.data(), n);
+                Panpot pot;
+                pot.setValue(p, 0);
+                pot.processBuffer(l.data(), r.data(), n);
+                if (mono) tool.extractMono(l.data(), r.data(), n);
+
+                channelTools(fl.data(), fr.data(), n, invert, swap, recover, amount);
+                imageTools(fl.data(), fr.data(), n, w, p, mono);
+                ASSERT_EQ(0, std::memcmp(l.data(), fl.data(), n * sizeof(float))) << flags << " " << w << " " << p;
+                ASSERT_EQ(0, std::memcmp(r.data(), fr.data(), n * sizeof(float))) << flags << " " << w << " " << p;
+            }
+}
