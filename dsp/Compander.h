@@ -33,7 +33,10 @@ public:
     // result is the same. One Stream per Compander at a time.
     class Stream {
     public:
-        static constexpr int kChunk = 32;
+        // The output envelope's lag. Its last chunk runs alone in finish, after the
+        // splitter's loop, so a short lag keeps small blocks cheap; the chunk length only
+        // decides when the element-wise gain runs, never what it computes.
+        static constexpr int kChunk = 16;
         // in and out must not overlap; out's frame t is written after frame(t), at the
         // latest in finish.
         Stream(Compander& c, const float* inL, const float* inR, float* outL, float* outR);
