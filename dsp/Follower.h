@@ -83,12 +83,14 @@ inline Follower::Run::Run(const Follower& f)
 // The common case (falling with the hold run out) is tested first: its test
 // implies the others fail and its body is the one the general case runs, so
 // the order only changes how fast the branch resolves.
+// The likelihood marks only lay that case out as the straight path, which spares the
+// envelope loops taken jumps; what runs for each sample is the same.
 inline void Follower::Run::feed(double a)
 {
-    if (a < peak_ && hold_ <= 0) {
+    if (a < peak_ && hold_ <= 0) [[likely]] {
         hold_ = 0;
         peak_ -= down_;
-        if (peak_ < 0)
+        if (peak_ < 0) [[unlikely]]
             peak_ = 0;
     } else if (a > peak_) {
         peak_ += up_;
