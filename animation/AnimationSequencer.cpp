@@ -9,9 +9,7 @@
 
 namespace vyk {
 
-std::shared_ptr<AnimationSequencer> AnimationSequencer::make() {
-    return std::make_shared<AnimationSequencer>(Token{});
-}
+std::shared_ptr<AnimationSequencer> AnimationSequencer::make() { return std::make_shared<AnimationSequencer>(Token{}); }
 
 void AnimationSequencer::add(std::shared_ptr<Animator> item, std::int64_t at) {
     if (!item) {

@@ -14,15 +14,14 @@ std::int64_t Animator::classCount() { return liveCount.load(std::memory_order_re
 
 std::shared_ptr<Animator> Animator::make() { return std::make_shared<Animator>(Token{}); }
 
-std::shared_ptr<Animator> Animator::make(float sourceValue, float destinationValue,
-                                         std::int64_t frames, float interval, EnumEasing type) {
+std::shared_ptr<Animator> Animator::make(float sourceValue, float destinationValue, std::int64_t frames, float interval,
+                                         EnumEasing type) {
     auto a = make();
     a->setup(sourceValue, destinationValue, frames, interval, type);
     return a;
 }
 
-void Animator::setup(float source, float destination, std::int64_t frames, float interval,
-                     EnumEasing type) {
+void Animator::setup(float source, float destination, std::int64_t frames, float interval, EnumEasing type) {
     ++_generation;
     _source = source;
     _destination = destination;
@@ -47,9 +46,7 @@ void Animator::undo() {
     animate();
 }
 
-void Animator::rewind() {
-    setup(_source, _destination, _frameCount, 0.009f, EnumEasing::EASING_easeNone);
-}
+void Animator::rewind() { setup(_source, _destination, _frameCount, 0.009f, EnumEasing::EASING_easeNone); }
 
 void Animator::setType(EnumEasing type) {
     _type = type;

@@ -37,9 +37,8 @@ public:
     using LoopCallback = std::function<void(Animator&)>;
 
     static std::shared_ptr<Animator> make();
-    static std::shared_ptr<Animator> make(float sourceValue, float destinationValue,
-                                          std::int64_t frames, float interval = 0.009f,
-                                          EnumEasing type = EnumEasing::EASING_easeNone);
+    static std::shared_ptr<Animator> make(float sourceValue, float destinationValue, std::int64_t frames,
+                                          float interval = 0.009f, EnumEasing type = EnumEasing::EASING_easeNone);
     explicit Animator(Token);
     ~Animator();
     Animator(const Animator&) = delete;

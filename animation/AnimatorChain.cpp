@@ -6,9 +6,7 @@
 
 namespace vyk {
 
-std::shared_ptr<AnimatorChain> AnimatorChain::make() {
-    return std::make_shared<AnimatorChain>(Token{});
-}
+std::shared_ptr<AnimatorChain> AnimatorChain::make() { return std::make_shared<AnimatorChain>(Token{}); }
 
 void AnimatorChain::add(std::shared_ptr<Animator> item) {
     if (item) _animators.push_back(std::move(item));

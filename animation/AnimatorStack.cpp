@@ -6,9 +6,7 @@
 
 namespace vyk {
 
-std::shared_ptr<AnimatorStack> AnimatorStack::make() {
-    return std::make_shared<AnimatorStack>(Token{});
-}
+std::shared_ptr<AnimatorStack> AnimatorStack::make() { return std::make_shared<AnimatorStack>(Token{}); }
 
 void AnimatorStack::add(std::shared_ptr<Animator> item) {
     if (item) _animators.push_back(std::move(item));

@@ -44,9 +44,9 @@ public:
     void animate();
 
     float interval = 0.005f;
-    ItemCallback onAnimation;                    // before each frame step of an Animator
+    ItemCallback onAnimation;                       // before each frame step of an Animator
     std::function<void(AnimatorStack&)> onFinished; // at the first tick with nothing to step
-    ItemCallback onRemovedItem;                  // after a completed Animator left the list
+    ItemCallback onRemovedItem;                     // after a completed Animator left the list
 
 private:
     std::shared_ptr<Timer> _timer;

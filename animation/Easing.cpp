@@ -295,17 +295,13 @@ float easeOutInBounce(std::int64_t t, float b, float c, std::int64_t d) {
 
 Curve curveFor(EnumEasing type) {
     static constexpr Curve curves[] = {
-        easeNone,
-        easeInQuad, easeOutQuad, easeInOutQuad, easeOutInQuad,
-        easeInCubic, easeOutCubic, easeInOutCubic, easeOutInCubic,
-        easeInQuart, easeOutQuart, easeInOutQuart, easeOutInQuart,
-        easeInQuint, easeOutQuint, easeInOutQuint, easeOutInQuint,
-        easeInSine, easeOutSine, easeInOutSine, easeOutInSine,
-        easeInExpo, easeOutExpo, easeInOutExpo, easeOutInExpo,
-        easeInCirc, easeOutCirc, easeInOutCirc, easeOutInCirc,
-        easeInElastic, easeOutElastic, easeInOutElastic, easeOutInElastic,
-        easeInBack, easeOutBack, easeInOutBack, easeOutInBack,
-        easeInBounce, easeOutBounce, easeInOutBounce, easeOutInBounce,
+        easeNone,       easeInQuad,       easeOutQuad,      easeInOutQuad,   easeOutInQuad,   easeInCubic,
+        easeOutCubic,   easeInOutCubic,   easeOutInCubic,   easeInQuart,     easeOutQuart,    easeInOutQuart,
+        easeOutInQuart, easeInQuint,      easeOutQuint,     easeInOutQuint,  easeOutInQuint,  easeInSine,
+        easeOutSine,    easeInOutSine,    easeOutInSine,    easeInExpo,      easeOutExpo,     easeInOutExpo,
+        easeOutInExpo,  easeInCirc,       easeOutCirc,      easeInOutCirc,   easeOutInCirc,   easeInElastic,
+        easeOutElastic, easeInOutElastic, easeOutInElastic, easeInBack,      easeOutBack,     easeInOutBack,
+        easeOutInBack,  easeInBounce,     easeOutBounce,    easeInOutBounce, easeOutInBounce,
     };
     static_assert(std::size(curves) == static_cast<std::size_t>(EnumEasing::EASING_easeLast));
     const auto raw = rawValue(type);

@@ -11,8 +11,7 @@
 
 namespace vyk::easing {
 
-using Curve = float (*)(std::int64_t currentFrame, float sourceValue, float amount,
-                        std::int64_t numFrames);
+using Curve = float (*)(std::int64_t currentFrame, float sourceValue, float amount, std::int64_t numFrames);
 
 // The curve of the same name as `type`; the linear one for EASING_easeLast and
 // any value the enumeration does not name.
@@ -20,15 +19,11 @@ Curve curveFor(EnumEasing type);
 
 float easeNone(std::int64_t currentFrame, float sourceValue, float amount, std::int64_t numFrames);
 
-#define VYK_EASING_FAMILY(F)                                                                   \
-    float easeIn##F(std::int64_t currentFrame, float sourceValue, float amount,                \
-                    std::int64_t numFrames);                                                   \
-    float easeOut##F(std::int64_t currentFrame, float sourceValue, float amount,               \
-                     std::int64_t numFrames);                                                  \
-    float easeInOut##F(std::int64_t currentFrame, float sourceValue, float amount,             \
-                       std::int64_t numFrames);                                                \
-    float easeOutIn##F(std::int64_t currentFrame, float sourceValue, float amount,             \
-                       std::int64_t numFrames);
+#define VYK_EASING_FAMILY(F)                                                                                           \
+    float easeIn##F(std::int64_t currentFrame, float sourceValue, float amount, std::int64_t numFrames);               \
+    float easeOut##F(std::int64_t currentFrame, float sourceValue, float amount, std::int64_t numFrames);              \
+    float easeInOut##F(std::int64_t currentFrame, float sourceValue, float amount, std::int64_t numFrames);            \
+    float easeOutIn##F(std::int64_t currentFrame, float sourceValue, float amount, std::int64_t numFrames);
 VYK_EASING_FAMILY(Quad)
 VYK_EASING_FAMILY(Cubic)
 VYK_EASING_FAMILY(Quart)

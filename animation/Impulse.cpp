@@ -8,8 +8,7 @@ namespace vyk {
 
 std::shared_ptr<Impulse> Impulse::make() { return std::make_shared<Impulse>(Token{}); }
 
-std::shared_ptr<Impulse> Impulse::make(std::int64_t frames, float amount, float interval,
-                                       float intensity) {
+std::shared_ptr<Impulse> Impulse::make(std::int64_t frames, float amount, float interval, float intensity) {
     auto impulse = make();
     impulse->setup(frames, amount, interval, intensity);
     return impulse;

@@ -20,22 +20,19 @@ inline std::int64_t truncateToInt64(float f) {
 inline std::int64_t saturatingMul(std::int64_t a, std::int64_t b) {
     std::int64_t r;
     if (!__builtin_mul_overflow(a, b, &r)) return r;
-    return (a < 0) != (b < 0) ? std::numeric_limits<std::int64_t>::min()
-                              : std::numeric_limits<std::int64_t>::max();
+    return (a < 0) != (b < 0) ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
 }
 
 inline std::int64_t saturatingSub(std::int64_t a, std::int64_t b) {
     std::int64_t r;
     if (!__builtin_sub_overflow(a, b, &r)) return r;
-    return b < 0 ? std::numeric_limits<std::int64_t>::max()
-                 : std::numeric_limits<std::int64_t>::min();
+    return b < 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
 }
 
 inline std::int64_t saturatingAdd(std::int64_t a, std::int64_t b) {
     std::int64_t r;
     if (!__builtin_add_overflow(a, b, &r)) return r;
-    return b < 0 ? std::numeric_limits<std::int64_t>::min()
-                 : std::numeric_limits<std::int64_t>::max();
+    return b < 0 ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
 }
 
 } // namespace vyk

@@ -6,8 +6,7 @@
 namespace vyk {
 
 std::shared_ptr<Timer> scheduleTicks(float interval, std::function<void()> tick) {
-    return Timer::scheduledTimer(static_cast<double>(interval), true,
-                                 [tick = std::move(tick)](Timer&) { tick(); });
+    return Timer::scheduledTimer(static_cast<double>(interval), true, [tick = std::move(tick)](Timer&) { tick(); });
 }
 
 void cancelTicks(std::shared_ptr<Timer>& timer) {

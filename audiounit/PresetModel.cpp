@@ -31,9 +31,7 @@ std::optional<AUValue> floatValue(const plist::Value& value) {
     return f;
 }
 
-bool contains(const std::string& key, const char* word) {
-    return key.find(word) != std::string::npos;
-}
+bool contains(const std::string& key, const char* word) { return key.find(word) != std::string::npos; }
 
 } // namespace
 
@@ -102,14 +100,12 @@ void PresetGroup::fromDictionary(const plist::Dictionary& dict, VYKPreset& prese
 
 void PresetGroup::findGroupNumber() {
     const std::size_t space = identifier.rfind(' ');
-    const std::string_view last = space == std::string::npos
-                                      ? std::string_view(identifier)
-                                      : std::string_view(identifier).substr(space + 1);
+    const std::string_view last =
+        space == std::string::npos ? std::string_view(identifier) : std::string_view(identifier).substr(space + 1);
     id = 0;
     std::string_view digits = last;
     if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) digits.remove_prefix(1);
-    if (digits.empty() ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return;
     const std::string_view text = last.front() == '+' ? last.substr(1) : last;
     std::int64_t n = 0;

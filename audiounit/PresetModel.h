@@ -27,8 +27,8 @@ class VYKPreset;
 class VYKPresetDelegate {
 public:
     virtual ~VYKPresetDelegate() = default;
-    virtual void onFoundParameter(std::int64_t group, const std::string& identifier,
-                                  AUParameterAddress address, AUValue value) = 0;
+    virtual void onFoundParameter(std::int64_t group, const std::string& identifier, AUParameterAddress address,
+                                  AUValue value) = 0;
 };
 
 class PresetGroup;
@@ -43,7 +43,7 @@ public:
     // Reports the parameter to `preset` when it is usable (see above); false otherwise.
     bool fromDictionary(const plist::Dictionary& dict, VYKPreset& preset);
 
-    const PresetGroup* group = nullptr;  // the owner, when read from a dictionary
+    const PresetGroup* group = nullptr; // the owner, when read from a dictionary
     AUParameterAddress address = 0;
     std::string identifier = "parameter";
     AUValue value = 0;
@@ -51,7 +51,7 @@ public:
 
 class PresetGroup {
 public:
-    plist::Dictionary toDictionary();  // sorts params by address
+    plist::Dictionary toDictionary(); // sorts params by address
     void fromDictionary(const plist::Dictionary& dict, VYKPreset& preset);
     // The last space-separated piece of the identifier as a decimal number, else 0.
     void findGroupNumber();
@@ -74,7 +74,7 @@ public:
 
     std::int64_t version = 1;
     std::uint32_t type = 0;
-    std::uint32_t manufacturer = 0x464C4E52;  // 'FLNR'
+    std::uint32_t manufacturer = 0x464C4E52; // 'FLNR'
     std::uint32_t subtype = 0;
     std::int64_t number = 0;
     std::string name = "Preset";

@@ -3,8 +3,7 @@
 #include "foundation/FileManager.h"
 #include "shared/Logging.h"
 
-void VYKPreset::setDescription(const AudioComponentDescription& description, std::int64_t version,
-                               std::string name) {
+void VYKPreset::setDescription(const AudioComponentDescription& description, std::int64_t version, std::string name) {
     componentDescription_ = description;
     patch_.type = description.componentType;
     patch_.manufacturer = description.componentManufacturer;
@@ -30,8 +29,8 @@ void VYKPreset::makeFrom(const AUParameterGroup* tree) {
         auto presetGroup = std::make_unique<PresetGroup>();
         presetGroup->identifier = group->identifier();
         for (const auto& parameter : group->allParameters())
-            presetGroup->params.push_back(std::make_unique<PresetParam>(
-                parameter->address(), parameter->identifier(), parameter->value()));
+            presetGroup->params.push_back(
+                std::make_unique<PresetParam>(parameter->address(), parameter->identifier(), parameter->value()));
         patch_.groups.push_back(std::move(presetGroup));
         makeFrom(group);
     }
@@ -47,15 +46,13 @@ bool VYKPreset::read(std::string_view bytes, const std::string& path) {
     plist::Format format = plist::Format::xml;
     const plist::ReadResult result = plist::read(bytes, &format);
     if (!result) {
-        safeprint("VYKPreset::loadFromFile() : ERROR: Could not read the file '" + path +
-            "': " + result.error.description() +
-            ", Format: " + (format == plist::Format::xml ? "xml" : "binary"));
+        safeprint("VYKPreset::loadFromFile() : ERROR: Could not read the file '" + path + "': " +
+                  result.error.description() + ", Format: " + (format == plist::Format::xml ? "xml" : "binary"));
         return false;
     }
     const plist::Dictionary* root = result.value->dictionary();
     if (root == nullptr) {
-        safeprint("VYKPreset::loadFromFile() : ERROR: The file '" + path +
-            "' does not hold a preset dictionary.");
+        safeprint("VYKPreset::loadFromFile() : ERROR: The file '" + path + "' does not hold a preset dictionary.");
         return false;
     }
     makeFrom(root);
@@ -87,13 +84,13 @@ bool VYKPreset::save(const URL& url) {
     NSError error;
     if (!FileManager::defaultManager().writeAtomically(url.path(), *xml, &error)) {
         safeprint("VYKPreset::saveToFile() : ERROR: Could not write the file '" + url.path() +
-            "': " + error.localizedDescription);
+                  "': " + error.localizedDescription);
         return false;
     }
     return true;
 }
 
-void VYKPreset::foundParameter(std::int64_t group, const std::string& identifier,
-                               AUParameterAddress address, AUValue value) {
+void VYKPreset::foundParameter(std::int64_t group, const std::string& identifier, AUParameterAddress address,
+                               AUValue value) {
     found_.push_back({group, identifier, address, value});
 }

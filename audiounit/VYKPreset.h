@@ -40,11 +40,9 @@ public:
     void setComponentDescription(const AudioComponentDescription& d) { componentDescription_ = d; }
     PresetPatch& patch() { return patch_; }
 
-    void setDescription(const AudioComponentDescription& description, std::int64_t version,
-                        std::string name);
+    void setDescription(const AudioComponentDescription& description, std::int64_t version, std::string name);
     // Manufacturer, type and subtype equal; flags and version take no part.
-    bool checkDescription(const AudioComponentDescription& description,
-                          std::int64_t version = 1) const;
+    bool checkDescription(const AudioComponentDescription& description, std::int64_t version = 1) const;
 
     // Appends one group per parameter group of the tree, depth first.
     void makeFrom(const AUParameterGroup* tree);
@@ -62,8 +60,7 @@ public:
     const std::vector<FoundParameter>& foundParameters() const { return found_; }
 
     // Called by the model for each usable parameter it reads.
-    void foundParameter(std::int64_t group, const std::string& identifier,
-                        AUParameterAddress address, AUValue value);
+    void foundParameter(std::int64_t group, const std::string& identifier, AUParameterAddress address, AUValue value);
 
 private:
     AudioComponentDescription componentDescription_;

@@ -17,29 +17,25 @@ std::string shortest(double value) {
 }
 
 std::optional<std::int32_t> narrow(NSInteger value) {
-    if (value < std::numeric_limits<std::int32_t>::min() ||
-        value > std::numeric_limits<std::int32_t>::max())
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return static_cast<std::int32_t>(value);
 }
 
 } // namespace
 
-VYK_Wimbrax_Extension_AudioUnit::VYK_Wimbrax_Extension_AudioUnit(
-    const AudioComponentDescription& description, AudioComponentInstantiationOptions) {
+VYK_Wimbrax_Extension_AudioUnit::VYK_Wimbrax_Extension_AudioUnit(const AudioComponentDescription& description,
+                                                                 AudioComponentInstantiationOptions) {
     debugprint("AUExtension::init()");
-    debugprint(stringValue(description.componentManufacturer) + " : " +
-               stringValue(description.componentSubType));
+    debugprint(stringValue(description.componentManufacturer) + " : " + stringValue(description.componentSubType));
     debugprint("AUExtension: We will prepare required resources now...");
     kernelAdapter = VYK_Wimbrax_ExtensionDSPKernelAdapter::make();
     parameters = std::make_unique<VYK_Wimbrax_Extension_Parameters>(kernelAdapter);
     // Built now, not on first use, so hosts may read them from any thread.
     inputBusArray = std::make_shared<AUAudioUnitBusArray>(
-        this, AUAudioUnitBusType::input,
-        std::vector<std::shared_ptr<AUAudioUnitBus>>{kernelAdapter->inputBus()});
+        this, AUAudioUnitBusType::input, std::vector<std::shared_ptr<AUAudioUnitBus>>{kernelAdapter->inputBus()});
     outputBusArray = std::make_shared<AUAudioUnitBusArray>(
-        this, AUAudioUnitBusType::output,
-        std::vector<std::shared_ptr<AUAudioUnitBus>>{kernelAdapter->outputBus()});
+        this, AUAudioUnitBusType::output, std::vector<std::shared_ptr<AUAudioUnitBus>>{kernelAdapter->outputBus()});
     renderErrors_ = std::make_shared<RenderErrorReport>();
     initialize(description, 0);
     renderErrors_->startFlushingOnMainLoop();
@@ -47,9 +43,7 @@ VYK_Wimbrax_Extension_AudioUnit::VYK_Wimbrax_Extension_AudioUnit(
 
 VYK_Wimbrax_Extension_AudioUnit::~VYK_Wimbrax_Extension_AudioUnit() { renderErrors_->flush(); }
 
-void VYK_Wimbrax_Extension_AudioUnit::debugprint(const std::string& text) const {
-    Console::write(text + "\n");
-}
+void VYK_Wimbrax_Extension_AudioUnit::debugprint(const std::string& text) const { Console::write(text + "\n"); }
 
 // Buses and parameter tree
 
@@ -76,8 +70,8 @@ std::vector<AUParameterAddress> VYK_Wimbrax_Extension_AudioUnit::parametersForOv
     return {};
 }
 
-std::set<std::size_t> VYK_Wimbrax_Extension_AudioUnit::supportedViewConfigurations(
-    const std::vector<AUAudioUnitViewConfiguration>&) {
+std::set<std::size_t>
+VYK_Wimbrax_Extension_AudioUnit::supportedViewConfigurations(const std::vector<AUAudioUnitViewConfiguration>&) {
     debugprint("AUExtension::supportedViewConfigurations()");
     return {};
 }
@@ -145,8 +139,8 @@ void VYK_Wimbrax_Extension_AudioUnit::internalAllocateRenderResources() {
     // stereo is processed, mono passes through.
     const AVAudioFormat& in = kernelAdapter->inputBus()->format();
     const AVAudioFormat& out = kernelAdapter->outputBus()->format();
-    if (in.channelCount() != out.channelCount() || out.channelCount() < 1 ||
-        out.channelCount() > 2 || in.sampleRate() != out.sampleRate()) {
+    if (in.channelCount() != out.channelCount() || out.channelCount() < 1 || out.channelCount() > 2 ||
+        in.sampleRate() != out.sampleRate()) {
         debugprint("AUExtension::ERROR: The bus formats are not supported: both buses must be "
                    "mono or both stereo, at one sample rate.");
         throw AUAudioUnitError(kAudioUnitErr_FormatNotSupported, "Unsupported bus formats.");
@@ -158,22 +152,25 @@ void VYK_Wimbrax_Extension_AudioUnit::internalAllocateRenderResources() {
 void VYK_Wimbrax_Extension_AudioUnit::passHostBlocks() {
     auto pass = [this](const char* property, auto read, auto give) {
         if (!read()) {
-            debugprint(std::string("AUExtension: WARNING: The property '") + property +
-                       "' is NOT defined.");
+            debugprint(std::string("AUExtension: WARNING: The property '") + property + "' is NOT defined.");
             return;
         }
         debugprint(std::string("AUExtension: The property '") + property + "' is defined.");
         give(read());
     };
     auto& adapter = *kernelAdapter;
-    pass("musicalContextBlock", [this] { return musicalContextBlock(); },
-         [&](auto block) { adapter.setAUHostMusicalContextBlock(std::move(block)); });
-    pass("transportStateBlock", [this] { return transportStateBlock(); },
-         [&](auto block) { adapter.setAUHostTransportStateBlock(std::move(block)); });
-    pass("scheduleMIDIEventBlock", [this] { return scheduleMIDIEventBlock(); },
-         [&](auto block) { adapter.setAUScheduleMIDIEventBlock(std::move(block)); });
+    pass(
+        "musicalContextBlock", [this] { return musicalContextBlock(); },
+        [&](auto block) { adapter.setAUHostMusicalContextBlock(std::move(block)); });
+    pass(
+        "transportStateBlock", [this] { return transportStateBlock(); },
+        [&](auto block) { adapter.setAUHostTransportStateBlock(std::move(block)); });
+    pass(
+        "scheduleMIDIEventBlock", [this] { return scheduleMIDIEventBlock(); },
+        [&](auto block) { adapter.setAUScheduleMIDIEventBlock(std::move(block)); });
     // The render block takes the MIDI output from the unit itself.
-    pass("midiOutputEventBlock", [this] { return MIDIOutputEventBlock(); }, [](auto) {});
+    pass(
+        "midiOutputEventBlock", [this] { return MIDIOutputEventBlock(); }, [](auto) {});
 }
 
 void VYK_Wimbrax_Extension_AudioUnit::internalDeallocateRenderResources() {
@@ -203,8 +200,7 @@ std::shared_ptr<const AUMIDIOutputEventBlock> VYK_Wimbrax_Extension_AudioUnit::M
     return AUAudioUnit::MIDIOutputEventBlock();
 }
 
-void VYK_Wimbrax_Extension_AudioUnit::setMIDIOutputEventBlock(
-    std::shared_ptr<const AUMIDIOutputEventBlock> block) {
+void VYK_Wimbrax_Extension_AudioUnit::setMIDIOutputEventBlock(std::shared_ptr<const AUMIDIOutputEventBlock> block) {
     debugprint("AUExtension::midiOutputEventBlock (set) ");
     AUAudioUnit::setMIDIOutputEventBlock(std::move(block));
 }
@@ -213,13 +209,11 @@ AUInternalRenderBlock VYK_Wimbrax_Extension_AudioUnit::internalRenderBlock() {
     // The block keeps the MIDI output block of this moment alive and hands it to the
     // adapter on every call, by pointer.
     return [adapter = kernelAdapter, midiOut = MIDIOutputEventBlock(), errors = renderErrors_](
-               AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
-               AUAudioFrameCount frameCount, NSInteger outputBusNumber,
-               AudioBufferList* outputData, const AURenderEvent* events,
+               AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
+               NSInteger outputBusNumber, AudioBufferList* outputData, const AURenderEvent* events,
                const AURenderPullInputBlock* pullInputBlock) noexcept {
-        const AUAudioUnitStatus status =
-            adapter->render(actionFlags, timestamp, frameCount, outputBusNumber, outputData,
-                            events, pullInputBlock, midiOut.get());
+        const AUAudioUnitStatus status = adapter->render(actionFlags, timestamp, frameCount, outputBusNumber,
+                                                         outputData, events, pullInputBlock, midiOut.get());
         if (status != noErr) errors->note(status);
         return status;
     };
@@ -246,8 +240,7 @@ AUValue VYK_Wimbrax_Extension_AudioUnit::getParameter(std::int32_t address) {
     return parameter ? kernelAdapter->valueForParameter(*parameter) : 0.0f;
 }
 
-void VYK_Wimbrax_Extension_AudioUnit::dumpParameters(const std::string&,
-                                                     const AUParameterGroup* tree,
+void VYK_Wimbrax_Extension_AudioUnit::dumpParameters(const std::string&, const AUParameterGroup* tree,
                                                      std::int64_t level) {
     const std::string indent(static_cast<std::size_t>(std::max<std::int64_t>(level, 0)), ' ');
     if (tree == nullptr) return;
@@ -281,12 +274,10 @@ const float* VYK_Wimbrax_Extension_AudioUnit::getBufferRight(NSInteger mode) {
     return band ? kernelAdapter->getBufferRight(*band) : nullptr;
 }
 
-std::int32_t VYK_Wimbrax_Extension_AudioUnit::getBufferSize() const {
-    return kernelAdapter->getBufferSize();
-}
+std::int32_t VYK_Wimbrax_Extension_AudioUnit::getBufferSize() const { return kernelAdapter->getBufferSize(); }
 
-void VYK_Wimbrax_Extension_AudioUnit::onFoundParameter(std::int64_t, const std::string&,
-                                                       AUParameterAddress address, AUValue value) {
+void VYK_Wimbrax_Extension_AudioUnit::onFoundParameter(std::int64_t, const std::string&, AUParameterAddress address,
+                                                       AUValue value) {
     // An address beyond 32 bits would name another parameter once narrowed.
     if (address > AUParameterAddress(std::numeric_limits<std::int32_t>::max())) return;
     setParameter(static_cast<std::int32_t>(address), value);

@@ -40,10 +40,10 @@ public:
     std::shared_ptr<AUAudioUnitBusArray> outputBusses() override;
 
     std::shared_ptr<AUParameterTree> parameterTree() override;
-    void setParameterTree(std::shared_ptr<AUParameterTree> tree) override;  // ignored
+    void setParameterTree(std::shared_ptr<AUParameterTree> tree) override; // ignored
     std::vector<AUParameterAddress> parametersForOverview(NSInteger count) override;
-    std::set<std::size_t> supportedViewConfigurations(
-        const std::vector<AUAudioUnitViewConfiguration>& configurations) override;
+    std::set<std::size_t>
+    supportedViewConfigurations(const std::vector<AUAudioUnitViewConfiguration>& configurations) override;
 
     double latency() override;
     double tailTime() override;
@@ -85,8 +85,8 @@ public:
     const float* getBufferRight(NSInteger mode);
     std::int32_t getBufferSize() const;
 
-    void onFoundParameter(std::int64_t group, const std::string& identifier,
-                          AUParameterAddress address, AUValue value) override;
+    void onFoundParameter(std::int64_t group, const std::string& identifier, AUParameterAddress address,
+                          AUValue value) override;
 
     // Prints the lines of failed render calls now instead of at the next main-loop tick.
     void flushRenderErrors() { renderErrors_->flush(); }
@@ -115,7 +115,7 @@ private:
     std::shared_ptr<AUAudioUnitBusArray> outputBusArray;
     std::shared_ptr<RenderErrorReport> renderErrors_;
 
-    std::recursive_mutex stateMutex_;  // observers may call back into the unit
+    std::recursive_mutex stateMutex_; // observers may call back into the unit
     std::optional<plist::Dictionary> _fullState;
     std::vector<AUAudioUnitPreset> presets;
     std::optional<AUAudioUnitPreset> _currentPreset;

@@ -19,8 +19,7 @@ bool isPresetExtension(const std::string& extension) {
 
 // Names come from hosts: one that could leave the preset folder never names a file.
 bool isSafeName(const std::string& name) {
-    return !name.empty() && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
+    return !name.empty() && name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
 } // namespace
@@ -80,8 +79,7 @@ std::optional<URL> VYK_Wimbrax_Extension_AudioUnit::presetFile(const std::string
     if (!entries) return std::nullopt;
     for (const std::string& entry : *entries) {
         const URL url = folder->appendingPathComponent(entry);
-        if (url.deletingPathExtension().lastPathComponent() == name &&
-            isPresetExtension(url.pathExtension()) &&
+        if (url.deletingPathExtension().lastPathComponent() == name && isPresetExtension(url.pathExtension()) &&
             files.kindOfItem(url.path()) == FileManager::ItemKind::regularFile)
             return url;
     }
@@ -106,8 +104,7 @@ std::vector<AUAudioUnitPreset> VYK_Wimbrax_Extension_AudioUnit::factoryPresets()
         if (!isPresetExtension(url.pathExtension()) ||
             files.kindOfItem(url.path()) != FileManager::ItemKind::regularFile)
             continue;
-        presets.push_back({url.deletingPathExtension().lastPathComponent(),
-                           static_cast<NSInteger>(presets.size())});
+        presets.push_back({url.deletingPathExtension().lastPathComponent(), static_cast<NSInteger>(presets.size())});
     }
     return presets;
 }
@@ -135,14 +132,12 @@ void VYK_Wimbrax_Extension_AudioUnit::setCurrentPreset(std::optional<AUAudioUnit
         return;
     }
     if (static_cast<std::size_t>(preset->number) >= presets.size()) {
-        debugprint("AUExtension::ERROR: The preset number " + std::to_string(preset->number) +
-                   " is invalid.");
+        debugprint("AUExtension::ERROR: The preset number " + std::to_string(preset->number) + " is invalid.");
         return;
     }
     const auto url = presetFile(preset->name);
     if (!url) {
-        debugprint("AUExtension::ERROR: The preset file '" + preset->name +
-                   ".aupreset' does not exist.");
+        debugprint("AUExtension::ERROR: The preset file '" + preset->name + ".aupreset' does not exist.");
         return;
     }
     VYKPreset reader;
@@ -159,12 +154,10 @@ plist::Dictionary VYK_Wimbrax_Extension_AudioUnit::presetState(const AUAudioUnit
 plist::Dictionary VYK_Wimbrax_Extension_AudioUnit::readPresetState(const AUAudioUnitPreset& preset) const {
     const auto url = presetFile(preset.name);
     if (!url) {
-        debugprint("AUExtension::ERROR: The preset file '" + preset.name +
-                   ".aupreset' does not exist.");
+        debugprint("AUExtension::ERROR: The preset file '" + preset.name + ".aupreset' does not exist.");
         throw AUAudioUnitError(kAudioUnitErr_InvalidFile, "The preset file does not exist.");
     }
     VYKPreset reader;
-    if (!reader.load(*url))
-        throw AUAudioUnitError(kAudioUnitErr_InvalidFile, "The preset file could not be read.");
+    if (!reader.load(*url)) throw AUAudioUnitError(kAudioUnitErr_InvalidFile, "The preset file could not be read.");
     return reader.getDictionary();
 }

@@ -14,8 +14,7 @@ class VYK_Wimbrax_Extension_Parameters {
 public:
     static constexpr AUParameterAddress parameterCount = vyk::param::kCount;
 
-    explicit VYK_Wimbrax_Extension_Parameters(
-        std::shared_ptr<VYK_Wimbrax_ExtensionDSPKernelAdapter> kernelAdapter);
+    explicit VYK_Wimbrax_Extension_Parameters(std::shared_ptr<VYK_Wimbrax_ExtensionDSPKernelAdapter> kernelAdapter);
 
     const std::shared_ptr<AUParameterTree>& parameterTree() const { return parameterTree_; }
 

@@ -17,7 +17,9 @@ constexpr AUAudioFrameCount kFrames = 64;
 
 // Silences the unit's construction and allocation lines.
 struct Quiet {
-    Quiet() { previous = Console::setSink([](std::string_view) {}); }
+    Quiet() {
+        previous = Console::setSink([](std::string_view) {});
+    }
     ~Quiet() { Console::setSink(previous); }
     Console::Sink previous;
 };
@@ -25,8 +27,8 @@ struct Quiet {
 struct Buffers {
     std::vector<float> l = std::vector<float>(kFrames, 0.25f), r = std::vector<float>(kFrames, -0.25f);
     std::vector<float> outL = std::vector<float>(kFrames), outR = std::vector<float>(kFrames);
-    AURenderPullInputBlock pull = [this](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                         AUAudioFrameCount n, NSInteger, AudioBufferList* list) {
+    AURenderPullInputBlock pull = [this](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount n,
+                                         NSInteger, AudioBufferList* list) {
         std::copy_n(l.data(), n, static_cast<float*>(list->mBuffers[0].mData));
         std::copy_n(r.data(), n, static_cast<float*>(list->mBuffers[1].mData));
         return noErr;
@@ -42,7 +44,7 @@ struct Buffers {
 
 void renderBareAdapter(benchmark::State& state) {
     Quiet quiet;
-    VYK_Wimbrax_Extension_AudioUnit unit(kDescription);  // sets the tree's defaults
+    VYK_Wimbrax_Extension_AudioUnit unit(kDescription); // sets the tree's defaults
     auto adapter = VYK_Wimbrax_ExtensionDSPKernelAdapter::make();
     for (std::int32_t a = 0; a < 47; ++a) adapter->setParameterEx(a, unit.getParameter(a));
     adapter->allocateRenderResources();
@@ -50,8 +52,7 @@ void renderBareAdapter(benchmark::State& state) {
     AudioTimeStamp ts{};
     for (auto _ : state) {
         AudioBufferList list = buffers.list();
-        benchmark::DoNotOptimize(
-            adapter->render(nullptr, &ts, kFrames, 0, &list, nullptr, &buffers.pull));
+        benchmark::DoNotOptimize(adapter->render(nullptr, &ts, kFrames, 0, &list, nullptr, &buffers.pull));
         ts.mSampleTime += kFrames;
     }
 }

@@ -27,8 +27,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct Panel {
-    Panel()
-    {
+    Panel() {
         previous = Console::setSink([](std::string_view) {});
         controller = AudioUnitViewController::make();
         controller->showIn(*window);
@@ -37,8 +36,7 @@ struct Panel {
         window->displayIfNeeded();
         swap = controller->audioUnit()->parameterTree()->parameterWithAddress(28);
     }
-    ~Panel()
-    {
+    ~Panel() {
         controller.reset();
         window.reset();
         RunLoop::main().runUntilIdle();
@@ -50,27 +48,24 @@ struct Panel {
     std::shared_ptr<AUParameter> swap;
 };
 
-void reportMedian(benchmark::State& state, std::vector<double>& us, const char* name = "median_us")
-{
+void reportMedian(benchmark::State& state, std::vector<double>& us, const char* name = "median_us") {
     std::nth_element(us.begin(), us.begin() + us.size() / 2, us.end());
     state.counters[name] = us.empty() ? 0 : us[us.size() / 2];
 }
 
 double since(Clock::time_point t) { return std::chrono::duration<double, std::micro>(Clock::now() - t).count(); }
 
-void TouchDownToParameter(benchmark::State& state)
-{
+void TouchDownToParameter(benchmark::State& state) {
     RunLoop::main().setVirtualClock(true);
     Panel p;
     std::vector<double> us;
     for (auto _ : state) {
         const float before = p.swap->value();
-        RunLoop::main().advance(1);  // never a double tap
+        RunLoop::main().advance(1); // never a double tap
         const auto t0 = Clock::now();
         p.window->mouseDown({50, 240});
         const double d = since(t0);
-        if (p.swap->value() == before)
-            state.SkipWithError("the touch did not reach the unit");
+        if (p.swap->value() == before) state.SkipWithError("the touch did not reach the unit");
         us.push_back(d);
         p.window->mouseUp({50, 240});
         RunLoop::main().runUntilIdle();
@@ -87,31 +82,24 @@ public:
     explicit Host(std::function<void(int turn)> action)
         : thread_([this, action = std::move(action)] {
               for (int turn = 1;; ++turn) {
-                  while (go_.load() < turn && !done_)
-                      std::this_thread::yield();
-                  if (done_)
-                      return;
+                  while (go_.load() < turn && !done_) std::this_thread::yield();
+                  if (done_) return;
                   t0 = Clock::now();
                   action(turn);
                   set_ = turn;
               }
-          })
-    {
-    }
-    ~Host()
-    {
+          }) {}
+    ~Host() {
         done_ = true;
         thread_.join();
     }
     // Starts the next turn; with `wait`, returns once its action is done.
-    void turn(bool wait)
-    {
+    void turn(bool wait) {
         const int t = ++turns_;
         go_ = t;
-        while (wait && set_.load() < t)
-            std::this_thread::yield();
+        while (wait && set_.load() < t) std::this_thread::yield();
     }
-    Clock::time_point t0;  // written before the set, read after it is published
+    Clock::time_point t0; // written before the set, read after it is published
 
 private:
     std::atomic<int> go_{0}, set_{0};
@@ -121,8 +109,7 @@ private:
 };
 
 // The same touch as an input event that the real main run loop delivers.
-void TouchDownToParameterRunLoop(benchmark::State& state)
-{
+void TouchDownToParameterRunLoop(benchmark::State& state) {
     Panel p;
     std::vector<double> us;
     Host* hostPtr = nullptr;
@@ -131,8 +118,7 @@ void TouchDownToParameterRunLoop(benchmark::State& state)
             const float before = p.swap->value();
             p.window->mouseDown({50, 240});
             us.push_back(since(hostPtr->t0));
-            if (p.swap->value() == before)
-                state.SkipWithError("the touch did not reach the unit");
+            if (p.swap->value() == before) state.SkipWithError("the touch did not reach the unit");
             p.window->mouseUp({50, 240});
             RunLoop::main().stop();
         });
@@ -143,15 +129,14 @@ void TouchDownToParameterRunLoop(benchmark::State& state)
         RunLoop::main().run();
         RunLoop::main().runUntilIdle();
         p.window->displayIfNeeded();
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));  // never a double tap
+        std::this_thread::sleep_for(std::chrono::milliseconds(400)); // never a double tap
     }
     reportMedian(state, us);
 }
 BENCHMARK(TouchDownToParameterRunLoop)->Unit(benchmark::kMicrosecond)->Iterations(20);
 
 // Host automation, the main side drained by hand: mirrored, then redrawn.
-void AutomationToRedrawVirtualClock(benchmark::State& state)
-{
+void AutomationToRedrawVirtualClock(benchmark::State& state) {
     RunLoop::main().setVirtualClock(true);
     Panel p;
     std::vector<double> us, mirrored;
@@ -166,15 +151,14 @@ void AutomationToRedrawVirtualClock(benchmark::State& state)
             state.SkipWithError("the panel did not follow");
     }
     reportMedian(state, us);
-    reportMedian(state, mirrored, "mirrored_median_us");  // before the redraw
+    reportMedian(state, mirrored, "mirrored_median_us"); // before the redraw
     RunLoop::main().setVirtualClock(false);
 }
 BENCHMARK(AutomationToRedrawVirtualClock)->Unit(benchmark::kMicrosecond);
 
 // The same with the real main run loop, woken by the posts: after the mirror's own
 // post, a second one draws and stops the loop.
-void AutomationToRedrawRunLoop(benchmark::State& state)
-{
+void AutomationToRedrawRunLoop(benchmark::State& state) {
     Panel p;
     std::vector<double> us;
     Host* hostPtr = nullptr;

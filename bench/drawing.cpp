@@ -19,11 +19,10 @@ constexpr double degrees = std::numbers::pi / 180;
 class PanelLike : public UIView {
 public:
     using UIView::UIView;
-    void draw(CGRect) override
-    {
+    void draw(CGRect) override {
         CGContext& cx = *UIGraphicsGetCurrentContext();
         const UIColor emphasis(0.226, 0.781, 0.145, 1);
-        for (int i = 0; i < 60; ++i) {  // 60 knob faces: 4 paths each, in layers
+        for (int i = 0; i < 60; ++i) { // 60 knob faces: 4 paths each, in layers
             const CGFloat x = 30 + (i % 12) * 54, y = 40 + (i / 12) * 110;
             cx.saveGState();
             cx.translateBy(x, y);
@@ -53,7 +52,7 @@ public:
             pointer.stroke();
             cx.restoreGState();
         }
-        for (int i = 0; i < 40; ++i) {  // 40 rounded boxes, filled and stroked
+        for (int i = 0; i < 40; ++i) { // 40 rounded boxes, filled and stroked
             UIBezierPath box = UIBezierPath::roundedRect({20.0 + (i % 8) * 80, 60.0 + (i / 8) * 110, 70, 26}, 4);
             UIColor::black().withAlphaComponent(0.1).setFill();
             box.fill();
@@ -62,7 +61,7 @@ public:
         }
         cx.saveGState();
         cx.setLineDash(2, {2, 2});
-        for (int i = 0; i < 20; ++i) {  // 20 dashed lines
+        for (int i = 0; i < 20; ++i) { // 20 dashed lines
             UIBezierPath axis;
             axis.move({212, 252.0 + i * 12.8});
             axis.addLine({468, 252.0 + i * 12.8});
@@ -70,13 +69,13 @@ public:
             axis.stroke();
         }
         cx.restoreGState();
-        const NSStringAttributes attributes{UIFont::named("HelveticaNeue", 10), UIColor::black(),
-                                            {NSTextAlignment::center}};
-        for (int i = 0; i < 20; ++i) {  // 20 text boxes: measure, clip, draw
+        const NSStringAttributes attributes{
+            UIFont::named("HelveticaNeue", 10), UIColor::black(), {NSTextAlignment::center}};
+        for (int i = 0; i < 20; ++i) { // 20 text boxes: measure, clip, draw
             const CGRect box(20.0 + (i % 5) * 130, 90.0 + (i / 5) * 110, 120, 22);
             const std::string text = "stereo width: " + std::to_string(i * 5 - 50) + "%";
-            const CGFloat h = NSString::boundingRect(text, {box.width(), 1e9}, usesLineFragmentOrigin, attributes)
-                                  .height();
+            const CGFloat h =
+                NSString::boundingRect(text, {box.width(), 1e9}, usesLineFragmentOrigin, attributes).height();
             cx.saveGState();
             cx.clip(box);
             NSString::draw(text, {box.minX(), box.minY() + (box.height() - h) / 2, box.width(), h}, attributes);
@@ -85,8 +84,7 @@ public:
     }
 };
 
-void fullRedraw(benchmark::State& state)
-{
+void fullRedraw(benchmark::State& state) {
     const double scale = static_cast<double>(state.range(0));
     auto window = std::make_shared<UIWindow>(CGSize{680, 600}, scale);
     window->setBackgroundColor(UIColor::white());

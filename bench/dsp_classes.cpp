@@ -14,25 +14,21 @@
 
 namespace {
 
-std::vector<float> noise(size_t n, unsigned seed)
-{
+std::vector<float> noise(size_t n, unsigned seed) {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<float> dist(-0.5f, 0.5f);
     std::vector<float> v(n);
-    for (float& x : v)
-        x = dist(rng);
+    for (float& x : v) x = dist(rng);
     return v;
 }
 
-void perFrame(benchmark::State& state, int frames)
-{
+void perFrame(benchmark::State& state, int frames) {
     state.SetItemsProcessed(state.iterations() * frames);
-    state.counters["ns/frame"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns/frame"] = benchmark::Counter(static_cast<double>(state.iterations()) * frames,
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_BandSplit(benchmark::State& state)
-{
+void BM_BandSplit(benchmark::State& state) {
     const int frames = static_cast<int>(state.range(0));
     auto bands = std::make_unique<BandSplitFilter3>();
     bands->setCutoff1(0.25f);
@@ -48,8 +44,7 @@ void BM_BandSplit(benchmark::State& state)
 }
 BENCHMARK(BM_BandSplit)->Arg(64)->Arg(512);
 
-void BM_Compander(benchmark::State& state)
-{
+void BM_Compander(benchmark::State& state) {
     const int frames = static_cast<int>(state.range(0));
     Compander compander;
     const std::vector<float> l0 = noise(static_cast<size_t>(frames), 3), r0 = noise(static_cast<size_t>(frames), 4);
@@ -66,8 +61,7 @@ void BM_Compander(benchmark::State& state)
 BENCHMARK(BM_Compander)->Arg(64)->Arg(512);
 
 // The per-band delays: the one-frame latency line and the 1024-frame analysis ring.
-void BM_LatencyAndRing(benchmark::State& state)
-{
+void BM_LatencyAndRing(benchmark::State& state) {
     const int frames = static_cast<int>(state.range(0));
     Latency line;
     line.setSize(1);

@@ -19,8 +19,7 @@ void renderAdapter(benchmark::State& state) {
 
     auto adapter = VYK_Wimbrax_ExtensionDSPKernelAdapter::make();
     // The parameter tree's defaults: neutral width and panorama.
-    for (int32_t a = Kernel::kStereoWidth0; a < int32_t(Kernel::kPhaseShift0); ++a)
-        adapter->setParameterEx(a, 0.5f);
+    for (int32_t a = Kernel::kStereoWidth0; a < int32_t(Kernel::kPhaseShift0); ++a) adapter->setParameterEx(a, 0.5f);
     adapter->setParameterEx(Kernel::kCurrentMode, threeBands ? 1.0f : 0.0f);
     if (switches) {
         for (int32_t a = Kernel::kStereoWidth0; a < int32_t(Kernel::kPhaseShift0); ++a)
@@ -39,8 +38,8 @@ void renderAdapter(benchmark::State& state) {
     }
     std::vector<float> outL(frames), outR(frames);
     std::size_t at = 0;
-    AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                      AUAudioFrameCount n, NSInteger, AudioBufferList* l) {
+    AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount n,
+                                      NSInteger, AudioBufferList* l) {
         std::memcpy(l->mBuffers[0].mData, source.data() + at, n * sizeof(float));
         std::memcpy(l->mBuffers[1].mData, source.data() + 48000 + at, n * sizeof(float));
         return noErr;
@@ -57,9 +56,8 @@ void renderAdapter(benchmark::State& state) {
         ts.mSampleTime += frames;
         at = (at + frames) % (48000 - frames);
     }
-    state.counters["ns/frame"] = benchmark::Counter(
-        double(state.iterations()) * frames,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns/frame"] = benchmark::Counter(double(state.iterations()) * frames,
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK(renderAdapter)

@@ -36,8 +36,8 @@ public:
 
 private:
     AUInternalRenderBlock internalRenderBlock() override {
-        return [](AudioUnitRenderActionFlags* flags, const AudioTimeStamp* time, AUAudioFrameCount frames,
-                  NSInteger, AudioBufferList* out, const AURenderEvent*,
+        return [](AudioUnitRenderActionFlags* flags, const AudioTimeStamp* time, AUAudioFrameCount frames, NSInteger,
+                  AudioBufferList* out, const AURenderEvent*,
                   const AURenderPullInputBlock* pull) { return (*pull)(flags, time, frames, 0, out); };
     }
     std::shared_ptr<AUAudioUnitBusArray> in_, out_;
@@ -46,14 +46,24 @@ private:
 // A 10-second stereo WAV of noise-like content, written once.
 std::string testFile() {
     static const std::string path = [] {
-        const std::string p = (std::filesystem::temp_directory_path() /
-                               ("vyk-bench-engine-" + std::to_string(getpid()) + ".wav")).string();
+        const std::string p =
+            (std::filesystem::temp_directory_path() / ("vyk-bench-engine-" + std::to_string(getpid()) + ".wav"))
+                .string();
         std::FILE* f = std::fopen(p.c_str(), "wb");
         const std::uint32_t frames = 480000, bytes = frames * 4;
         auto put = [&](std::uint32_t v, int n) { std::fwrite(&v, 1, std::size_t(n), f); };
-        std::fwrite("RIFF", 1, 4, f); put(36 + bytes, 4); std::fwrite("WAVEfmt ", 1, 8, f);
-        put(16, 4); put(1, 2); put(2, 2); put(48000, 4); put(48000 * 4, 4); put(4, 2); put(16, 2);
-        std::fwrite("data", 1, 4, f); put(bytes, 4);
+        std::fwrite("RIFF", 1, 4, f);
+        put(36 + bytes, 4);
+        std::fwrite("WAVEfmt ", 1, 8, f);
+        put(16, 4);
+        put(1, 2);
+        put(2, 2);
+        put(48000, 4);
+        put(48000 * 4, 4);
+        put(4, 2);
+        put(16, 2);
+        std::fwrite("data", 1, 4, f);
+        put(bytes, 4);
         for (std::uint32_t i = 0; i < frames * 2; ++i) put(std::uint16_t(std::int16_t(8000 * std::sin(i * 0.0137))), 2);
         std::fclose(f);
         return p;
@@ -111,7 +121,7 @@ void throughEngine(benchmark::State& state, bool effect) {
     engine.attach(node);
     engine.connect(player, node, std::nullopt);
     engine.connect(node, engine.mainMixerNode(), std::nullopt);
-    for (int i = 0; i < 30; ++i) player->scheduleFile(file, nullptr);  // 5 minutes
+    for (int i = 0; i < 30; ++i) player->scheduleFile(file, nullptr); // 5 minutes
     engine.start();
     player->play();
     for (auto _ : state) benchmark::DoNotOptimize(sink->render(kFrames));

@@ -41,7 +41,7 @@ double threadCPUSeconds() {
 
 // Starts the program with `output` as its audio output; its console goes to /dev/null.
 pid_t startHost(const std::string& output, double seconds) {
-    std::vector<std::string> args = {VYK_HOST_PROGRAM, "--press", "unit", "--press", "play", "--run-seconds",
+    std::vector<std::string> args = {VYK_HOST_PROGRAM,       "--press", "unit", "--press", "play", "--run-seconds",
                                      std::to_string(seconds)};
     if (!std::getenv("DISPLAY")) args.insert(args.begin() + 1, "--headless");
     std::vector<std::string> env = {"VYK_AUDIO_OUTPUT=" + output};
@@ -78,9 +78,10 @@ void hostStartToFirstAudioBlock(benchmark::State& state) {
         const auto start = Clock::now();
         const pid_t pid = startHost(wav, 30);
         if (pid < 0) return state.SkipWithError("cannot start " VYK_HOST_PROGRAM);
-        struct stat st{};
+        struct stat st {};
         // The header, then one 512-frame stereo float block.
-        while (!(stat(wav.c_str(), &st) == 0 && st.st_size >= 44 + 512 * 8) && Clock::now() - start < std::chrono::seconds(10))
+        while (!(stat(wav.c_str(), &st) == 0 && st.st_size >= 44 + 512 * 8) &&
+               Clock::now() - start < std::chrono::seconds(10))
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
         kill(pid, SIGTERM);

@@ -10,21 +10,20 @@
 
 namespace {
 
-std::vector<float> noise(size_t n)
-{
+std::vector<float> noise(size_t n) {
     std::mt19937 rng(1);
     std::uniform_real_distribution<float> d(-1.0f, 1.0f);
     std::vector<float> v(n);
-    for (float& x : v)
-        x = d(rng);
+    for (float& x : v) x = d(rng);
     return v;
 }
 
-void quiet() { Console::setSink([](std::string_view) {}); }
+void quiet() {
+    Console::setSink([](std::string_view) {});
+}
 
 // One hop of input per iteration, each completing and analysing one frame.
-void analysedFrame(benchmark::State& state, bool chromatic)
-{
+void analysedFrame(benchmark::State& state, bool chromatic) {
     quiet();
     SPECTRO::Analyzer a(4096, 4, 48000.0f);
     a.setUpdateRate(0);
@@ -41,8 +40,7 @@ void analysedFrame(benchmark::State& state, bool chromatic)
 void BM_AnalyzerFrame4096x4(benchmark::State& state) { analysedFrame(state, false); }
 void BM_AnalyzerFrame4096x4Chromatic(benchmark::State& state) { analysedFrame(state, true); }
 
-void BM_FFT(benchmark::State& state)
-{
+void BM_FFT(benchmark::State& state) {
     quiet();
     const int n = static_cast<int>(state.range(0));
     SPECTRO::Analyzer a(n, 1, 48000.0f);

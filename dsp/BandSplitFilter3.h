@@ -70,17 +70,14 @@ private:
     alignas(64) float bufferLP[2][kMaxFrames];
     alignas(64) float bufferHP[2][kMaxFrames];
     alignas(64) float bufferBP[2][kMaxFrames];
-    SVFilter4Pole1 lpf[2];  // at fCutoff1
-    SVFilter4Pole1 hpf[2];  // at fCutoff2
+    SVFilter4Pole1 lpf[2]; // at fCutoff1
+    SVFilter4Pole1 hpf[2]; // at fCutoff2
 };
 
 template <typename EachFrame>
-void BandSplitFilter3::splitWith(const float* left, const float* right, int frames,
-                                 EachFrame&& each)
-{
+void BandSplitFilter3::splitWith(const float* left, const float* right, int frames, EachFrame&& each) {
     const int m = std::min(frames, kMaxFrames);
-    if (m <= 0)
-        return;
+    if (m <= 0) return;
     LanePackedSplit lanes = loadLanes(left, right);
     lanes.run(m, each);
     storeLanes(lanes);

@@ -6,14 +6,11 @@
 namespace {
 
 template <bool Invert, bool Swap, bool Recover>
-void channelPass(float* __restrict left, float* __restrict right, int64_t frames, double amount)
-{
+void channelPass(float* __restrict left, float* __restrict right, int64_t frames, double amount) {
     for (int64_t i = 0; i < frames; ++i) {
         float l = left[i], r = right[i];
-        if (Invert)
-            l = l * -1.0f;
-        if (Swap)
-            std::swap(l, r);
+        if (Invert) l = l * -1.0f;
+        if (Swap) std::swap(l, r);
         if (Recover) {
             const float d = static_cast<float>(static_cast<double>(l - r) * 0.5 * amount);
             l = l + d;
@@ -30,8 +27,7 @@ struct Image {
 
 // Width: 0 none, 1 narrowing (negative), 2 widening; Pan: 0 centre, 1 left, 2 right.
 template <int Width, int Pan, bool Mono>
-void imagePass(float* __restrict left, float* __restrict right, int64_t frames, Image c)
-{
+void imagePass(float* __restrict left, float* __restrict right, int64_t frames, Image c) {
     for (int64_t i = 0; i < frames; ++i) {
         float l = left[i], r = right[i];
         if (Width == 1) {
@@ -66,14 +62,12 @@ using ChannelPass = void (*)(float*, float*, int64_t, double);
 using ImagePass = void (*)(float*, float*, int64_t, Image);
 
 template <std::size_t... K>
-constexpr std::array<ChannelPass, sizeof...(K)> channelPasses(std::index_sequence<K...>)
-{
+constexpr std::array<ChannelPass, sizeof...(K)> channelPasses(std::index_sequence<K...>) {
     return {&channelPass<(K & 1) != 0, (K & 2) != 0, (K & 4) != 0>...};
 }
 
 template <std::size_t... K>
-constexpr std::array<ImagePass, sizeof...(K)> imagePasses(std::index_sequence<K...>)
-{
+constexpr std::array<ImagePass, sizeof...(K)> imagePasses(std::index_sequence<K...>) {
     return {&imagePass<int(K % 3), int(K / 3 % 3), (K / 9) != 0>...};
 }
 
@@ -82,22 +76,17 @@ constexpr auto kImagePasses = imagePasses(std::make_index_sequence<18>());
 
 } // namespace
 
-void channelTools(float* left, float* right, int64_t frames, bool invert, bool swap,
-                  bool recoverMono, float recoverAmount)
-{
+void channelTools(float* left, float* right, int64_t frames, bool invert, bool swap, bool recoverMono,
+                  float recoverAmount) {
     const int k = int(invert) | int(swap) << 1 | int(recoverMono) << 2;
-    if (k != 0)
-        kChannelPasses[std::size_t(k)](left, right, frames, recoverAmount);
+    if (k != 0) kChannelPasses[std::size_t(k)](left, right, frames, recoverAmount);
 }
 
-void imageTools(float* left, float* right, int64_t frames, float width, float pan,
-                bool testMono)
-{
+void imageTools(float* left, float* right, int64_t frames, float width, float pan, bool testMono) {
     // As StereoProcessor: |width| for narrowing; as Panpot: nothing at exactly 0.
     const int w = width < 0 ? 1 : width > 0 ? 2 : 0;
     const int p = pan < 0 ? 1 : pan > 0 ? 2 : 0;
     const int k = w + 3 * p + 9 * int(testMono);
     const float narrow = width >= 0 ? width : -width;
-    if (k != 0)
-        kImagePasses[std::size_t(k)](left, right, frames, Image{width, narrow, 1 - narrow, pan});
+    if (k != 0) kImagePasses[std::size_t(k)](left, right, frames, Image{width, narrow, 1 - narrow, pan});
 }

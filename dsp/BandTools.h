@@ -8,8 +8,7 @@
 #include <cstdint>
 
 // recoverAmount is StereoTool's fAmount.
-void channelTools(float* left, float* right, int64_t frames, bool invert, bool swap,
-                  bool recoverMono, float recoverAmount);
+void channelTools(float* left, float* right, int64_t frames, bool invert, bool swap, bool recoverMono,
+                  float recoverAmount);
 // width: StereoProcessor's adjustment (-1..1, 0 neutral); pan: Panpot's value (-1..1).
-void imageTools(float* left, float* right, int64_t frames, float width, float pan,
-                bool testMono);
+void imageTools(float* left, float* right, int64_t frames, float width, float pan, bool testMono);

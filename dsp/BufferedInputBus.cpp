@@ -2,16 +2,13 @@
 
 #include "audiotoolbox/AUAudioStatus.h"
 
-AUAudioUnitStatus BufferedInputBus::pullInput(AudioUnitRenderActionFlags* actionFlags,
-                                              const AudioTimeStamp& timestamp,
-                                              AUAudioFrameCount frameCount,
-                                              NSInteger inputBusNumber,
+AUAudioUnitStatus BufferedInputBus::pullInput(AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp& timestamp,
+                                              AUAudioFrameCount frameCount, NSInteger inputBusNumber,
                                               const AURenderPullInputBlock* pullInputBlock) {
     if (pullInputBlock == nullptr || !*pullInputBlock) return kAudioUnitErr_NoConnection;
     if (!isAllocated()) return kAudioUnitErr_Uninitialized;
     prepareInputBufferList();
-    return (*pullInputBlock)(actionFlags, &timestamp, frameCount, inputBusNumber,
-                             mutableAudioBufferList());
+    return (*pullInputBlock)(actionFlags, &timestamp, frameCount, inputBusNumber, mutableAudioBufferList());
 }
 
 void BufferedInputBus::prepareInputBufferList() {

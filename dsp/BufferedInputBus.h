@@ -9,9 +9,8 @@ class BufferedInputBus : public BufferedAudioBus {
 public:
     // Without a block: kAudioUnitErr_NoConnection; without a buffer:
     // kAudioUnitErr_Uninitialized. Otherwise the block's own status.
-    AUAudioUnitStatus pullInput(AudioUnitRenderActionFlags* actionFlags,
-                                const AudioTimeStamp& timestamp, AUAudioFrameCount frameCount,
-                                NSInteger inputBusNumber,
+    AUAudioUnitStatus pullInput(AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp& timestamp,
+                                AUAudioFrameCount frameCount, NSInteger inputBusNumber,
                                 const AURenderPullInputBlock* pullInputBlock);
     // Points the mutable list back at the buffer's own memory, at full capacity, since a
     // host's pull may have repointed it.

@@ -3,23 +3,18 @@
 #include <algorithm>
 #include <cstring>
 
-void CircularBuffer::reset()
-{
+void CircularBuffer::reset() {
     clear();
     pos = size;
 }
 
-void CircularBuffer::setInitialDelay(int d)
-{
-    if (d >= 0 && d <= size)
-        pos = size - d;
+void CircularBuffer::setInitialDelay(int d) {
+    if (d >= 0 && d <= size) pos = size - d;
 }
 
 template <bool exchange>
-void CircularBuffer::run(float* buffer, int frames)
-{
-    if (!buffer || !data || size == 0)
-        return;
+void CircularBuffer::run(float* buffer, int frames) {
+    if (!buffer || !data || size == 0) return;
     while (frames > 0) {
         if (pos >= size) {
             pos = 0;

@@ -21,7 +21,7 @@ public:
     int getPosition() const { return pos; }
 
 protected:
-    int pos = 0;  // index of the next frame
+    int pos = 0; // index of the next frame
 
 private:
     // Stores the frames into the ring, handing back what it held when exchanging.

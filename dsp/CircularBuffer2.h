@@ -72,13 +72,11 @@ private:
 };
 
 template <typename Segment>
-void CircularBuffer2::walk(int frames, Segment&& segment)
-{
+void CircularBuffer2::walk(int frames, Segment&& segment) {
     for (int done = 0; done < frames;) {
         if (pos >= size) {
             pos = 0;
-            if (isResampler && calculateResamplingFactor() != 1)
-                resample();
+            if (isResampler && calculateResamplingFactor() != 1) resample();
             onBufferReady();
         }
         const int n = std::min(frames - done, size - pos);
@@ -89,11 +87,9 @@ void CircularBuffer2::walk(int frames, Segment&& segment)
 }
 
 template <typename Segment>
-void CircularBuffer2::peek(int frames, Segment&& segment) const
-{
+void CircularBuffer2::peek(int frames, Segment&& segment) const {
     const int at = pos >= size ? 0 : pos;
     const int n = std::min(frames, size - at);
     segment(data[0] + at, data[1] + at, 0, n);
-    if (frames > n)
-        segment(data[0], data[1], n, std::min(frames, size) - n);
+    if (frames > n) segment(data[0], data[1], n, std::min(frames, size) - n);
 }

@@ -3,34 +3,28 @@
 #include <algorithm>
 #include <cmath>
 
-Compander::Compander()
-{
+Compander::Compander() {
     setSamplerate(48000);
     init();
     setMultiplier(1);
     setInverted(false);
 }
 
-void Compander::setSamplerate(float sr)
-{
-    if (!(sr > 0 && sr <= Follower::kMaxSamplerate))
-        return;
+void Compander::setSamplerate(float sr) {
+    if (!(sr > 0 && sr <= Follower::kMaxSamplerate)) return;
     fSamplerate = sr;
     inputFollower.setSamplerate(sr);
     outputFollower.setSamplerate(sr);
 }
 
-void Compander::reset()
-{
+void Compander::reset() {
     inputFollower.reset();
     outputFollower.reset();
     factor = 1;
 }
 
-void Compander::setMultiplier(float m)
-{
-    if (m != m)
-        return;
+void Compander::setMultiplier(float m) {
+    if (m != m) return;
     fMultiplier = m < -1 ? -1 : m;
 }
 
@@ -40,10 +34,8 @@ namespace {
 // chunk before it. The two envelopes never read each other, so each sees its
 // samples in the same order as in separate loops, and the two serial chains
 // overlap in the pipeline.
-void feedEnvelopes(Follower::Run& inRun, const float* __restrict l, const float* __restrict r,
-                   float* __restrict peak, int n, Follower::Run& outRun,
-                   const float* __restrict pendingSum, int pending)
-{
+void feedEnvelopes(Follower::Run& inRun, const float* __restrict l, const float* __restrict r, float* __restrict peak,
+                   int n, Follower::Run& outRun, const float* __restrict pendingSum, int pending) {
     // Copies, so the envelopes stay in registers whatever the stores below may alias.
     Follower::Run in = inRun, out = outRun;
     const int both = std::min(n, pending);
@@ -56,17 +48,15 @@ void feedEnvelopes(Follower::Run& inRun, const float* __restrict l, const float*
         in.feed(std::fabs(static_cast<double>(l[i] + r[i])));
         peak[i] = static_cast<float>(in.peak());
     }
-    for (int i = both; i < pending; ++i)
-        out.feed(std::fabs(static_cast<double>(pendingSum[i])));
+    for (int i = both; i < pending; ++i) out.feed(std::fabs(static_cast<double>(pendingSum[i])));
     inRun = in;
     outRun = out;
 }
 
 // Everything per frame between the envelopes, element-wise, so it vectorises;
 // each frame sees the operations of a frame-by-frame loop.
-void applyGain(float* __restrict l, float* __restrict r, const float* __restrict peak,
-               float* __restrict sum, int n, float multiplier, int32_t keepDifference)
-{
+void applyGain(float* __restrict l, float* __restrict r, const float* __restrict peak, float* __restrict sum, int n,
+               float multiplier, int32_t keepDifference) {
     for (int i = 0; i < n; ++i) {
         const float g = Compander::gainFor(peak[i], multiplier);
         const float sl = l[i] * g;
@@ -79,10 +69,8 @@ void applyGain(float* __restrict l, float* __restrict r, const float* __restrict
 
 } // namespace
 
-void Compander::processBuffers(float* left, float* right, int64_t frames)
-{
-    if (frames <= 0)
-        return;
+void Compander::processBuffers(float* left, float* right, int64_t frames) {
+    if (frames <= 0) return;
     // Per chunk: the input envelope (with the previous chunk's output
     // envelope alongside), then the gain; the last chunk's output envelope
     // runs alone at the end.

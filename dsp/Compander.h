@@ -62,20 +62,16 @@ public:
 
     // Bitwise choice between two floats: compilers vectorise it, while a
     // conditional on floats keeps a loop scalar (it may trap).
-    static float pick(int32_t mask, float yes, float no)
-    {
-        return std::bit_cast<float>((std::bit_cast<int32_t>(yes) & mask) |
-                                    (std::bit_cast<int32_t>(no) & ~mask));
+    static float pick(int32_t mask, float yes, float no) {
+        return std::bit_cast<float>((std::bit_cast<int32_t>(yes) & mask) | (std::bit_cast<int32_t>(no) & ~mask));
     }
     // The gain for an input envelope p: 1 + (1 - p) * multiplier below 1, 1 at 1,
     // 1 / p above (x / 1 is exact, so one division covers all three). An envelope
     // is never negative nor NaN, so its bits compare as its value does.
-    static float gainFor(float p, float multiplier)
-    {
-        constexpr int32_t kOneBits = 0x3f800000;  // 1.0f
+    static float gainFor(float p, float multiplier) {
+        constexpr int32_t kOneBits = 0x3f800000; // 1.0f
         const int32_t bits = std::bit_cast<int32_t>(p);
-        const float numerator =
-            pick(-static_cast<int32_t>(bits < kOneBits), 1 + (1 - p) * multiplier, 1.0f);
+        const float numerator = pick(-static_cast<int32_t>(bits < kOneBits), 1 + (1 - p) * multiplier, 1.0f);
         const float denominator = pick(-static_cast<int32_t>(bits > kOneBits), p, 1.0f);
         return numerator / denominator;
     }
@@ -93,27 +89,20 @@ private:
     bool bInverted = false;
 };
 
-inline Compander::Stream::Stream(Compander& c, const float* inL, const float* inR, float* outL,
-                                 float* outR)
-    : c_(c), in_(c.inputFollower), out_(c.outputFollower), inL_(inL), inR_(inR), outL_(outL),
-      outR_(outR), multiplier_(c.fMultiplier), keepDifference_(c.bInverted ? -1 : 0)
-{
-}
+inline Compander::Stream::Stream(Compander& c, const float* inL, const float* inR, float* outL, float* outR)
+    : c_(c), in_(c.inputFollower), out_(c.outputFollower), inL_(inL), inR_(inR), outL_(outL), outR_(outR),
+      multiplier_(c.fMultiplier), keepDifference_(c.bInverted ? -1 : 0) {}
 
-inline void Compander::Stream::frame(int t)
-{
+inline void Compander::Stream::frame(int t) {
     const int k = t & (kChunk - 1);
     in_.feed(std::fabs(static_cast<double>(inL_[t] + inR_[t])));
     peak_[k] = static_cast<float>(in_.peak());
     // Slot k still holds frame t - kChunk's sum: the output envelope's next sample.
-    if (t >= kChunk)
-        out_.feed(std::fabs(static_cast<double>(sum_[k])));
-    if (k == kChunk - 1)
-        gain(t + 1 - kChunk, kChunk);
+    if (t >= kChunk) out_.feed(std::fabs(static_cast<double>(sum_[k])));
+    if (k == kChunk - 1) gain(t + 1 - kChunk, kChunk);
 }
 
-inline void Compander::Stream::gain(int from, int n)
-{
+inline void Compander::Stream::gain(int from, int n) {
     const float* __restrict l = inL_ + from;
     const float* __restrict r = inR_ + from;
     float* __restrict ol = outL_ + from;
@@ -128,17 +117,14 @@ inline void Compander::Stream::gain(int from, int n)
     }
 }
 
-inline void Compander::Stream::finish(int frames)
-{
+inline void Compander::Stream::finish(int frames) {
     // The last whole chunk's sums not yet fed, then those of the partial chunk after it.
     const int rest = frames & (kChunk - 1);
     if (frames >= kChunk)
-        for (int k = rest; k < kChunk; ++k)
-            out_.feed(std::fabs(static_cast<double>(sum_[k])));
+        for (int k = rest; k < kChunk; ++k) out_.feed(std::fabs(static_cast<double>(sum_[k])));
     if (rest > 0) {
         gain(frames - rest, rest);
-        for (int k = 0; k < rest; ++k)
-            out_.feed(std::fabs(static_cast<double>(sum_[k])));
+        for (int k = 0; k < rest; ++k) out_.feed(std::fabs(static_cast<double>(sum_[k])));
     }
     c_.factor = gainFor(static_cast<float>(in_.peak()), multiplier_);
     in_.storeTo(c_.inputFollower);

@@ -16,8 +16,7 @@ AUEventSampleTime toSampleTime(double t) {
 
 // Frames from `now` to `t`, 0 for a time in the past, at most `limit`. Computed in
 // unsigned arithmetic so that no time difference can overflow.
-AUAudioFrameCount framesUntil(AUEventSampleTime t, AUEventSampleTime now,
-                              AUAudioFrameCount limit) {
+AUAudioFrameCount framesUntil(AUEventSampleTime t, AUEventSampleTime now, AUAudioFrameCount limit) {
     if (t <= now) return 0;
     const std::uint64_t d = static_cast<std::uint64_t>(t) - static_cast<std::uint64_t>(now);
     return d < limit ? static_cast<AUAudioFrameCount>(d) : limit;
@@ -26,8 +25,7 @@ AUAudioFrameCount framesUntil(AUEventSampleTime t, AUEventSampleTime now,
 } // namespace
 
 void DSPKernel::processWithEvents(const AudioTimeStamp& timestamp, AUAudioFrameCount frameCount,
-                                  const AURenderEvent* events,
-                                  const AUMIDIOutputEventBlock* midiOutput) noexcept {
+                                  const AURenderEvent* events, const AUMIDIOutputEventBlock* midiOutput) noexcept {
     midiOut = midiOutput;
     AUEventSampleTime now = toSampleTime(timestamp.mSampleTime);
     AUAudioFrameCount remaining = frameCount;
@@ -66,8 +64,7 @@ void DSPKernel::handleOneEvent(const AURenderEvent& event) {
     switch (event.head.eventType) {
     case AURenderEventParameter:
     case AURenderEventParameterRamp:
-        setParameterAutomated(event.parameter.parameterAddress, event.parameter.value,
-                              event.parameter.eventSampleTime);
+        setParameterAutomated(event.parameter.parameterAddress, event.parameter.value, event.parameter.eventSampleTime);
         break;
     case AURenderEventMIDI:
     case AURenderEventMIDISysEx:

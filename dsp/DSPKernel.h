@@ -20,14 +20,12 @@ public:
     // at or beyond the end of the buffer apply after the last one. Types 1 and 2 reach
     // setParameterAutomated, 8 and 9 handleMIDIEvent; other types only cut the buffer.
     // `midiOutput` (may be null) is owned by the caller and outlives the call.
-    void processWithEvents(const AudioTimeStamp& timestamp, AUAudioFrameCount frameCount,
-                           const AURenderEvent* events,
+    void processWithEvents(const AudioTimeStamp& timestamp, AUAudioFrameCount frameCount, const AURenderEvent* events,
                            const AUMIDIOutputEventBlock* midiOutput) noexcept;
 
     // One piece: `frameCount` frames starting `bufferOffset` frames into the buffers.
     virtual void process(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) {}
-    virtual void setParameterAutomated(AUParameterAddress address, AUValue value,
-                                       AUEventSampleTime sampleTime) {}
+    virtual void setParameterAutomated(AUParameterAddress address, AUValue value, AUEventSampleTime sampleTime) {}
     virtual void handleMIDIEvent(const AUMIDIEvent& event) {}
 
 protected:

@@ -43,6 +43,6 @@ private:
     alignas(64) float slots_[3][2][kFrames];
     std::uint32_t tags_[3]{};
     std::atomic<std::uint8_t> middle_{1};
-    std::uint8_t back_ = 2;   // the writer's slot
-    std::uint8_t front_ = 0;  // the reader's slot
+    std::uint8_t back_ = 2;  // the writer's slot
+    std::uint8_t front_ = 0; // the reader's slot
 };

@@ -4,27 +4,21 @@
 
 #include <cstring>
 
-DynaBuffer::DynaBuffer(int n)
-{
-    if (n != 0)
-        allocate(n);
+DynaBuffer::DynaBuffer(int n) {
+    if (n != 0) allocate(n);
 }
 
 DynaBuffer::~DynaBuffer() { DynaBuffer::free(); }
 
-float* DynaBuffer::replace(int n)
-{
+float* DynaBuffer::replace(int n) {
     free();
     data = vyk::dsp::allocateFloats(n);
-    if (data)
-        size = n;
+    if (data) size = n;
     return data;
 }
 
-float* DynaBuffer::allocate(int n)
-{
-    if (n == size)
-        return data;
+float* DynaBuffer::allocate(int n) {
+    if (n == size) return data;
     if (n <= 0)
         free();
     else if (n > size)
@@ -32,10 +26,8 @@ float* DynaBuffer::allocate(int n)
     return data;
 }
 
-float* DynaBuffer::readjust(int n)
-{
-    if (n == size)
-        return data;
+float* DynaBuffer::readjust(int n) {
+    if (n == size) return data;
     if (n > 0)
         replace(n);
     else
@@ -43,14 +35,11 @@ float* DynaBuffer::readjust(int n)
     return data;
 }
 
-void DynaBuffer::clear()
-{
-    if (data && size)
-        std::memset(data, 0, static_cast<size_t>(size) * sizeof(float));
+void DynaBuffer::clear() {
+    if (data && size) std::memset(data, 0, static_cast<size_t>(size) * sizeof(float));
 }
 
-void DynaBuffer::free()
-{
+void DynaBuffer::free() {
     if (size) {
         vyk::dsp::releaseFloats(data);
         data = nullptr;

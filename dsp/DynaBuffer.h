@@ -23,7 +23,7 @@ public:
     float& operator[](int i) { return data[i]; }
 
 protected:
-    int size = 0;           // floats held; non-zero only while data is non-null
+    int size = 0; // floats held; non-zero only while data is non-null
     float* data = nullptr;
 
 private:

@@ -23,7 +23,7 @@ public:
     virtual float** allocate(int n);
 
 protected:
-    int size = 0;      // frames per channel in use
-    int dataSize = 0;  // frames per channel allocated
+    int size = 0;     // frames per channel in use
+    int dataSize = 0; // frames per channel allocated
     float* data[2] = {nullptr, nullptr};
 };

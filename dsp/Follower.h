@@ -2,7 +2,6 @@
 #include <atomic>
 #include <cstdint>
 
-
 // Peak envelope follower: linear attack, hold, linear release.
 // Thread rules: the render thread runs processSample (or the Compander's loop);
 // getPeak and getPeakInverted may be called from any thread.
@@ -72,10 +71,8 @@ private:
 };
 
 inline Follower::Run::Run(const Follower& f)
-    : peak_(f.currentPeak.load(std::memory_order_relaxed)), up_(f.increase), down_(f.decrease),
-      hold_(f.decayTime), reload_(f.getHoldReload())
-{
-}
+    : peak_(f.currentPeak.load(std::memory_order_relaxed)), up_(f.increase), down_(f.decrease), hold_(f.decayTime),
+      reload_(f.getHoldReload()) {}
 
 // With a = |sample|: above the envelope it rises by `increase` and the hold
 // reloads; below it the hold counts down, and once it has run out the
@@ -85,8 +82,7 @@ inline Follower::Run::Run(const Follower& f)
 // the order only changes how fast the branch resolves.
 // The likelihood marks only lay that case out as the straight path, which spares the
 // envelope loops taken jumps; what runs for each sample is the same.
-inline void Follower::Run::feed(double a)
-{
+inline void Follower::Run::feed(double a) {
     if (a < peak_ && hold_ <= 0) [[likely]] {
         hold_ = 0;
         peak_ -= down_;
@@ -101,16 +97,14 @@ inline void Follower::Run::feed(double a)
         if (old <= 0) {
             hold_ = 0;
             peak_ -= down_;
-            if (peak_ < 0)
-                peak_ = 0;
+            if (peak_ < 0) peak_ = 0;
         }
     }
 }
 
 inline double Follower::Run::peak() const { return peak_; }
 
-inline void Follower::Run::storeTo(Follower& f) const
-{
+inline void Follower::Run::storeTo(Follower& f) const {
     f.decayTime = hold_;
     f.currentPeak.store(peak_, std::memory_order_relaxed);
 }

@@ -5,23 +5,18 @@
 
 Interpolator::Interpolator() { setInitialValue(0); }
 
-void Interpolator::reset()
-{
+void Interpolator::reset() {
     increase = 0;
     setInitialValue(0);
 }
 
-void Interpolator::setInitialValue(float v)
-{
-    if (!std::isfinite(v))
-        return;
+void Interpolator::setInitialValue(float v) {
+    if (!std::isfinite(v)) return;
     currentValue = destinationValue = v;
 }
 
-void Interpolator::setDestinationValue(float v, int64_t steps)
-{
-    if (v == destinationValue || !std::isfinite(v))
-        return;
+void Interpolator::setDestinationValue(float v, int64_t steps) {
+    if (v == destinationValue || !std::isfinite(v)) return;
     const int64_t time = steps < 1 ? 1 : steps;
     destinationValue = v;
     increase = v - currentValue;
@@ -34,9 +29,7 @@ void Interpolator::setDestinationValue(float v, int64_t steps)
     }
 }
 
-float Interpolator::getValue(int id)
-{
-    if (stepRamp(currentValue, increase, destinationValue) && event)
-        event(callee, this, id);
+float Interpolator::getValue(int id) {
+    if (stepRamp(currentValue, increase, destinationValue) && event) event(callee, this, id);
     return currentValue;
 }

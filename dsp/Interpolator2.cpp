@@ -2,17 +2,13 @@
 
 #include <cmath>
 
-void Interpolator2::setInitialValue(float v)
-{
-    if (!std::isfinite(v))
-        return;
+void Interpolator2::setInitialValue(float v) {
+    if (!std::isfinite(v)) return;
     currentValue = destinationValue = v;
 }
 
-void Interpolator2::setDestinationValue(float v, int64_t steps)
-{
-    if (v == destinationValue || !std::isfinite(v))
-        return;
+void Interpolator2::setDestinationValue(float v, int64_t steps) {
+    if (v == destinationValue || !std::isfinite(v)) return;
     const int64_t time = steps < 1 ? 1 : steps;
     destinationValue = v;
     increase = v - currentValue;

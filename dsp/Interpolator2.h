@@ -20,8 +20,7 @@ private:
     float increase = 0;
 };
 
-inline float Interpolator2::getValue()
-{
+inline float Interpolator2::getValue() {
     stepRamp(currentValue, increase, destinationValue);
     return currentValue;
 }

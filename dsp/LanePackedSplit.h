@@ -17,15 +17,13 @@ struct LanePackedSplit {
     typedef float Lanes __attribute__((vector_size(16)));
     typedef std::int32_t Mask __attribute__((vector_size(16)));
 
-    static Lanes select(Mask m, Lanes yes, Lanes no)
-    {
-        return reinterpret_cast<Lanes>((reinterpret_cast<Mask>(yes) & m) |
-                                       (reinterpret_cast<Mask>(no) & ~m));
+    static Lanes select(Mask m, Lanes yes, Lanes no) {
+        return reinterpret_cast<Lanes>((reinterpret_cast<Mask>(yes) & m) | (reinterpret_cast<Mask>(no) & ~m));
     }
 
     Lanes cf, cq, gain, band, low;
     Mask highLanes = {-1, -1, 0, 0};
-    Lanes rest1 = {}, rest2 = {};  // lanes 0, 1: the remainders of frames t - 1, t - 2
+    Lanes rest1 = {}, rest2 = {}; // lanes 0, 1: the remainders of frames t - 1, t - 2
     const float* inL;
     const float* inR;
     float *hpL, *hpR, *bpL, *bpR, *lpL, *lpR;
@@ -33,8 +31,7 @@ struct LanePackedSplit {
     // One frame t; lanes outside `active` keep their state and store nothing. Once
     // the high-pass lanes have read input frame t, each(t) runs (and may overwrite it).
     template <bool All, typename EachFrame>
-    void frame(int t, Mask active, EachFrame& each)
-    {
+    void frame(int t, Mask active, EachFrame& each) {
         const bool high = All || active[0], lowPass = All || active[2];
         const Lanes x = {high ? inL[t] : 0.0f, high ? inR[t] : 0.0f, rest2[0], rest2[1]};
         const Lanes h = 0.5f * x;
@@ -69,14 +66,10 @@ struct LanePackedSplit {
     // Frames 0 and 1 start the high-pass lanes alone, frames m and m + 1 finish the
     // low-pass lanes alone.
     template <typename EachFrame>
-    void run(int m, EachFrame& each)
-    {
+    void run(int m, EachFrame& each) {
         const int head = std::min(m, 2);
-        for (int t = 0; t < head; ++t)
-            frame<false>(t, Mask{-1, -1, 0, 0}, each);
-        for (int t = 2; t < m; ++t)
-            frame<true>(t, Mask{}, each);
-        for (int t = std::max(m, head); t < m + 2; ++t)
-            frame<false>(t, Mask{0, 0, -(t >= 2), -(t >= 2)}, each);
+        for (int t = 0; t < head; ++t) frame<false>(t, Mask{-1, -1, 0, 0}, each);
+        for (int t = 2; t < m; ++t) frame<true>(t, Mask{}, each);
+        for (int t = std::max(m, head); t < m + 2; ++t) frame<false>(t, Mask{0, 0, -(t >= 2), -(t >= 2)}, each);
     }
 };

@@ -3,28 +3,21 @@
 #include <algorithm>
 #include <cstring>
 
-Latency::Latency()
-{
+Latency::Latency() {
     allocate(1024);
     pos = 0;
 }
 
-void Latency::setSize(int n)
-{
-    lNewSize = std::max(1, std::min(n, size));
-}
+void Latency::setSize(int n) { lNewSize = std::max(1, std::min(n, size)); }
 
-void Latency::reset()
-{
+void Latency::reset() {
     CircularBuffer::reset();
     lastInput = 0;
 }
 
 template <bool exchange>
-void Latency::run(float* buffer, int frames)
-{
-    if (!buffer || !data || size == 0 || frames <= 0)
-        return;
+void Latency::run(float* buffer, int frames) {
+    if (!buffer || !data || size == 0 || frames <= 0) return;
     // The storage may have been replaced by a smaller one since the lengths were set.
     lSize = std::min(lSize, size);
     lNewSize = std::min(lNewSize, size);
@@ -54,8 +47,7 @@ void Latency::run(float* buffer, int frames)
         float* __restrict io = buffer;
         for (int i = 0; i < n; ++i) {
             const float in = io[i];
-            if constexpr (exchange)
-                io[i] = line[i];
+            if constexpr (exchange) io[i] = line[i];
             line[i] = in;
         }
         lastInput = line[n - 1];
@@ -65,8 +57,7 @@ void Latency::run(float* buffer, int frames)
     }
 }
 
-float Latency::exchangeCarry(float last)
-{
+float Latency::exchangeCarry(float last) {
     // run<true>'s steps for this case: the wrap (the lengths agree), then the shift.
     if (pos >= lSize) {
         pos = 0;

@@ -4,16 +4,14 @@
 #include <cmath>
 #include <mutex>
 
-Modulator::Modulator()
-{
+Modulator::Modulator() {
     setSamplerate(48000);
     init();
 }
 
 Modulator::~Modulator() { count.fetch_sub(1, std::memory_order_relaxed); }
 
-void Modulator::init()
-{
+void Modulator::init() {
     // Built once per process: later modulators (and a count returning to 0)
     // find the same values, and no thread ever sees a table being written.
     static std::once_flag built;
@@ -31,16 +29,14 @@ void Modulator::init()
     setTable(65);
 }
 
-void Modulator::buildTables()
-{
+void Modulator::buildTables() {
     const double r = 1.059463094359;
     double f = 6.875 * r * r;
     for (float& entry : freqTable) {
         f *= r;
         entry = static_cast<float>(f);
     }
-    for (int k = 0; k < 128; ++k)
-        freqFactors[k] = freqTable[k] / freqTable[60];
+    for (int k = 0; k < 128; ++k) freqFactors[k] = freqTable[k] / freqTable[60];
 
     const float step = 0.00024414063f;
     const float twoPi = 6.2831855f;
@@ -56,8 +52,7 @@ void Modulator::buildTables()
         waveRampLinDown[i] = 1 - x;
         waveRampExponUp[i] = x * x * x;
     }
-    for (int i = 0; i < kTableSize; ++i)
-        waveRampExponDown[i] = waveRampExponUp[kTableSize - 1 - i];
+    for (int i = 0; i < kTableSize; ++i) waveRampExponDown[i] = waveRampExponUp[kTableSize - 1 - i];
 
     maxFrequency = 440.0f * std::pow(2.0f, 5.0f);
     for (int i = 0; i < kTableSize; ++i) {
@@ -65,57 +60,41 @@ void Modulator::buildTables()
         wave100[i] = 440.0f * std::pow(2.0f, 10.0f * x - 5.0f);
         waveRampLogUp[i] = wave100[i] / maxFrequency * x;
     }
-    for (int i = 0; i < kTableSize; ++i)
-        waveRampLogDown[i] = waveRampLogUp[kTableSize - 1 - i];
+    for (int i = 0; i < kTableSize; ++i) waveRampLogDown[i] = waveRampLogUp[kTableSize - 1 - i];
 }
 
-void Modulator::setSamplerate(float sr)
-{
-    if (!(sr > 0) || !std::isfinite(sr))
-        return;
+void Modulator::setSamplerate(float sr) {
+    if (!(sr > 0) || !std::isfinite(sr)) return;
     fSamplerate = sr;
     sicvt = 16777216.0f / sr;
 }
 
-void Modulator::setPhase(float p)
-{
+void Modulator::setPhase(float p) {
     // Beyond 2^38 cycles the fixed-point phase would overflow.
     const float limit = 274877906944.0f;
     phase = p >= 0 ? static_cast<int64_t>(16777216.0f * std::min(p, limit)) : 0;
 }
 
-float Modulator::getPhase() const
-{
-    return static_cast<float>(phase) / 16777216.0f;
-}
+float Modulator::getPhase() const { return static_cast<float>(phase) / 16777216.0f; }
 
-void Modulator::setFrequency(float f)
-{
-    if (f != f)
-        return;
+void Modulator::setFrequency(float f) {
+    if (f != f) return;
     fFrequency = f;
-    if (fFrequency < 0)
-        fFrequency = 0;
-    if (fFrequency >= fSamplerate)
-        fFrequency = fSamplerate - 1;
+    if (fFrequency < 0) fFrequency = 0;
+    if (fFrequency >= fSamplerate) fFrequency = fSamplerate - 1;
 }
 
-void Modulator::setGain(float g)
-{
-    if (g != g)
-        return;
+void Modulator::setGain(float g) {
+    if (g != g) return;
     fGain = std::clamp(g, -1.0f, 1.0f);
 }
 
-void Modulator::setShape(float s)
-{
-    if (s != s)
-        return;
+void Modulator::setShape(float s) {
+    if (s != s) return;
     fShape = std::clamp(s, 0.0f, 1.0f);
 }
 
-void Modulator::setTable(int i)
-{
+void Modulator::setTable(int i) {
     if (i >= 0 && i <= 64) {
         waveTable1 = storedTables[0];
         waveTable2 = storedTables[i + 1];
@@ -125,10 +104,8 @@ void Modulator::setTable(int i)
     }
 }
 
-void Modulator::setTables(const float* a, const float* b, int n)
-{
-    if (n <= 0 || n > 16777216 || (n & (n - 1)) != 0)
-        return;
+void Modulator::setTables(const float* a, const float* b, int n) {
+    if (n <= 0 || n > 16777216 || (n & (n - 1)) != 0) return;
     waveTable1 = a;
     waveTable2 = b;
     int64_t shift = 24;
@@ -139,12 +116,10 @@ void Modulator::setTables(const float* a, const float* b, int n)
     lobits = shift;
 }
 
-float Modulator::getValueFrequencyScaled(float x)
-{
+float Modulator::getValueFrequencyScaled(float x) {
     // |x| is limited first, so a NaN or huge position cannot overflow the index.
     float magnitude = std::fabs(x);
-    if (!(magnitude <= 1))
-        magnitude = magnitude > 1 ? 1 : 0;
+    if (!(magnitude <= 1)) magnitude = magnitude > 1 ? 1 : 0;
     const int i = static_cast<int>(magnitude * 4096.0f);
     const float v = i >= kTableSize ? 1.0f : waveRampLogUp[i];
     return x < 0 ? -v : v;

@@ -22,7 +22,7 @@ public:
     // oscillator in its start state (mode 1, phase 0, 1 Hz, gain 0.5, waveSine).
     void init();
 
-    void setSamplerate(float sr);  // 0 (or not finite and positive) is ignored
+    void setSamplerate(float sr); // 0 (or not finite and positive) is ignored
     float getSamplerate() const { return fSamplerate; }
     void setMode(int m) { lMode = m; }
     int getMode() const { return lMode; }
@@ -32,9 +32,9 @@ public:
     // Limited to 0..samplerate - 1.
     void setFrequency(float f);
     float getFrequency() const { return fFrequency; }
-    void setGain(float g);  // limited to -1..1
+    void setGain(float g); // limited to -1..1
     float getGain() const { return fGain; }
-    void setShape(float s);  // limited to 0..1
+    void setShape(float s); // limited to 0..1
     float getShape() const { return fShape; }
     void setNumCycles(int n) { numCycles = n; }
     int getNumCycles() const { return numCycles; }

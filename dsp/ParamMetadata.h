@@ -11,21 +11,36 @@
 namespace vyk::param {
 
 enum Address : AUParameterAddress {
-    kVolumeIn = 0, kVolumeOut = 1, kCurrentMode = 2, kSplit1 = 3, kSplit2 = 4,
-    kActive1 = 5, kBypass1 = 8, kVolume1 = 11, kStereoWidth0 = 14, kPanorama0 = 18,
-    kPhaseShift0 = 22, kSwapChannels0 = 26, kInvertChannel0 = 30, kRecoverMono0 = 34,
-    kTestMono0 = 38, kDynamicsOn = 42, kDynamicsMultiplier = 43, kDynamicsAttack = 44,
-    kDynamicsHold = 45, kDynamicsRelease = 46,
+    kVolumeIn = 0,
+    kVolumeOut = 1,
+    kCurrentMode = 2,
+    kSplit1 = 3,
+    kSplit2 = 4,
+    kActive1 = 5,
+    kBypass1 = 8,
+    kVolume1 = 11,
+    kStereoWidth0 = 14,
+    kPanorama0 = 18,
+    kPhaseShift0 = 22,
+    kSwapChannels0 = 26,
+    kInvertChannel0 = 30,
+    kRecoverMono0 = 34,
+    kTestMono0 = 38,
+    kDynamicsOn = 42,
+    kDynamicsMultiplier = 43,
+    kDynamicsAttack = 44,
+    kDynamicsHold = 45,
+    kDynamicsRelease = 46,
 };
 
 struct Metadata {
     const char* identifier;
     const char* name;
     AudioUnitParameterUnit unit;
-    bool writable;  // in the tree; the kernel stores nothing for the read-only ones
+    bool writable; // in the tree; the kernel stores nothing for the read-only ones
     AUValue min, max;
-    AUValue defaultValue;  // the tree's, pushed into the kernel when the tree is built
-    AUValue kernelStart = defaultValue;  // the kernel's own value before that push
+    AUValue defaultValue;               // the tree's, pushed into the kernel when the tree is built
+    AUValue kernelStart = defaultValue; // the kernel's own value before that push
 };
 
 constexpr auto kGeneric = kAudioUnitParameterUnit_Generic;

@@ -3,27 +3,24 @@
 namespace {
 
 template <bool Scale>
-float scaled(float x, float gain)
-{
+float scaled(float x, float gain) {
     // The gain stage skips a gain of exactly 1, so a NaN keeps its payload.
     return Scale ? x * gain : x;
 }
 
 template <BandMix Mix>
-void emit(float& out, float ringOut, float mixGain)
-{
+void emit(float& out, float ringOut, float mixGain) {
     if constexpr (Mix == BandMix::Store)
         out = ringOut;
     else if constexpr (Mix == BandMix::First)
         out = ringOut * mixGain;
     else if constexpr (Mix == BandMix::Add)
-        out = out + ringOut * mixGain;  // (low + middle) + high, as mix sums them
+        out = out + ringOut * mixGain; // (low + middle) + high, as mix sums them
 }
 
 template <bool Scale, BandMix Mix>
-void pass(CircularBuffer2& ring, Latency& line, const float* inL, const float* inR,
-          float* outL, float* outR, int frames, float gain, float mixGain)
-{
+void pass(CircularBuffer2& ring, Latency& line, const float* inL, const float* inR, float* outL, float* outR,
+          int frames, float gain, float mixGain) {
     // The delay line hands frame 0 its carried frame and keeps the block's last one.
     float carry = line.exchangeCarry(scaled<Scale>(inL[frames - 1], gain));
     ring.walk(frames, [&](float* __restrict ringL, float* __restrict ringR, int at, int n) {
@@ -49,9 +46,8 @@ void pass(CircularBuffer2& ring, Latency& line, const float* inL, const float* i
 }
 
 template <bool Scale>
-void passFor(BandMix mix, CircularBuffer2& ring, Latency& line, const float* inL,
-             const float* inR, float* outL, float* outR, int frames, float gain, float mixGain)
-{
+void passFor(BandMix mix, CircularBuffer2& ring, Latency& line, const float* inL, const float* inR, float* outL,
+             float* outR, int frames, float gain, float mixGain) {
     if (mix == BandMix::Store)
         pass<Scale, BandMix::Store>(ring, line, inL, inR, outL, outR, frames, gain, mixGain);
     else if (mix == BandMix::First)
@@ -64,9 +60,8 @@ void passFor(BandMix mix, CircularBuffer2& ring, Latency& line, const float* inL
 
 } // namespace
 
-void plainBandPass(CircularBuffer2& ring, Latency& line, const float* inL, const float* inR,
-                   float* outL, float* outR, int frames, float gain, BandMix mix, float mixGain)
-{
+void plainBandPass(CircularBuffer2& ring, Latency& line, const float* inL, const float* inR, float* outL, float* outR,
+                   int frames, float gain, BandMix mix, float mixGain) {
     if (gain != 1.0f)
         passFor<true>(mix, ring, line, inL, inR, outL, outR, frames, gain, mixGain);
     else

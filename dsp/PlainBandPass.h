@@ -17,6 +17,5 @@ enum class BandMix { Store, First, Add, Discard };
 // Needs ring.usable(), line.isOneFrame() and frames > 0. `in` and `out` may be the same
 // arrays (full band) or separate (a split band summed into the output); with Discard,
 // out is not written.
-void plainBandPass(CircularBuffer2& ring, Latency& line, const float* inL, const float* inR,
-                   float* outL, float* outR, int frames, float gain, BandMix mix,
-                   float mixGain);
+void plainBandPass(CircularBuffer2& ring, Latency& line, const float* inL, const float* inR, float* outL, float* outR,
+                   int frames, float gain, BandMix mix, float mixGain);

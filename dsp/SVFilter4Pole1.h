@@ -42,8 +42,7 @@ private:
         float high;
     };
     // One stage step on the state (band, low); shared with the splitter's fused loop.
-    static Output step(float x, float cf, float cq, float& band, float& low)
-    {
+    static Output step(float x, float cf, float cq, float& band, float& low) {
         const float h = 0.5f * x;
         const float lo = low + cf * band;
         const float hi = h - lo - cq * band;
@@ -58,7 +57,7 @@ private:
     // A state made non-finite by the input starts again from rest.
     void recoverState();
 
-    Modulator modulator;  // its construction builds the coefficient table
+    Modulator modulator; // its construction builds the coefficient table
     float fSamplerate = 48000;
     float fCutoff = 0.5f;
     float fResonance = 0;
@@ -67,6 +66,6 @@ private:
     float booster = 0;
     float cf = 0;
     float cq = 0;
-    float band = 0;  // band state of every stage
-    float low = 0;   // low state of every stage
+    float band = 0; // band state of every stage
+    float low = 0;  // low state of every stage
 };

@@ -1,7 +1,6 @@
 #include "dsp/StereoProcessor.h"
 
-void StereoProcessor::setValue(float v)
-{
+void StereoProcessor::setValue(float v) {
     if (v < -1)
         v = -1;
     else if (v > 1)
@@ -11,9 +10,7 @@ void StereoProcessor::setValue(float v)
     fAdjust = v;
 }
 
-void StereoProcessor::processBufferInpalce(float* __restrict left, float* __restrict right,
-                                           int64_t frames)
-{
+void StereoProcessor::processBufferInpalce(float* __restrict left, float* __restrict right, int64_t frames) {
     const float a = fAdjust;
     if (a < 0) {
         const float k = getAbsVal(a);

@@ -18,7 +18,7 @@ constexpr AVAudioChannelCount kChannels = 2;
 class DenormalGuard {
 public:
 #if defined(__x86_64__) || defined(__i386__)
-    DenormalGuard() : saved_(_mm_getcsr()) { _mm_setcsr(saved_ | 0x8040u); }  // FTZ | DAZ
+    DenormalGuard() : saved_(_mm_getcsr()) { _mm_setcsr(saved_ | 0x8040u); } // FTZ | DAZ
     ~DenormalGuard() { _mm_setcsr(saved_); }
 
 private:
@@ -26,7 +26,7 @@ private:
 #else
     DenormalGuard() {
         asm volatile("mrs %0, fpcr" : "=r"(saved_));
-        asm volatile("msr fpcr, %0" : : "r"(saved_ | (1ull << 24)));  // FZ
+        asm volatile("msr fpcr, %0" : : "r"(saved_ | (1ull << 24))); // FZ
     }
     ~DenormalGuard() { asm volatile("msr fpcr, %0" : : "r"(saved_)); }
 
@@ -51,8 +51,7 @@ VYK_Wimbrax_ExtensionDSPKernelAdapter::VYK_Wimbrax_ExtensionDSPKernelAdapter() {
     _outputBus->setMaximumChannelCount(kChannels);
 }
 
-void VYK_Wimbrax_ExtensionDSPKernelAdapter::setParameter(const AUParameter& parameter,
-                                                        AUValue value) {
+void VYK_Wimbrax_ExtensionDSPKernelAdapter::setParameter(const AUParameter& parameter, AUValue value) {
     _kernel.setParameter(parameter.address(), value);
 }
 
@@ -83,9 +82,7 @@ void VYK_Wimbrax_ExtensionDSPKernelAdapter::allocateRenderResources() {
     _kernel.init(static_cast<int>(format.channelCount()), format.sampleRate());
 }
 
-void VYK_Wimbrax_ExtensionDSPKernelAdapter::deallocateRenderResources() {
-    _inputBus.deallocateRenderResources();
-}
+void VYK_Wimbrax_ExtensionDSPKernelAdapter::deallocateRenderResources() { _inputBus.deallocateRenderResources(); }
 
 void VYK_Wimbrax_ExtensionDSPKernelAdapter::setAUHostMusicalContextBlock(
     std::shared_ptr<const AUHostMusicalContextBlock> block) {
@@ -102,13 +99,13 @@ void VYK_Wimbrax_ExtensionDSPKernelAdapter::setAUHostTransportStateBlock(
     _transportStateBlock = std::move(block);
 }
 
-AUAudioUnitStatus VYK_Wimbrax_ExtensionDSPKernelAdapter::render(
-    AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
-    NSInteger, AudioBufferList* outputData, const AURenderEvent* events,
-    const AURenderPullInputBlock* pullInputBlock, const AUMIDIOutputEventBlock* midiOut) noexcept {
+AUAudioUnitStatus
+VYK_Wimbrax_ExtensionDSPKernelAdapter::render(AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp,
+                                              AUAudioFrameCount frameCount, NSInteger, AudioBufferList* outputData,
+                                              const AURenderEvent* events, const AURenderPullInputBlock* pullInputBlock,
+                                              const AUMIDIOutputEventBlock* midiOut) noexcept {
     DenormalGuard denormals;
-    if (timestamp == nullptr || outputData == nullptr ||
-        outputData->mNumberBuffers > kAudioBufferListCapacity)
+    if (timestamp == nullptr || outputData == nullptr || outputData->mNumberBuffers > kAudioBufferListCapacity)
         return kAudio_ParamError;
     if (frameCount > maximumFramesToRender()) return kAudioUnitErr_TooManyFramesToProcess;
     if (!_inputBus.isAllocated()) return kAudioUnitErr_Uninitialized;
@@ -117,8 +114,7 @@ AUAudioUnitStatus VYK_Wimbrax_ExtensionDSPKernelAdapter::render(
 
     if (pullInputBlock != nullptr) {
         AudioUnitRenderActionFlags pullFlags = 0;
-        const AUAudioUnitStatus status =
-            _inputBus.pullInput(&pullFlags, *timestamp, frameCount, 0, pullInputBlock);
+        const AUAudioUnitStatus status = _inputBus.pullInput(&pullFlags, *timestamp, frameCount, 0, pullInputBlock);
         if (status != noErr) return status;
     } else {
         // Without a pull the bus's own buffer is rendered, never memory an earlier pull
@@ -129,8 +125,7 @@ AUAudioUnitStatus VYK_Wimbrax_ExtensionDSPKernelAdapter::render(
     const std::uint32_t bytes = frameCount * static_cast<std::uint32_t>(sizeof(float));
     if (input->mNumberBuffers > kAudioBufferListCapacity) return kAudio_ParamError;
     for (std::uint32_t c = 0; c < input->mNumberBuffers; ++c)
-        if (input->mBuffers[c].mData != nullptr && input->mBuffers[c].mDataByteSize < bytes)
-            return kAudio_ParamError;
+        if (input->mBuffers[c].mData != nullptr && input->mBuffers[c].mDataByteSize < bytes) return kAudio_ParamError;
 
     // Output buffers without memory render in place, in the input buffers.
     for (std::uint32_t c = 0; c < outputData->mNumberBuffers; ++c) {

@@ -29,8 +29,7 @@ public:
     static std::shared_ptr<VYK_Wimbrax_ExtensionDSPKernelAdapter> make();
     VYK_Wimbrax_ExtensionDSPKernelAdapter();
     VYK_Wimbrax_ExtensionDSPKernelAdapter(const VYK_Wimbrax_ExtensionDSPKernelAdapter&) = delete;
-    VYK_Wimbrax_ExtensionDSPKernelAdapter& operator=(const VYK_Wimbrax_ExtensionDSPKernelAdapter&) =
-        delete;
+    VYK_Wimbrax_ExtensionDSPKernelAdapter& operator=(const VYK_Wimbrax_ExtensionDSPKernelAdapter&) = delete;
 
     const std::shared_ptr<AUAudioUnitBus>& inputBus() const { return _inputBus.bus(); }
     const std::shared_ptr<AUAudioUnitBus>& outputBus() const { return _outputBus; }
@@ -69,11 +68,9 @@ public:
     // memory are pointed at the input buffers and rendered in place. Without a pull-input
     // block the input bus's own buffer is rendered. `midiOut` (may be null) receives the
     // MIDI thru; the caller keeps it alive for the call.
-    AUAudioUnitStatus render(AudioUnitRenderActionFlags* actionFlags,
-                             const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
-                             NSInteger outputBusNumber, AudioBufferList* outputData,
-                             const AURenderEvent* realtimeEventListHead,
-                             const AURenderPullInputBlock* pullInputBlock,
+    AUAudioUnitStatus render(AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
+                             AUAudioFrameCount frameCount, NSInteger outputBusNumber, AudioBufferList* outputData,
+                             const AURenderEvent* realtimeEventListHead, const AURenderPullInputBlock* pullInputBlock,
                              const AUMIDIOutputEventBlock* midiOut = nullptr) noexcept;
 
     float getPeakInput() const { return _kernel.getPeakInput(); }

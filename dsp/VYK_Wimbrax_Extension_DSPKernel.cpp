@@ -45,8 +45,7 @@ VYK_Wimbrax_Extension_DSPKernel::VYK_Wimbrax_Extension_DSPKernel() {
 void VYK_Wimbrax_Extension_DSPKernel::init(int channelCount, double sampleRate) {
     setSamplerate(static_cast<float>(sampleRate));
     numChannels = channelCount;
-    void (*const ready[kBands])(void*) = {onBufferReady0, onBufferReady1, onBufferReady2,
-                                         onBufferReady3};
+    void (*const ready[kBands])(void*) = {onBufferReady0, onBufferReady1, onBufferReady2, onBufferReady3};
     for (int b = 0; b < kBands; ++b) {
         latency[b].setSize(1);
         circular[b].ensure(collectorSize);
@@ -80,8 +79,7 @@ void VYK_Wimbrax_Extension_DSPKernel::applyReset() {
     analyzer.reset();
     compander.reset();
     for (int b = 0; b < kBands; ++b) {
-        Interpolator* smoothers[] = {&stereowidthInterpolator[b], &panpotInterpolator[b],
-                                     &volumeInterpolator[b]};
+        Interpolator* smoothers[] = {&stereowidthInterpolator[b], &panpotInterpolator[b], &volumeInterpolator[b]};
         for (Interpolator* s : smoothers) {
             s->reset();
             s->setInitialValue(0.5f);
@@ -111,52 +109,42 @@ void VYK_Wimbrax_Extension_DSPKernel::applySplits() {
 }
 
 void VYK_Wimbrax_Extension_DSPKernel::setParameter(AUParameterAddress address, AUValue value) {
-    if (address >= vyk::param::kCount || slot[address] == nullptr || !std::isfinite(value))
-        return;
+    if (address >= vyk::param::kCount || slot[address] == nullptr || !std::isfinite(value)) return;
     const vyk::param::Metadata& row = vyk::param::kParameters[address];
     value = std::clamp(value, row.min, row.max);
     // A split point stops at the other one; it never pushes it.
     if (address == kSplit1) value = std::min(value, fSplit2.load(relaxed));
     if (address == kSplit2) value = std::max(value, fSplit1.load(relaxed));
     slot[address]->store(value, relaxed);
-    if (address == kSplit1 || address == kSplit2)
-        splitsDirty.store(true, std::memory_order_release);
+    if (address == kSplit1 || address == kSplit2) splitsDirty.store(true, std::memory_order_release);
 }
 
 AUValue VYK_Wimbrax_Extension_DSPKernel::getParameter(AUParameterAddress address) const {
     // The dynamics settings read back what was stored, so saved states keep them.
-    return address < vyk::param::kCount && slot[address] != nullptr
-               ? slot[address]->load(relaxed)
-               : 0.0f;
+    return address < vyk::param::kCount && slot[address] != nullptr ? slot[address]->load(relaxed) : 0.0f;
 }
 
-void VYK_Wimbrax_Extension_DSPKernel::setParameterAutomated(AUParameterAddress address,
-                                                            AUValue value, AUEventSampleTime) {
+void VYK_Wimbrax_Extension_DSPKernel::setParameterAutomated(AUParameterAddress address, AUValue value,
+                                                            AUEventSampleTime) {
     setParameter(address, value);
 }
 
-float VYK_Wimbrax_Extension_DSPKernel::getPeakInput() const {
-    return compander.getInputFollower().getPeak();
-}
+float VYK_Wimbrax_Extension_DSPKernel::getPeakInput() const { return compander.getInputFollower().getPeak(); }
 
-float VYK_Wimbrax_Extension_DSPKernel::getPeakOutput() const {
-    return compander.getOutputFollower().getPeak();
-}
+float VYK_Wimbrax_Extension_DSPKernel::getPeakOutput() const { return compander.getOutputFollower().getPeak(); }
 
 int VYK_Wimbrax_Extension_DSPKernel::getPhaseShift(int band) {
     return band >= 0 && band < kBands ? latency[band].getSize() : 0;
 }
 
-void VYK_Wimbrax_Extension_DSPKernel::setBuffers(const AudioBufferList* inBufferList,
-                                                 AudioBufferList* outBufferList) {
+void VYK_Wimbrax_Extension_DSPKernel::setBuffers(const AudioBufferList* inBufferList, AudioBufferList* outBufferList) {
     inBufferListPtr = inBufferList;
     outBufferListPtr = outBufferList;
 }
 
 const float* VYK_Wimbrax_Extension_DSPKernel::getBufferLeft(int band) {
     snapshot[band].take();
-    showsSilence[band] =
-        snapshot[band].tag() != resetsRequested.load(std::memory_order_acquire);
+    showsSilence[band] = snapshot[band].tag() != resetsRequested.load(std::memory_order_acquire);
     return showsSilence[band] ? kSilence : snapshot[band].left();
 }
 
@@ -164,8 +152,7 @@ const float* VYK_Wimbrax_Extension_DSPKernel::getBufferRight(int band) const {
     return showsSilence[band] ? kSilence : snapshot[band].right();
 }
 
-void VYK_Wimbrax_Extension_DSPKernel::process(AUAudioFrameCount frameCount,
-                                              AUAudioFrameCount bufferOffset) {
+void VYK_Wimbrax_Extension_DSPKernel::process(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) {
     const std::uint32_t resets = resetsRequested.load(std::memory_order_acquire);
     if (resets != resetsApplied) {
         resetsApplied = resets;
@@ -176,9 +163,8 @@ void VYK_Wimbrax_Extension_DSPKernel::process(AUAudioFrameCount frameCount,
     AudioBufferList* out = outBufferListPtr;
     if (in == nullptr || out == nullptr) return;
 
-    const std::uint32_t channels = std::min({std::uint32_t(std::max(numChannels, 0)),
-                                             in->mNumberBuffers, out->mNumberBuffers,
-                                             kAudioBufferListCapacity});
+    const std::uint32_t channels = std::min(
+        {std::uint32_t(std::max(numChannels, 0)), in->mNumberBuffers, out->mNumberBuffers, kAudioBufferListCapacity});
     bool stereo = channels >= 2 && numChannels == 2;
     for (std::uint32_t c = 0; c < channels; ++c) {
         if (in->mBuffers[c].mData == nullptr || out->mBuffers[c].mData == nullptr) {
@@ -223,7 +209,7 @@ void VYK_Wimbrax_Extension_DSPKernel::process(AUAudioFrameCount frameCount,
 VYK_Wimbrax_Extension_DSPKernel::BandPiece VYK_Wimbrax_Extension_DSPKernel::prepareBand(int b) {
     BandPiece p{};
     p.active = fActive[b].load(relaxed) != 0.0f;
-    if (!p.active) return p;  // an inactive band's smoothers do not step
+    if (!p.active) return p; // an inactive band's smoothers do not step
     p.invert = fInvertChannel[b].load(relaxed) > 0.0f;
     p.swap = fSwapChannels[b].load(relaxed) > 0.0f;
     p.recoverMono = fRecoverMono[b].load(relaxed) > 0.0f;
@@ -233,14 +219,13 @@ VYK_Wimbrax_Extension_DSPKernel::BandPiece VYK_Wimbrax_Extension_DSPKernel::prep
     p.gain = volumeInterpolator[b].getValue(0);
     stereowidthInterpolator[b].setDestinationValue(p.width * 2.0f - 1.0f, kRampSteps);
     p.widthAdjust = stereowidthInterpolator[b].getValue(0);
-    panpotInterpolator[b].setDestinationValue(fPanorama[b].load(relaxed) * 2.0f - 1.0f,
-                                              kRampSteps);
+    panpotInterpolator[b].setDestinationValue(fPanorama[b].load(relaxed) * 2.0f - 1.0f, kRampSteps);
     p.pan = panpotInterpolator[b].getValue(0);
     return p;
 }
 
-bool VYK_Wimbrax_Extension_DSPKernel::splitWithCompander(const BandPiece piece[3], float* left,
-                                                         float* right, int frames) {
+bool VYK_Wimbrax_Extension_DSPKernel::splitWithCompander(const BandPiece piece[3], float* left, float* right,
+                                                         int frames) {
     for (int b = 1; b <= 3; ++b)
         if (!circular[b].usable() || circular[b].getSize() < frames) return false;
     if (frames <= 0 || frames > collectorSize) return false;
@@ -266,8 +251,7 @@ bool VYK_Wimbrax_Extension_DSPKernel::splitWithCompander(const BandPiece piece[3
     float* const bandL[] = {bands.getLPLeft(), bands.getBPLeft(), bands.getHPLeft()};
     float* const bandR[] = {bands.getLPRight(), bands.getBPRight(), bands.getHPRight()};
     for (int k = 0; k < 3; ++k)
-        runBandInto(k + 1, piece[k], bandL[k], bandR[k], bandL[k], bandR[k], frames,
-                    BandMix::Discard, weight[k]);
+        runBandInto(k + 1, piece[k], bandL[k], bandR[k], bandL[k], bandR[k], frames, BandMix::Discard, weight[k]);
     return true;
 }
 
@@ -276,27 +260,23 @@ bool VYK_Wimbrax_Extension_DSPKernel::setUpPlain(int b, const BandPiece& p) {
     // the setting they hold, not the parameter.
     stereo[b].setValue(p.widthAdjust);
     panpot[b].setValue(p.pan, 0);
-    return !p.invert && !p.swap && !p.recoverMono && !p.testMono &&
-           stereo[b].getValue() == 0.0f && panpot[b].getValue() == 0.0f &&
-           latency[b].isOneFrame() && circular[b].usable();
+    return !p.invert && !p.swap && !p.recoverMono && !p.testMono && stereo[b].getValue() == 0.0f &&
+           panpot[b].getValue() == 0.0f && latency[b].isOneFrame() && circular[b].usable();
 }
 
-void VYK_Wimbrax_Extension_DSPKernel::runBandInto(int b, const BandPiece& p, float* inL,
-                                                  float* inR, float* outL, float* outR,
-                                                  int frames, BandMix mix, float mixGain) {
+void VYK_Wimbrax_Extension_DSPKernel::runBandInto(int b, const BandPiece& p, float* inL, float* inR, float* outL,
+                                                  float* outR, int frames, BandMix mix, float mixGain) {
     if (frames > 0 && p.active && setUpPlain(b, p)) {
-        plainBandPass(circular[b], latency[b], inL, inR, outL, outR, frames, p.gain, mix,
-                      mixGain);
+        plainBandPass(circular[b], latency[b], inL, inR, outL, outR, frames, p.gain, mix, mixGain);
         return;
     }
     runBand(b, p, inL, inR, frames);
-    if (mix == BandMix::Store || mix == BandMix::Discard) return;  // full band: in is out
+    if (mix == BandMix::Store || mix == BandMix::Discard) return; // full band: in is out
     weightInto(outL, inL, frames, mixGain, mix == BandMix::First);
     weightInto(outR, inR, frames, mixGain, mix == BandMix::First);
 }
 
-void VYK_Wimbrax_Extension_DSPKernel::runBand(int b, const BandPiece& p, float* left,
-                                              float* right, int frames) {
+void VYK_Wimbrax_Extension_DSPKernel::runBand(int b, const BandPiece& p, float* left, float* right, int frames) {
     if (!p.active) {
         std::memset(left, 0, sizeof(float) * std::size_t(frames));
         std::memset(right, 0, sizeof(float) * std::size_t(frames));
@@ -320,8 +300,8 @@ void VYK_Wimbrax_Extension_DSPKernel::runBand(int b, const BandPiece& p, float* 
 void VYK_Wimbrax_Extension_DSPKernel::copyBuffers(int b) {
     CircularBuffer2& ring = circular[b];
     // A turn begun before a reset still holds audio from before it.
-    snapshot[b].publish(ring.getBuffer(0), ring.getBuffer(1),
-                        std::min(ring.getSize(), int(collectorSize)), turnStart[b]);
+    snapshot[b].publish(ring.getBuffer(0), ring.getBuffer(1), std::min(ring.getSize(), int(collectorSize)),
+                        turnStart[b]);
     turnStart[b] = resetsApplied;
 }
 
@@ -343,8 +323,12 @@ void VYK_Wimbrax_Extension_DSPKernel::handleMIDIEvent(const AUMIDIEvent& event) 
     if (!midiThru.load(relaxed) || out == nullptr || !*out) return;
     if (event.length > 0) {
         switch (event.data[0]) {
-        case 0xF8: case 0xFA: case 0xFB: case 0xFC: case 0xFF:
-            return;  // clock and transport stay with this unit
+        case 0xF8:
+        case 0xFA:
+        case 0xFB:
+        case 0xFC:
+        case 0xFF:
+            return; // clock and transport stay with this unit
         default:
             break;
         }

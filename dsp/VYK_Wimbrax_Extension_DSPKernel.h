@@ -37,7 +37,7 @@ class VYK_Wimbrax_Extension_DSPKernel final : public DSPKernel {
 public:
     // Parameter addresses (the table in ParamMetadata.h).
     using enum vyk::param::Address;
-    static constexpr int kBands = 4;  // 0 full band, 1 low, 2 middle, 3 high
+    static constexpr int kBands = 4; // 0 full band, 1 low, 2 middle, 3 high
     static constexpr int collectorSize = DSPKernelSnapshot::kFrames;
 
     VYK_Wimbrax_Extension_DSPKernel();
@@ -54,8 +54,7 @@ public:
     // ignored; addresses above 46 too.
     void setParameter(AUParameterAddress address, AUValue value);
     AUValue getParameter(AUParameterAddress address) const;
-    void setParameterAutomated(AUParameterAddress address, AUValue value,
-                               AUEventSampleTime sampleTime) override;
+    void setParameterAutomated(AUParameterAddress address, AUValue value, AUEventSampleTime sampleTime) override;
 
     bool getBypassed() const { return bBypass.load(std::memory_order_relaxed); }
     void setBypassed(bool bypassed) { bBypass.store(bypassed, std::memory_order_relaxed); }
@@ -88,8 +87,8 @@ private:
     struct BandPiece {
         bool active;
         bool invert, swap, recoverMono, testMono;
-        float width;                         // raw parameter, for mono recovery
-        float gain, widthAdjust, pan;        // smoothed values for this piece
+        float width;                  // raw parameter, for mono recovery
+        float gain, widthAdjust, pan; // smoothed values for this piece
     };
 
     void applyReset();
@@ -98,8 +97,8 @@ private:
     void runBand(int band, const BandPiece& piece, float* left, float* right, int frames);
     // The band's chain on in, its result stored into out or weighted into it (mix);
     // through plainBandPass when the piece allows it.
-    void runBandInto(int band, const BandPiece& piece, float* inL, float* inR, float* outL,
-                     float* outR, int frames, BandMix mix, float mixGain);
+    void runBandInto(int band, const BandPiece& piece, float* inL, float* inR, float* outL, float* outR, int frames,
+                     BandMix mix, float mixGain);
     // Three-band mode, for a piece no longer than the analysis rings: the output is what
     // the rings hold, so the compander runs on it inside the splitter's loop and the band
     // chains then only feed the rings. False (nothing done) when the piece does not fit.
@@ -126,8 +125,8 @@ private:
     Value fCurrentMode;
     Value fSplit1;
     Value fSplit2;
-    Value fActive[kBands]{1.0f};  // entry 0 has no address and stays 1
-    Value fVolume[kBands]{0.5f};  // entry 0 has no address and stays 0.5
+    Value fActive[kBands]{1.0f}; // entry 0 has no address and stays 1
+    Value fVolume[kBands]{0.5f}; // entry 0 has no address and stays 0.5
     Value fStereoWidth[kBands];
     Value fPanorama[kBands];
     Value fPhaseShift[kBands];
@@ -143,17 +142,52 @@ private:
     // The field of each address, in address order; null where the kernel stores nothing
     // (the per-band bypass switches).
     Value* const slot[vyk::param::kCount] = {
-        &fVolumeIn, &fVolumeOut, &fCurrentMode, &fSplit1, &fSplit2,
-        &fActive[1], &fActive[2], &fActive[3], nullptr, nullptr, nullptr,
-        &fVolume[1], &fVolume[2], &fVolume[3],
-        &fStereoWidth[0], &fStereoWidth[1], &fStereoWidth[2], &fStereoWidth[3],
-        &fPanorama[0], &fPanorama[1], &fPanorama[2], &fPanorama[3],
-        &fPhaseShift[0], &fPhaseShift[1], &fPhaseShift[2], &fPhaseShift[3],
-        &fSwapChannels[0], &fSwapChannels[1], &fSwapChannels[2], &fSwapChannels[3],
-        &fInvertChannel[0], &fInvertChannel[1], &fInvertChannel[2], &fInvertChannel[3],
-        &fRecoverMono[0], &fRecoverMono[1], &fRecoverMono[2], &fRecoverMono[3],
-        &fTestMono[0], &fTestMono[1], &fTestMono[2], &fTestMono[3],
-        &fDynamicsOn, &fDynamicsMultiplier, &fDynamicsAttack, &fDynamicsHold,
+        &fVolumeIn,
+        &fVolumeOut,
+        &fCurrentMode,
+        &fSplit1,
+        &fSplit2,
+        &fActive[1],
+        &fActive[2],
+        &fActive[3],
+        nullptr,
+        nullptr,
+        nullptr,
+        &fVolume[1],
+        &fVolume[2],
+        &fVolume[3],
+        &fStereoWidth[0],
+        &fStereoWidth[1],
+        &fStereoWidth[2],
+        &fStereoWidth[3],
+        &fPanorama[0],
+        &fPanorama[1],
+        &fPanorama[2],
+        &fPanorama[3],
+        &fPhaseShift[0],
+        &fPhaseShift[1],
+        &fPhaseShift[2],
+        &fPhaseShift[3],
+        &fSwapChannels[0],
+        &fSwapChannels[1],
+        &fSwapChannels[2],
+        &fSwapChannels[3],
+        &fInvertChannel[0],
+        &fInvertChannel[1],
+        &fInvertChannel[2],
+        &fInvertChannel[3],
+        &fRecoverMono[0],
+        &fRecoverMono[1],
+        &fRecoverMono[2],
+        &fRecoverMono[3],
+        &fTestMono[0],
+        &fTestMono[1],
+        &fTestMono[2],
+        &fTestMono[3],
+        &fDynamicsOn,
+        &fDynamicsMultiplier,
+        &fDynamicsAttack,
+        &fDynamicsHold,
         &fDynamicsRelease,
     };
     // Set by a split-point change; the render thread applies it at its next piece.
@@ -164,7 +198,7 @@ private:
     std::atomic<std::uint32_t> resetsRequested{0};
     std::uint32_t resetsApplied = 0;
     std::uint32_t turnStart[kBands]{};
-    bool showsSilence[kBands]{};  // display thread: the held snapshot is hidden
+    bool showsSilence[kBands]{}; // display thread: the held snapshot is hidden
 
     BandSplitFilter3 bands;
     Compander compander;

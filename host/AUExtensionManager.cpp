@@ -70,8 +70,7 @@ std::string AUExtensionManager::descriptionLine(const AudioComponentDescription&
 
 void AUExtensionManager::log(const AudioComponentDescription& description) {
     const ProcessInfo& process = ProcessInfo::processInfo();
-    println("\nProcess Name: " + process.processName() + " PID: " + std::to_string(process.processIdentifier()) +
-            "\n");
+    println("\nProcess Name: " + process.processName() + " PID: " + std::to_string(process.processIdentifier()) + "\n");
     println(componentBlock(description));
 }
 
@@ -81,27 +80,27 @@ void AUExtensionManager::selectAudioUnitWithComponentDescription(
         println("Error: Component description is nil.");
         return;
     }
-    AVAudioUnit::instantiate(
-        *description, 0,
-        [self = shared_from_this(), description = *description, completionHandler = std::move(completionHandler)](
-            std::shared_ptr<AVAudioUnit> unit, std::optional<AUAudioUnitError> error) {
-            if (!unit) {
-                println(descriptionLine(description));
-                println("Error: Could not instantiate audio unit.");
-                if (error)
-                    println("AUExtensionManager: ERROR: " + error->localizedDescription() + " (code " +
-                            std::to_string(error->code()) + ")");
-                return;
-            }
-            println("AUExtensionManager: Audio unit was found, making connections now ...");
-            unit->auAudioUnit()->setContextName("running in distribution host");
-            self->audioUnit_ = unit->auAudioUnit();
-            self->auEngine->connect(unit, [self, unit, completionHandler] {
-                println("AUExtensionManager: Performed audio unit connection.");
-                if (auto d = self->delegate_.lock()) d->onFoundComponent(unit);
-                completionHandler();
-            });
-        });
+    AVAudioUnit::instantiate(*description, 0,
+                             [self = shared_from_this(), description = *description,
+                              completionHandler = std::move(completionHandler)](std::shared_ptr<AVAudioUnit> unit,
+                                                                                std::optional<AUAudioUnitError> error) {
+                                 if (!unit) {
+                                     println(descriptionLine(description));
+                                     println("Error: Could not instantiate audio unit.");
+                                     if (error)
+                                         println("AUExtensionManager: ERROR: " + error->localizedDescription() +
+                                                 " (code " + std::to_string(error->code()) + ")");
+                                     return;
+                                 }
+                                 println("AUExtensionManager: Audio unit was found, making connections now ...");
+                                 unit->auAudioUnit()->setContextName("running in distribution host");
+                                 self->audioUnit_ = unit->auAudioUnit();
+                                 self->auEngine->connect(unit, [self, unit, completionHandler] {
+                                     println("AUExtensionManager: Performed audio unit connection.");
+                                     if (auto d = self->delegate_.lock()) d->onFoundComponent(unit);
+                                     completionHandler();
+                                 });
+                             });
 }
 
 void AUExtensionManager::onFoundComponent() {

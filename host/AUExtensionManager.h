@@ -43,7 +43,7 @@ public:
     static std::shared_ptr<AUExtensionManager> make(std::weak_ptr<AUExtensionManagerDelegate> delegate);
 
     const std::shared_ptr<AUEnginePlayer> auEngine;
-    std::shared_ptr<AUViewController> viewController;  // a slot; the finder never fills it
+    std::shared_ptr<AUViewController> viewController; // a slot; the finder never fills it
 
     bool togglePlayback() { return auEngine->toggle(); }
     void cleanup() { auEngine->finalize(); }
@@ -72,7 +72,7 @@ private:
     void onFoundComponent();
 
     std::weak_ptr<AUExtensionManagerDelegate> delegate_;
-    std::shared_ptr<AUAudioUnit> audioUnit_;  // main thread
+    std::shared_ptr<AUAudioUnit> audioUnit_; // main thread
     const std::string componentName_ = "FLNR: VYK Wimbrax Extension (AU)";
     const AudioComponentDescription componentDescription_{0x61756D66 /* aumf */, 0x766B7762 /* vkwb */,
                                                           0x464C4E52 /* FLNR */, 2, 0};

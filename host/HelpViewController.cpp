@@ -8,7 +8,7 @@ using host::println;
 
 namespace {
 URLRequest request(const URL& url) { return URLRequest{url, 60, NSURLRequestCachePolicy::useProtocolCachePolicy}; }
-}
+} // namespace
 
 void HelpViewController::viewDidLoad() {
     UIViewController::viewDidLoad();
@@ -27,7 +27,9 @@ void HelpViewController::viewWillAppear(bool animated) {
         navigateWeb();
 }
 
-void HelpViewController::onButtonExit() { dismiss(true, [] {}); }
+void HelpViewController::onButtonExit() {
+    dismiss(true, [] {});
+}
 
 void HelpViewController::loadHelpPdf() {
     auto web = webViewOutlet.lock();

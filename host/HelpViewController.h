@@ -12,7 +12,7 @@
 
 class HelpViewController : public UIViewController, public WKUIDelegate, public WKNavigationDelegate {
 public:
-    std::weak_ptr<WKWebView> webViewOutlet;  // the `webView` outlet (the name is taken by the delegate calls)
+    std::weak_ptr<WKWebView> webViewOutlet; // the `webView` outlet (the name is taken by the delegate calls)
     std::shared_ptr<UIButton> buttonExit;
 
     void prepareInfo(const std::string& which) { identifier_ = which; }

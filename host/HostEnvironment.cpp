@@ -19,8 +19,7 @@ std::optional<URL> resourceURL(const std::string& name, const std::string& exten
     const auto& folder = environment().resourceFolder;
     if (!folder) return Bundle::main().url(name, extension);
     const URL url = folder->appendingPathComponent(name).appendingPathExtension(extension);
-    if (FileManager::defaultManager().kindOfItem(url.path()) != FileManager::ItemKind::regularFile)
-        return std::nullopt;
+    if (FileManager::defaultManager().kindOfItem(url.path()) != FileManager::ItemKind::regularFile) return std::nullopt;
     return url;
 }
 

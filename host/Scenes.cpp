@@ -14,7 +14,7 @@ namespace {
 class BarLayoutView final : public UIView {
 public:
     struct Slot {
-        std::vector<std::shared_ptr<UIView>> views;  // one place, several buttons
+        std::vector<std::shared_ptr<UIView>> views; // one place, several buttons
         bool right = false;
     };
     std::vector<Slot> slots;
@@ -71,11 +71,11 @@ std::shared_ptr<UIViewController> mainScene() {
         c->buttonHelp = button("Help", "help");
         c->buttonInfo = button("Info", "info");
         for (const auto& v : std::vector<std::shared_ptr<UIView>>{c->pluginView, c->buttonUnit, c->playButton,
-                                                                   c->stopButton, c->buttonHelp, c->buttonInfo})
+                                                                  c->stopButton, c->buttonHelp, c->buttonInfo})
             layout->addSubview(v);
         layout->content = c->pluginView;
-        layout->slots = {{{c->buttonUnit}}, {{c->playButton, c->stopButton}}, {{c->buttonInfo}, true},
-                         {{c->buttonHelp}, true}};
+        layout->slots = {
+            {{c->buttonUnit}}, {{c->playButton, c->stopButton}}, {{c->buttonInfo}, true}, {{c->buttonHelp}, true}};
         c->buttonUnit->addTarget(act(c, &ViewController::onButtonUnit), UIControlEvents::touchUpInside);
         c->playButton->addTarget(act(c, &ViewController::onPlayButton), UIControlEvents::touchUpInside);
         c->stopButton->addTarget(act(c, &ViewController::onStopButton), UIControlEvents::touchUpInside);

@@ -27,8 +27,8 @@ void ViewController::getDirectories() {
     if (documents.empty()) return println("ViewController: Documents directory is nil.");
     documentsPath_ = documents.front().path();
     println("ViewController: The app's documents path is: " + documentsPath_);
-    const auto resources = host::environment().resourceFolder ? host::environment().resourceFolder
-                                                              : Bundle::main().resourceURL();
+    const auto resources =
+        host::environment().resourceFolder ? host::environment().resourceFolder : Bundle::main().resourceURL();
     if (!resources) return println("ViewController: Resources folder is nil.");
     resourcesPath_ = resources->path();
     println("ViewController: The app's resources path is: " + resourcesPath_);

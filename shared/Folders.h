@@ -9,8 +9,8 @@
 
 extern std::optional<URL> documentsURL;
 extern std::optional<URL> resourcesURL;
-extern std::optional<URL> sharedURLAudio;   // declared for shared audio; nothing sets it
-extern std::optional<URL> sharedURLMIDI;    // declared for shared MIDI; nothing sets it
+extern std::optional<URL> sharedURLAudio; // declared for shared audio; nothing sets it
+extern std::optional<URL> sharedURLMIDI;  // declared for shared MIDI; nothing sets it
 
 // Looks up both folders, keeps them in the globals and logs one line for each.
 void getPaths();

@@ -7,8 +7,7 @@
 
 namespace {
 // Fetches in a worker, then finishes on the main thread.
-void requestImageFromURL(std::weak_ptr<UIImageView> view, const URL& url)
-{
+void requestImageFromURL(std::weak_ptr<UIImageView> view, const URL& url) {
     URLSession::shared().dataTask({url, 60}, [view = std::move(view)](URLFetchResult result) {
         if (!result.response) {
             Console::write(result.errorDescription + "\n");
@@ -18,15 +17,13 @@ void requestImageFromURL(std::weak_ptr<UIImageView> view, const URL& url)
             Console::write("Fetched image successfully\n");
         auto data = std::make_shared<std::vector<unsigned char>>(std::move(result.data));
         DispatchQueue::main().async([view, data] {
-            if (auto v = view.lock())
-                v->setImage(UIImage::fromData(*data));
+            if (auto v = view.lock()) v->setImage(UIImage::fromData(*data));
         });
     });
 }
-}
+} // namespace
 
-void loadFrom(const std::shared_ptr<UIImageView>& view, const std::string& URLAddress)
-{
+void loadFrom(const std::shared_ptr<UIImageView>& view, const std::string& URLAddress) {
     const auto url = URL::parse(URLAddress);
     if (!url || URLAddress.empty()) {
         debugprint("UIImageView::loadFrom() : Could not encode url string : " + URLAddress);
@@ -50,10 +47,8 @@ void loadFrom(const std::shared_ptr<UIImageView>& view, const std::string& URLAd
     });
 }
 
-void getImageFromURLString(const std::shared_ptr<UIImageView>& view, const std::string& imageURLString)
-{
+void getImageFromURLString(const std::shared_ptr<UIImageView>& view, const std::string& imageURLString) {
     const auto url = URL::parse(imageURLString);
-    if (!url || imageURLString.empty())
-        return;
+    if (!url || imageURLString.empty()) return;
     requestImageFromURL(view, *url);
 }

@@ -10,6 +10,4 @@ void safeprint(std::string_view text) {
     RunLoop::main().performWrite(std::move(line));
 }
 
-void debugprint(std::string_view text) {
-    safeprint(text);
-}
+void debugprint(std::string_view text) { safeprint(text); }

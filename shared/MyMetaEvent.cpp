@@ -15,19 +15,16 @@ std::ptrdiff_t bufferSize(std::size_t dataBytes) {
 } // namespace
 
 MyMetaEvent::MyMetaEvent(std::uint8_t type, const std::vector<std::uint8_t>& data)
-    : size_(bufferSize(data.size())),
-      mem_(new std::uint8_t[static_cast<std::size_t>(size_)]()) {
+    : size_(bufferSize(data.size())), mem_(new std::uint8_t[static_cast<std::size_t>(size_)]()) {
     // The tail runs past the declared one-byte data field, so it is filled byte-wise
     // rather than through the struct.
     const auto length = static_cast<std::uint32_t>(data.size());
     mem_[offsetof(MIDIMetaEvent, metaEventType)] = type;
     std::memcpy(mem_.get() + offsetof(MIDIMetaEvent, dataLength), &length, sizeof length);
-    if (!data.empty())
-        std::memcpy(mem_.get() + offsetof(MIDIMetaEvent, data), data.data(), data.size());
+    if (!data.empty()) std::memcpy(mem_.get() + offsetof(MIDIMetaEvent, data), data.data(), data.size());
 }
 
-void MyMetaEvent::withMIDIMetaEventPtr(
-    const std::function<void(const MIDIMetaEvent*)>& body) const {
+void MyMetaEvent::withMIDIMetaEventPtr(const std::function<void(const MIDIMetaEvent*)>& body) const {
     body(reinterpret_cast<const MIDIMetaEvent*>(mem_.get()));
 }
 

@@ -1,10 +1,8 @@
 #include "shared/ViewPinning.h"
 
-void pinToSuperviewEdges(UIView& view)
-{
+void pinToSuperviewEdges(UIView& view) {
     UIView* parent = view.superview();
-    if (!parent)
-        return;
+    if (!parent) return;
     view.translatesAutoresizingMaskIntoConstraints = false;
     NSLayoutConstraint::activate({
         view.topAnchor().constraint(parent->topAnchor()),

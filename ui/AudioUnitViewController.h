@@ -93,7 +93,7 @@ public:
     std::shared_ptr<UITapGestureRecognizer> tapGesture;
     std::shared_ptr<UILongPressGestureRecognizer> longPressGesture;
 
-    CGFloat ratio = 600.0 / 680.0;  // panel height over width
+    CGFloat ratio = 600.0 / 680.0; // panel height over width
     bool fitToHeight = true;
     std::string reasonForQuestion;
     std::string reasonForImport;
@@ -127,8 +127,7 @@ public:
     void alertFileName(const std::string& purpose, const std::string& defaultName);
     void alertFileName2(const std::string& purpose, const std::string& defaultName);
     void alert(const std::string& caption, const std::string& message, std::function<void()> completion = {});
-    void alertQuestion(const std::string& caption, const std::string& question,
-                       std::function<void()> completion = {});
+    void alertQuestion(const std::string& caption, const std::string& question, std::function<void()> completion = {});
 
 private:
     void hookUp();
@@ -145,9 +144,9 @@ private:
     void acceptFileName(const std::string& purpose, const std::string& defaultName, const std::string& typed);
 
     mutable std::mutex unitMutex_;
-    std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> audioUnit_;  // guarded by unitMutex_
-    std::uint64_t assignments_ = 0;                                // guarded by unitMutex_
-    std::uint64_t connectedAssignment_ = 0;                        // main thread
+    std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> audioUnit_; // guarded by unitMutex_
+    std::uint64_t assignments_ = 0;                              // guarded by unitMutex_
+    std::uint64_t connectedAssignment_ = 0;                      // main thread
 
     std::string startFolderForSegue = "VYK Wimbrax/";
     std::shared_ptr<Timer> timer_;

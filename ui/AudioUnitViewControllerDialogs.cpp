@@ -15,8 +15,7 @@ const char* const kFirstPrompt = "Please enter the file name for the current fil
 const char* const kSecondPrompt = "The file already exists. Please type in another file name: ";
 
 // A name that stays inside the documents folder as one plain entry.
-bool acceptableName(const std::string& name)
-{
+bool acceptableName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\0') == std::string::npos;
 }
@@ -25,8 +24,7 @@ bool acceptableName(const std::string& name)
 
 // --- Info overlay ---
 
-void AudioUnitViewController::showInfo(const std::string& string)
-{
+void AudioUnitViewController::showInfo(const std::string& string) {
     infoMessage->setText(string);
     infoView->setHidden(false);
     infoView->setAlpha(0);
@@ -35,14 +33,12 @@ void AudioUnitViewController::showInfo(const std::string& string)
 
 void AudioUnitViewController::hideInfo() { animateOverlay(0.0f, 120, false); }
 
-void AudioUnitViewController::animateOverlay(float destination, std::int64_t frames, bool fadeIn)
-{
+void AudioUnitViewController::animateOverlay(float destination, std::int64_t frames, bool fadeIn) {
     // One overlay animation at a time, so an earlier fade-out cannot erase a newer text.
-    if (overlayAnimator_)
-        overlayAnimator_->stop();
-    overlayAnimator_ = vyk::Animator::make(static_cast<float>(infoView->alpha()), destination, frames, 0.009f,
-                                           fadeIn ? vyk::EnumEasing::EASING_easeOutExpo
-                                                  : vyk::EnumEasing::EASING_easeInExpo);
+    if (overlayAnimator_) overlayAnimator_->stop();
+    overlayAnimator_ =
+        vyk::Animator::make(static_cast<float>(infoView->alpha()), destination, frames, 0.009f,
+                            fadeIn ? vyk::EnumEasing::EASING_easeOutExpo : vyk::EnumEasing::EASING_easeInExpo);
     overlayAnimator_->onAnimation = [this](vyk::Animator&, float v) {
         infoView->setAlpha(v);
         infoView->setTransform(CGAffineTransform::makeScale(v, v));
@@ -61,52 +57,42 @@ void AudioUnitViewController::animateOverlay(float destination, std::int64_t fra
 
 // --- Dialogs ---
 
-void AudioUnitViewController::prepare(UIStoryboardSegue& segue, const std::any&)
-{
-    if (segue.identifier())
-        println(*segue.identifier());
+void AudioUnitViewController::prepare(UIStoryboardSegue& segue, const std::any&) {
+    if (segue.identifier()) println(*segue.identifier());
 }
 
-void AudioUnitViewController::openFilePicker()
-{
+void AudioUnitViewController::openFilePicker() {
     auto picker = UIDocumentPickerViewController::make({"public.data"}, UIDocumentPickerMode::import);
     picker->delegate = std::shared_ptr<UIDocumentPickerDelegate>(shared_from_this(), this);
     picker->allowsMultipleSelection = true;
     present(picker, true, [] {});
 }
 
-void AudioUnitViewController::documentPicker(UIDocumentPickerViewController& picker, const URL& url)
-{
+void AudioUnitViewController::documentPicker(UIDocumentPickerViewController& picker, const URL& url) {
     println("documentPicker: " + url.absoluteString());
     documentPicker(picker, std::vector<URL>{url});
 }
 
-void AudioUnitViewController::documentPicker(UIDocumentPickerViewController&, const std::vector<URL>& urls)
-{
+void AudioUnitViewController::documentPicker(UIDocumentPickerViewController&, const std::vector<URL>& urls) {
     std::string text = "[";
-    for (std::size_t i = 0; i < urls.size(); ++i)
-        text += (i ? ", " : "") + urls[i].absoluteString();
+    for (std::size_t i = 0; i < urls.size(); ++i) text += (i ? ", " : "") + urls[i].absoluteString();
     println("documentPicker: " + text + "]");
 }
 
-void AudioUnitViewController::documentPickerWasCancelled(UIDocumentPickerViewController&)
-{
+void AudioUnitViewController::documentPickerWasCancelled(UIDocumentPickerViewController&) {
     println("The document picker was canceled.");
 }
 
-void AudioUnitViewController::alertFileName(const std::string& purpose, const std::string& defaultName)
-{
+void AudioUnitViewController::alertFileName(const std::string& purpose, const std::string& defaultName) {
     promptFileName(purpose, defaultName, kFirstPrompt);
 }
 
-void AudioUnitViewController::alertFileName2(const std::string& purpose, const std::string& defaultName)
-{
+void AudioUnitViewController::alertFileName2(const std::string& purpose, const std::string& defaultName) {
     promptFileName(purpose, defaultName, kSecondPrompt);
 }
 
 void AudioUnitViewController::promptFileName(const std::string& purpose, const std::string& defaultName,
-                                             const std::string& message)
-{
+                                             const std::string& message) {
     auto prompt = UIAlertController::make("File name", message);
     prompt->addTextField([&defaultName](UITextField& field) {
         field.setPlaceholder("file name");
@@ -119,8 +105,7 @@ void AudioUnitViewController::promptFileName(const std::string& purpose, const s
         "OK", UIAlertAction::Style::defaultStyle, [weakPrompt, weakSelf, purpose, defaultName](UIAlertAction&) {
             auto self = weakSelf.lock();
             auto alert = weakPrompt.lock();
-            if (self && alert)
-                self->acceptFileName(purpose, defaultName, alert->textFields().front()->text());
+            if (self && alert) self->acceptFileName(purpose, defaultName, alert->textFields().front()->text());
         }));
     prompt->addAction(UIAlertAction::make("Cancel", UIAlertAction::Style::cancel,
                                           [](UIAlertAction&) { println("Save action was canceled."); }));
@@ -128,8 +113,7 @@ void AudioUnitViewController::promptFileName(const std::string& purpose, const s
 }
 
 void AudioUnitViewController::acceptFileName(const std::string& purpose, const std::string& defaultName,
-                                             const std::string& typed)
-{
+                                             const std::string& typed) {
     const std::string name = typed.empty() ? defaultName : typed;
     if (!acceptableName(name)) {
         println("AudioUnitViewController: ERROR: The file name \"" + name + "\" is not allowed.");
@@ -142,13 +126,11 @@ void AudioUnitViewController::acceptFileName(const std::string& purpose, const s
         return;
     }
     const URL url = documents.front().appendingPathComponent(name);
-    if (FileManager::defaultManager().fileExists(url.path()))
-        alertFileName2(purpose, url.lastPathComponent());
+    if (FileManager::defaultManager().fileExists(url.path())) alertFileName2(purpose, url.lastPathComponent());
 }
 
 void AudioUnitViewController::alert(const std::string& caption, const std::string& message,
-                                    std::function<void()> completion)
-{
+                                    std::function<void()> completion) {
     println("Alert: " + caption + " : " + message);
     auto alert = UIAlertController::make(caption, message);
     alert->addAction(UIAlertAction::make("OK", UIAlertAction::Style::defaultStyle,
@@ -157,13 +139,12 @@ void AudioUnitViewController::alert(const std::string& caption, const std::strin
 }
 
 void AudioUnitViewController::alertQuestion(const std::string& caption, const std::string& question,
-                                            std::function<void()> completion)
-{
+                                            std::function<void()> completion) {
     println("Alert: " + caption + " : " + question);
     auto alert = UIAlertController::make(caption, question);
     alert->addAction(UIAlertAction::make("Yes", UIAlertAction::Style::defaultStyle,
                                          [](UIAlertAction&) { println("Answer was YES."); }));
-    alert->addAction(UIAlertAction::make("No", UIAlertAction::Style::cancel,
-                                         [](UIAlertAction&) { println("Answer was NO."); }));
+    alert->addAction(
+        UIAlertAction::make("No", UIAlertAction::Style::cancel, [](UIAlertAction&) { println("Answer was NO."); }));
     present(alert, true, std::move(completion));
 }

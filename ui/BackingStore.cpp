@@ -7,21 +7,17 @@
 
 namespace vyk::ui {
 
-bool PixelCache::draw(CGRect frame, bool redraw, const std::function<void()>& drawer)
-{
+bool PixelCache::draw(CGRect frame, bool redraw, const std::function<void()>& drawer) {
     CGContext* cx = UIGraphicsGetCurrentContext();
-    if (!cx || !isDrawable(frame) || cx->isDrawingSuppressed())
-        return false;
+    if (!cx || !isDrawable(frame) || cx->isDrawingSuppressed()) return false;
     // User space to surface pixels.
-    const CGAffineTransform m = cx->ctm().concatenating(
-        CGAffineTransform::makeScale(cx->deviceScale(), cx->deviceScale()));
-    if (m.b != 0 || m.c != 0 || !(m.a > 0) || !(m.d > 0))
-        return false;
+    const CGAffineTransform m =
+        cx->ctm().concatenating(CGAffineTransform::makeScale(cx->deviceScale(), cx->deviceScale()));
+    if (m.b != 0 || m.c != 0 || !(m.a > 0) || !(m.d > 0)) return false;
     const double dx = m.a * frame.minX() + m.tx, dy = m.d * frame.minY() + m.ty;
     const double w = std::ceil(frame.width() * m.a + (dx - std::floor(dx)));
     const double h = std::ceil(frame.height() * m.d + (dy - std::floor(dy)));
-    if (!std::isfinite(dx) || !std::isfinite(dy) || !(w >= 1 && w <= 16384) || !(h >= 1 && h <= 16384))
-        return false;
+    if (!std::isfinite(dx) || !std::isfinite(dy) || !(w >= 1 && w <= 16384) || !(h >= 1 && h <= 16384)) return false;
     const Placement placement{frame, m.a, m.d, dx - std::floor(dx), dy - std::floor(dy), int(w), int(h)};
 
     if (redraw || !image_ || !(placement == placement_)) {

@@ -28,8 +28,8 @@ public:
 private:
     struct Placement {
         CGRect frame;
-        double sx = 0, sy = 0, fx = 0, fy = 0;  // device scale and sub-pixel offset
-        int width = 0, height = 0;              // pixels
+        double sx = 0, sy = 0, fx = 0, fy = 0; // device scale and sub-pixel offset
+        int width = 0, height = 0;             // pixels
         friend bool operator==(const Placement&, const Placement&) = default;
     };
     std::unique_ptr<gfx::ImageSurface> image_;
@@ -42,8 +42,7 @@ class BackingStore {
 public:
     // Draws `frame` through the cache; `drawer` runs when `key` differs from the key of
     // the cached pixels or the placement changed, and directly when pixels cannot serve.
-    void draw(CGRect frame, const Key& key, const std::function<void()>& drawer)
-    {
+    void draw(CGRect frame, const Key& key, const std::function<void()>& drawer) {
         const bool stale = !key_ || !(*key_ == key);
         if (!cache_.draw(frame, stale, drawer)) {
             key_.reset();

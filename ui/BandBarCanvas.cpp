@@ -23,16 +23,14 @@ constexpr CaptionRow kRows[3] = {
     {"highpass", {534, 68, 40, 8}, {602, 68, 30, 8}, {582, 65, 12, 12}},
 };
 
-}
+} // namespace
 
-void VYKOrmeltaViewBase::drawSymbolRanges(CGRect frame, ResizingBehavior resizing)
-{
+void VYKOrmeltaViewBase::drawSymbolRanges(CGRect frame, ResizingBehavior resizing) {
     // The hot spots are canvas rectangles; touch handling needs them even when the
     // bar cannot be drawn.
     storeBandBarHotspots();
     CGContext* cx = UIGraphicsGetCurrentContext();
-    if (!beginCanvas(cx, rangesCanvas, frame, resizing))
-        return;
+    if (!beginCanvas(cx, rangesCanvas, frame, resizing)) return;
 
     const UIColor halfEmphasis = colorEmphasize.withAlphaComponent(0.5);
     const UIColor strongEmphasis = colorEmphasize.withAlphaComponent(0.8);
@@ -84,11 +82,9 @@ void VYKOrmeltaViewBase::drawSymbolRanges(CGRect frame, ResizingBehavior resizin
     cx->restoreGState();
 }
 
-void VYKOrmeltaViewBase::drawSymbolSplit(CGRect frame, ResizingBehavior resizing)
-{
+void VYKOrmeltaViewBase::drawSymbolSplit(CGRect frame, ResizingBehavior resizing) {
     CGContext* cx = UIGraphicsGetCurrentContext();
-    if (!beginCanvas(cx, splitCanvas, frame, resizing))
-        return;
+    if (!beginCanvas(cx, splitCanvas, frame, resizing)) return;
 
     UIBezierPath line;
     line.move({15.5, 2});

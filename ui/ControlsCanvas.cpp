@@ -15,16 +15,14 @@ namespace {
 constexpr const char* kRegular = "HelveticaNeue";
 constexpr const char* kCondensedBold = "HelveticaNeue-CondensedBold";
 
-UIBezierPath line(CGPoint from, CGPoint to)
-{
+UIBezierPath line(CGPoint from, CGPoint to) {
     UIBezierPath p;
     p.move(from);
     p.addLine(to);
     return p;
 }
 
-UIBezierPath openPath(std::initializer_list<CGPoint> points)
-{
+UIBezierPath openPath(std::initializer_list<CGPoint> points) {
     UIBezierPath p;
     bool first = true;
     for (CGPoint q : points) {
@@ -42,8 +40,7 @@ struct Canvas {
     CGContext& cx;
     UIColor emphasize, contrast, strongEmphasis, faintContrast, halfContrast;
 
-    void knob(CGPoint anchor, CGRect square, CGFloat angle, bool active) const
-    {
+    void knob(CGPoint anchor, CGRect square, CGFloat angle, bool active) const {
         cx.saveGState();
         cx.translateBy(anchor.x, anchor.y);
         cx.scaleBy(active ? 2 : 1, active ? 2 : 1);
@@ -78,9 +75,8 @@ struct Canvas {
         CGPoint at;
         CGFloat degrees;
     };
-    void label(CGPoint anchor, CGRect box, const std::string& text, CGRect textRect, bool active,
-               Arrow a, Arrow b) const
-    {
+    void label(CGPoint anchor, CGRect box, const std::string& text, CGRect textRect, bool active, Arrow a,
+               Arrow b) const {
         cx.saveGState();
         cx.translateBy(anchor.x, anchor.y);
         cx.scaleBy(active ? 2 : 1, active ? 2 : 1);
@@ -106,15 +102,13 @@ struct Canvas {
         cx.restoreGState();
     }
 
-    void resetButton(CGRect box) const
-    {
+    void resetButton(CGRect box) const {
         strokeWith(UIBezierPath::roundedRect(box, 4), halfContrast, 1, false);
         drawTextBox("[ r ]", box, kCondensedBold, 10, halfContrast, NSTextAlignment::center);
     }
 
     void bandSwitch(const char* caption, CGRect box, CGRect captionRect, NSTextAlignment alignment, CGRect light,
-                    bool on) const
-    {
+                    bool on) const {
         cx.saveGState();
         cx.setAlpha(0.5);
         strokeWith(UIBezierPath::roundedRect(box, 4), contrast, 1);
@@ -127,8 +121,7 @@ struct Canvas {
         }
     }
 
-    void viewSwitch(const char* caption, CGRect captionRect, CGRect light, bool on) const
-    {
+    void viewSwitch(const char* caption, CGRect captionRect, CGRect light, bool on) const {
         drawTextBox(caption, captionRect, kRegular, 10, contrast, NSTextAlignment::left);
         const UIBezierPath oval = UIBezierPath::ovalIn(light);
         cx.saveGState();
@@ -146,21 +139,18 @@ struct Canvas {
         }
     }
 
-    void title(const char* text, CGFloat size, UIColor colour, CGRect rect, VerticalPlacement placement) const
-    {
+    void title(const char* text, CGFloat size, UIColor colour, CGRect rect, VerticalPlacement placement) const {
         cx.saveGState();
         cx.setAlpha(0.8);
         drawTextBox(text, rect, kCondensedBold, size, colour, NSTextAlignment::right, placement);
         cx.restoreGState();
     }
 };
-}
+} // namespace
 
-void VYKOrmeltaViewBase::drawSymbolControls(CGRect frame, ResizingBehavior resizing)
-{
+void VYKOrmeltaViewBase::drawSymbolControls(CGRect frame, ResizingBehavior resizing) {
     CGContext* cx = UIGraphicsGetCurrentContext();
-    if (!beginCanvas(cx, controlsCanvas, frame, resizing))
-        return;
+    if (!beginCanvas(cx, controlsCanvas, frame, resizing)) return;
 
     const Canvas c{*cx,
                    colorEmphasize,
@@ -240,12 +230,12 @@ void VYKOrmeltaViewBase::drawSymbolControls(CGRect frame, ResizingBehavior resiz
     // 15. to 20. Switches.
     c.bandSwitch("swap channels", {48, 78, 26, 26}, {86, 80, 90, 22}, NSTextAlignment::left, {55, 85, 12, 12},
                  isSwapOn[b]);
-    c.bandSwitch("invert a channel", {48, 118, 26, 26}, {86, 120, 90, 22}, NSTextAlignment::left,
-                 {55, 125, 12, 12}, isInvert[b]);
+    c.bandSwitch("invert a channel", {48, 118, 26, 26}, {86, 120, 90, 22}, NSTextAlignment::left, {55, 125, 12, 12},
+                 isInvert[b]);
     c.bandSwitch("recover mono", {48, 326, 26, 26}, {86, 328, 90, 22}, NSTextAlignment::left, {55, 333, 12, 12},
                  isRecover[b]);
-    c.bandSwitch("mono audition", {610, 326, 26, 26}, {508, 328, 90, 22}, NSTextAlignment::right,
-                 {617, 333, 12, 12}, isMonoOn[b]);
+    c.bandSwitch("mono audition", {610, 326, 26, 26}, {508, 328, 90, 22}, NSTextAlignment::right, {617, 333, 12, 12},
+                 isMonoOn[b]);
     c.viewSwitch("normalize graph", {84, 231, 90, 22}, {55, 236, 12, 12}, isNormalized);
     c.viewSwitch("correlograph", {84, 208, 90, 22}, {55, 213, 12, 12}, isOscillograph);
 

@@ -16,7 +16,7 @@ public:
 
     AudioUnitViewController* viewController() const { return viewController_; }
     void setViewController(AudioUnitViewController* controller);
-    bool isSuspended = false;  // kept; the drawing does not consult it
+    bool isSuspended = false; // kept; the drawing does not consult it
     CorrelographViewBase& baseClass() { return *baseClass_; }
 
     void setNormalized(bool value);

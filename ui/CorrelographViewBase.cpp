@@ -14,48 +14,37 @@ CGSize CorrelographViewScale{0, 0};
 namespace {
 // Non-finite samples read as silence; huge ones are kept within a range whose
 // canvas positions stay finite.
-float sample(const float* buffer, std::int64_t index)
-{
+float sample(const float* buffer, std::int64_t index) {
     const float v = buffer[index];
     return std::isfinite(v) ? std::clamp(v, -1e6f, 1e6f) : 0.0f;
 }
-}
+} // namespace
 
-std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> CorrelographViewBase::audioUnit() const
-{
+std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> CorrelographViewBase::audioUnit() const {
     return viewController ? viewController->audioUnit() : nullptr;
 }
 
-void CorrelographViewBase::drawCorrelograph(CGRect frame, ResizingBehavior resizing)
-{
-    if (!viewController)
-        return;
+void CorrelographViewBase::drawCorrelograph(CGRect frame, ResizingBehavior resizing) {
+    if (!viewController) return;
     const std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> unit = audioUnit();
-    if (!unit)
-        return;
+    if (!unit) return;
     const float modeValue = viewController->getParameter(2);
     // Truncation toward zero, with NaN and far values refused before any conversion.
-    if (!(modeValue > -1.0f && modeValue < 4.0f))
-        return;
+    if (!(modeValue > -1.0f && modeValue < 4.0f)) return;
     const int mode = static_cast<int>(modeValue);
-    if (!UIGraphicsGetCurrentContext() || !vyk::ui::isDrawable(frame))
-        return;
+    if (!UIGraphicsGetCurrentContext() || !vyk::ui::isDrawable(frame)) return;
     // Left first: it takes the band's newest snapshot, and right is that snapshot's.
     const float* left = unit->getBufferLeft(mode);
     const float* right = unit->getBufferRight(mode);
-    if (!left || !right)
-        return;
+    if (!left || !right) return;
     drawSnapshot(left, right, unit->getBufferSize(), frame, resizing);
 }
 
 void CorrelographViewBase::drawSnapshot(const float* left, const float* right, std::int64_t size, CGRect frame,
-                                        ResizingBehavior resizing)
-{
+                                        ResizingBehavior resizing) {
     CGContext* cx = UIGraphicsGetCurrentContext();
-    if (!left || !right || size < 1)
-        return;
-    if (!vyk::ui::beginCanvas(cx, canvas, frame, resizing))
-        return;
+    if (!left || !right || size < 1) return;
+    if (!vyk::ui::beginCanvas(cx, canvas, frame, resizing)) return;
     const CGRect r = resizing.apply(canvas, frame);
     lastScale_ = {r.width() / canvas.width(), r.height() / canvas.height()};
     cx->saveGState();
@@ -71,7 +60,7 @@ void CorrelographViewBase::drawSnapshot(const float* left, const float* right, s
         // square-ended band around that segment. Filled as one path, which paints the
         // same ink as stroking 1024 paths for a fraction of the cost.
         colorEmphasize.setFill();
-        const CGFloat h = 0.5 / std::numbers::sqrt2;  // half the width, along each axis
+        const CGFloat h = 0.5 / std::numbers::sqrt2; // half the width, along each axis
         UIBezierPath dots;
         for (const CGPoint& p : points_) {
             dots.move({p.x + h, p.y - h});
@@ -105,8 +94,7 @@ void CorrelographViewBase::drawSnapshot(const float* left, const float* right, s
     } else {
         UIBezierPath line;
         line.move({centre, centre});
-        for (const CGPoint& p : points_)
-            line.addLine(p);
+        for (const CGPoint& p : points_) line.addLine(p);
         line.addLine({centre, centre});
         line.close();
         line.lineWidth = 0.5;
@@ -118,8 +106,7 @@ void CorrelographViewBase::drawSnapshot(const float* left, const float* right, s
     cx->restoreGState();
 }
 
-void CorrelographViewBase::computePoints(const float* left, const float* right, std::int64_t step)
-{
+void CorrelographViewBase::computePoints(const float* left, const float* right, std::int64_t step) {
     float gain = 1.0f;
     if (isNormalized) {
         float peak = 0.0f;
@@ -128,8 +115,7 @@ void CorrelographViewBase::computePoints(const float* left, const float* right, 
             peak = std::max({peak, std::fabs(sample(left, k)), std::fabs(sample(right, k))});
         }
         // A peak so small that its reciprocal overflows is silence for the display.
-        if (peak != 0.0f && std::isfinite(1.0f / peak))
-            gain = 1.0f / peak;
+        if (peak != 0.0f && std::isfinite(1.0f / peak)) gain = 1.0f / peak;
     }
     for (std::size_t i = 0; i < pointCount; ++i) {
         const std::int64_t k = static_cast<std::int64_t>(i) * step;

@@ -28,12 +28,10 @@ public:
     std::vector<std::shared_ptr<UIView>> filling;
     std::vector<std::pair<std::shared_ptr<UIView>, CGRect>> placed;
 
-    void layoutSubviews() override
-    {
+    void layoutSubviews() override {
         UIView::layoutSubviews();
         const CGRect b = bounds();
-        for (const auto& v : filling)
-            v->setFrame(b);
+        for (const auto& v : filling) v->setFrame(b);
         const CGFloat s = std::min(b.size.width / kPanelWidth, b.size.height / kPanelHeight);
         const CGFloat x0 = (b.size.width - kPanelWidth * s) / 2;
         const CGFloat y0 = (b.size.height - kPanelHeight * s) / 2;
@@ -45,8 +43,7 @@ public:
     }
 };
 
-std::shared_ptr<UIButton> smallButton(CGRect frame, const char* title)
-{
+std::shared_ptr<UIButton> smallButton(CGRect frame, const char* title) {
     auto b = std::make_shared<UIButton>(frame);
     b->setTitle(title);
     b->setBackgroundColor(UIColor::white(0.9, 0.9));
@@ -56,15 +53,13 @@ std::shared_ptr<UIButton> smallButton(CGRect frame, const char* title)
 
 } // namespace
 
-void buildExtensionScene(AudioUnitViewController& c, UIView& root)
-{
+void buildExtensionScene(AudioUnitViewController& c, UIView& root) {
     std::weak_ptr<AudioUnitViewController> weak =
         std::static_pointer_cast<AudioUnitViewController>(c.shared_from_this());
     // Views and recognisers may outlive the controller in a host's window.
     const auto act = [weak](void (AudioUnitViewController::*method)(UIButton&)) {
         return [weak, method](UIControl& sender) {
-            if (auto self = weak.lock())
-                ((*self).*method)(static_cast<UIButton&>(sender));
+            if (auto self = weak.lock()) ((*self).*method)(static_cast<UIButton&>(sender));
         };
     };
 
@@ -73,7 +68,7 @@ void buildExtensionScene(AudioUnitViewController& c, UIView& root)
     c.pluginFrame = std::make_shared<PluginFrameEx>(CGRect{0, 0, kPanelWidth, kPanelHeight});
     c.mainView = std::make_shared<VYKOrmeltaView>(CGRect{0, 0, kPanelWidth, kPanelHeight});
     c.correlographView = std::make_shared<CorrelographView>(kCorrelograph);
-    c.correlographView->setUserInteractionEnabled(false);  // the pad under it takes the touches
+    c.correlographView->setUserInteractionEnabled(false); // the pad under it takes the touches
     c.infoView = std::make_shared<UIView>(kOverlay);
     c.infoView->setBackgroundColor(UIColor::white(0.1, 0.85));
     c.infoView->setUserInteractionEnabled(false);
@@ -83,9 +78,10 @@ void buildExtensionScene(AudioUnitViewController& c, UIView& root)
     c.infoMessage->setTextAlignment(NSTextAlignment::center);
     c.infoMessage->translatesAutoresizingMaskIntoConstraints = false;
     c.infoView->addSubview(c.infoMessage);
-    for (auto anchor : {NSLayoutAttribute::top, NSLayoutAttribute::leading, NSLayoutAttribute::bottom,
-                        NSLayoutAttribute::trailing})
-        NSLayoutConstraint::activate({std::make_shared<NSLayoutConstraint>(*c.infoMessage, anchor, *c.infoView, anchor, 0)});
+    for (auto anchor :
+         {NSLayoutAttribute::top, NSLayoutAttribute::leading, NSLayoutAttribute::bottom, NSLayoutAttribute::trailing})
+        NSLayoutConstraint::activate(
+            {std::make_shared<NSLayoutConstraint>(*c.infoMessage, anchor, *c.infoView, anchor, 0)});
     panel->addSubview(c.pluginFrame);
     panel->addSubview(c.mainView);
     panel->addSubview(c.correlographView);
@@ -104,8 +100,7 @@ void buildExtensionScene(AudioUnitViewController& c, UIView& root)
     c.freezeButton->addTarget(act(&AudioUnitViewController::onFreezeButton), UIControlEvents::touchUpInside);
     c.brightnessSlider->addTarget(
         [weak](UIControl& s) {
-            if (auto self = weak.lock())
-                self->onBrightnessSlider(static_cast<UISlider&>(s));
+            if (auto self = weak.lock()) self->onBrightnessSlider(static_cast<UISlider&>(s));
         },
         UIControlEvents::valueChanged);
     root.addSubview(c.contrastButton);
@@ -123,8 +118,7 @@ void buildExtensionScene(AudioUnitViewController& c, UIView& root)
     const auto bind = [&root, weak](const auto& recognizer, auto method) {
         using R = std::remove_reference_t<decltype(*recognizer)>;
         recognizer->addTarget([weak, method](UIGestureRecognizer& s) {
-            if (auto self = weak.lock())
-                ((*self).*method)(static_cast<R&>(s));
+            if (auto self = weak.lock()) ((*self).*method)(static_cast<R&>(s));
         });
         root.addGestureRecognizer(recognizer);
     };

@@ -12,8 +12,7 @@ namespace vyk::ui {
 inline constexpr CGFloat radians(CGFloat degrees) { return degrees * std::numbers::pi / 180; }
 
 // Strokes `path` in `colour` with `width`, round caps and joins unless `round` is false.
-inline void strokeWith(UIBezierPath path, UIColor colour, CGFloat width, bool round = true)
-{
+inline void strokeWith(UIBezierPath path, UIColor colour, CGFloat width, bool round = true) {
     path.lineWidth = width;
     if (round) {
         path.lineCapStyle = CGLineCap::round;
@@ -23,8 +22,7 @@ inline void strokeWith(UIBezierPath path, UIColor colour, CGFloat width, bool ro
     path.stroke();
 }
 
-inline void fillWith(const UIBezierPath& path, UIColor colour)
-{
+inline void fillWith(const UIBezierPath& path, UIColor colour) {
     colour.setFill();
     path.fill();
 }
@@ -37,13 +35,10 @@ namespace vyk::ui {
 // canvas units current. False, with the state untouched, when nothing can be drawn
 // (no context, or a frame or mapping that is not finite or has no area).
 template <class Behaviour>
-bool beginCanvas(CGContext* cx, CGRect canvas, CGRect frame, Behaviour resizing)
-{
-    if (!cx || !isDrawable(frame))
-        return false;
+bool beginCanvas(CGContext* cx, CGRect canvas, CGRect frame, Behaviour resizing) {
+    if (!cx || !isDrawable(frame)) return false;
     const CGRect r = resizing.apply(canvas, frame);
-    if (!isDrawable(r))
-        return false;
+    if (!isDrawable(r)) return false;
     cx->saveGState();
     cx->translateBy(r.minX(), r.minY());
     cx->scaleBy(r.width() / canvas.width(), r.height() / canvas.height());

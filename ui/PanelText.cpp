@@ -10,12 +10,10 @@
 namespace vyk::ui {
 
 void drawTextBox(std::string_view text, CGRect rect, std::string_view fontName, CGFloat size, UIColor colour,
-                 NSTextAlignment alignment, VerticalPlacement placement)
-{
+                 NSTextAlignment alignment, VerticalPlacement placement) {
     CGContext* cx = UIGraphicsGetCurrentContext();
     std::optional<UIFont> font = UIFont::named(fontName, size);
-    if (!cx || !font || !isDrawable(rect))
-        return;
+    if (!cx || !font || !isDrawable(rect)) return;
     NSStringAttributes attributes;
     attributes.font = font;
     attributes.foregroundColor = colour;
@@ -31,12 +29,10 @@ void drawTextBox(std::string_view text, CGRect rect, std::string_view fontName, 
     cx->restoreGState();
 }
 
-std::string roundedText(CGFloat x)
-{
-    if (!std::isfinite(x))
-        return "0";
+std::string roundedText(CGFloat x) {
+    if (!std::isfinite(x)) return "0";
     const long long n = std::llround(std::clamp(x, -1e9, 1e9));
-    return std::to_string(n);  // llround gives 0 for -0.4, printed without a sign
+    return std::to_string(n); // llround gives 0 for -0.4, printed without a sign
 }
 
 std::string stereoWidthText(CGFloat w) { return "stereo width: " + roundedText((2 * w - 1) * 100) + "%"; }

@@ -24,8 +24,8 @@ void drawTextBox(std::string_view text, CGRect rect, std::string_view fontName, 
 // value that is not finite, and kept within +-1e9.
 std::string roundedText(CGFloat x);
 
-std::string stereoWidthText(CGFloat w);  // "stereo width: <round((2w - 1) x 100)>%"
-std::string panoramaText(CGFloat p);     // "panorama: <round((2p - 1) x 100)>%"
-std::string phaseShiftText(CGFloat s);   // "phase shift: <round(s x 441)> samples ( xxx ms )"
+std::string stereoWidthText(CGFloat w); // "stereo width: <round((2w - 1) x 100)>%"
+std::string panoramaText(CGFloat p);    // "panorama: <round((2p - 1) x 100)>%"
+std::string phaseShiftText(CGFloat s);  // "phase shift: <round(s x 441)> samples ( xxx ms )"
 
 } // namespace vyk::ui

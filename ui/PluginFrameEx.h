@@ -7,11 +7,10 @@
 class PluginFrameEx : public UIControl {
 public:
     using UIControl::UIControl;
-    float contrast = 1.0f;  // grey level of the plate at its next draw
+    float contrast = 1.0f; // grey level of the plate at its next draw
     UIColor mainColor = UIColor::lightGray();
 
-    void draw(CGRect rect) override
-    {
+    void draw(CGRect rect) override {
         baseClass_.contrast = contrast;
         baseClass_.mainColor = mainColor;
         baseClass_.draw(rect, PluginFrameBaseEx::ResizingBehavior::uniformFit);

@@ -29,17 +29,14 @@ public:
 
     constexpr ResizingBehaviorWithRecord(Case c = uniformFit) : case_(c) {}
     // The case of a raw value 0 to 3; none for any other value.
-    static std::optional<ResizingBehaviorWithRecord> fromRaw(std::int64_t raw)
-    {
-        if (raw < 0 || raw > 3)
-            return std::nullopt;
+    static std::optional<ResizingBehaviorWithRecord> fromRaw(std::int64_t raw) {
+        if (raw < 0 || raw > 3) return std::nullopt;
         return ResizingBehaviorWithRecord(static_cast<Case>(raw));
     }
     constexpr int rawValue() const { return case_; }
     CGRect apply(CGRect rect, CGRect target) const { return applyResizing(case_, rect, target, Record); }
 
-    friend constexpr bool operator==(ResizingBehaviorWithRecord a, ResizingBehaviorWithRecord b)
-    {
+    friend constexpr bool operator==(ResizingBehaviorWithRecord a, ResizingBehaviorWithRecord b) {
         return a.case_ == b.case_;
     }
 

@@ -14,25 +14,25 @@ using namespace vyk::ui;
 namespace {
 constexpr const char* kCondensedBold = "HelveticaNeue-CondensedBold";
 
-CGFloat splitX(CGFloat split)
-{
-    return 20 + 610 * (std::isfinite(split) ? std::clamp(split, 0.0, 1.0) : 0.0);
-}
+CGFloat splitX(CGFloat split) { return 20 + 610 * (std::isfinite(split) ? std::clamp(split, 0.0, 1.0) : 0.0); }
 
-const char* captionFor(NSInteger mode)
-{
+const char* captionFor(NSInteger mode) {
     switch (mode) {
-    case 0: return "AP";
-    case 1: return "LP";
-    case 2: return "BP";
-    case 3: return "HP";
-    default: return "";
+    case 0:
+        return "AP";
+    case 1:
+        return "LP";
+    case 2:
+        return "BP";
+    case 3:
+        return "HP";
+    default:
+        return "";
     }
 }
-}
+} // namespace
 
-std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> VYKOrmeltaViewBase::audioUnit() const
-{
+std::shared_ptr<VYK_Wimbrax_Extension_AudioUnit> VYKOrmeltaViewBase::audioUnit() const {
     return viewController ? viewController->audioUnit() : nullptr;
 }
 
@@ -42,29 +42,39 @@ CGFloat VYKOrmeltaViewBase::splitX1() const { return splitX(valueSplit1); }
 
 CGFloat VYKOrmeltaViewBase::splitX2() const { return splitX(valueSplit2); }
 
-VYKOrmeltaViewBase::Appearance VYKOrmeltaViewBase::appearance() const
-{
-    return {colorEmphasize, colorContrast, currentMode, isAllpass, isOscillograph, isNormalized, valueSplit1,
-            valueSplit2, isRangeSelected, isRangeActive, isInvert, isRecover, isMonoOn, isSwapOn, valuePanorama,
-            valuePhaseShift, valueStereoWidth,
-            {isKnobStereoWidthActive, isOptionStereoWidthActive, isSplit1Active, isSplit2Active,
-             isKnobPanoramaActive, isOptionPanoramaActive, isOptionPhaseShiftActive}};
+VYKOrmeltaViewBase::Appearance VYKOrmeltaViewBase::appearance() const {
+    return {colorEmphasize,
+            colorContrast,
+            currentMode,
+            isAllpass,
+            isOscillograph,
+            isNormalized,
+            valueSplit1,
+            valueSplit2,
+            isRangeSelected,
+            isRangeActive,
+            isInvert,
+            isRecover,
+            isMonoOn,
+            isSwapOn,
+            valuePanorama,
+            valuePhaseShift,
+            valueStereoWidth,
+            {isKnobStereoWidthActive, isOptionStereoWidthActive, isSplit1Active, isSplit2Active, isKnobPanoramaActive,
+             isOptionPanoramaActive, isOptionPhaseShiftActive}};
 }
 
-void VYKOrmeltaViewBase::drawCached(CGRect frame)
-{
+void VYKOrmeltaViewBase::drawCached(CGRect frame) {
     backingStore_.draw(frame, appearance(), [&] { draw(frame); });
 }
 
-void VYKOrmeltaViewBase::draw(CGRect frame, ResizingBehavior1 resizing)
-{
+void VYKOrmeltaViewBase::draw(CGRect frame, ResizingBehavior1 resizing) {
     CGContext* cx = UIGraphicsGetCurrentContext();
     const CGRect r = isDrawable(frame) ? resizing.apply(panelCanvas, frame) : CGRect{};
     if (!cx || !isDrawable(r)) {
         lastDraw_ = {};
         // The hot spots need no context, and touch handling reads them.
-        if (!isAllpass)
-            storeBandBarHotspots();
+        if (!isAllpass) storeBandBarHotspots();
         drawSymbolHotspots(panelCanvas, ResizingBehavior1::independent);
         return;
     }
@@ -117,8 +127,7 @@ void VYKOrmeltaViewBase::draw(CGRect frame, ResizingBehavior1 resizing)
 
     cx->saveGState();
     cx->setAlpha(0.8);
-    drawTextBox("[\u00A0VYK QUORLEN ]", {20, 33, 168, 18}, kCondensedBold, 16, colorContrast,
-                NSTextAlignment::left);
+    drawTextBox("[\u00A0VYK QUORLEN ]", {20, 33, 168, 18}, kCondensedBold, 16, colorContrast, NSTextAlignment::left);
     cx->restoreGState();
 
     cx->saveGState();
@@ -130,12 +139,10 @@ void VYKOrmeltaViewBase::draw(CGRect frame, ResizingBehavior1 resizing)
     cx->restoreGState();
 }
 
-void VYKOrmeltaViewBase::drawSymbolHotspots(CGRect frame, ResizingBehavior1 resizing)
-{
+void VYKOrmeltaViewBase::drawSymbolHotspots(CGRect frame, ResizingBehavior1 resizing) {
     // The mapping only records the scale; the paths are canvas rectangles whatever
     // the frame, and no context is needed to build them.
-    if (isDrawable(frame))
-        resizing.apply(panelCanvas, frame);
+    if (isDrawable(frame)) resizing.apply(panelCanvas, frame);
     const bool allpass = isAllpass;
     auto rect = [](CGFloat x, CGFloat y, CGFloat w, CGFloat h) { return UIBezierPath::rect({x, y, w, h}); };
     auto multibandOnly = [&](CGFloat x, CGFloat y, CGFloat w, CGFloat h) {
@@ -163,8 +170,7 @@ void VYKOrmeltaViewBase::drawSymbolHotspots(CGRect frame, ResizingBehavior1 resi
     hotspotCaption1Path = rect(20, 30, 144, 24);
 }
 
-void VYKOrmeltaViewBase::storeBandBarHotspots()
-{
+void VYKOrmeltaViewBase::storeBandBarHotspots() {
     const CGFloat x1 = splitX1(), x2 = splitX2();
     hotspotRangeLPPath = UIBezierPath::rect({20, 9, x1 - 4, 48});
     hotspotRangeBPPath = UIBezierPath::rect({x1 + 16, 9, x2 - x1, 48});

@@ -93,14 +93,14 @@ public:
     UIBezierPath hotspotStereoWidthPath;
     UIBezierPath hotspotStereoWidthResetPath;
     UIBezierPath hotspotPanoramaResetPath;
-    UIBezierPath hotspotActiveLPPath;  // empty in all-pass mode
-    UIBezierPath hotspotActiveBPPath;  // empty in all-pass mode
-    UIBezierPath hotspotActiveHPPath;  // empty in all-pass mode
+    UIBezierPath hotspotActiveLPPath; // empty in all-pass mode
+    UIBezierPath hotspotActiveBPPath; // empty in all-pass mode
+    UIBezierPath hotspotActiveHPPath; // empty in all-pass mode
     UIBezierPath hotspotCaption2Path;
     UIBezierPath hotspotButtonAllpassPath;
     UIBezierPath hotspotButtonMultibandPath;
     UIBezierPath hotspotCaption1Path;
-    UIBezierPath hotspotMultiPath;  // the band bar's area; empty in all-pass mode
+    UIBezierPath hotspotMultiPath; // the band bar's area; empty in all-pass mode
     // Band-bar hot spots, in band-bar units (panel y - 70); rebuilt only while the
     // band bar is drawn.
     UIBezierPath hotspotRangeLPPath;
@@ -125,8 +125,7 @@ public:
     void draw(CGRect frame = panelCanvas, ResizingBehavior1 resizing = ResizingBehavior1::uniformFit);
     void drawSymbolSplit(CGRect frame = splitCanvas, ResizingBehavior resizing = ResizingBehavior::uniformFit);
     void drawSymbolRanges(CGRect frame = rangesCanvas, ResizingBehavior resizing = ResizingBehavior::uniformFit);
-    void drawSymbolControls(CGRect frame = controlsCanvas,
-                            ResizingBehavior resizing = ResizingBehavior::uniformFit);
+    void drawSymbolControls(CGRect frame = controlsCanvas, ResizingBehavior resizing = ResizingBehavior::uniformFit);
     // Rebuilds the twenty panel hot spots; draws nothing, needs no context.
     void drawSymbolHotspots(CGRect frame = panelCanvas, ResizingBehavior1 resizing = ResizingBehavior1::uniformFit);
 

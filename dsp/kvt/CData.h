@@ -57,8 +57,7 @@ protected:
     static char* takeScratch(char* buffer);
     // `open`, a tab, `body` and `close`, each line indented by `indent` tabs
     // (none when negative), as the scratch result; undefinedXML when out of memory.
-    static const char* xmlElement(int indent, std::string_view open, std::string_view body,
-                                  std::string_view close);
+    static const char* xmlElement(int indent, std::string_view open, std::string_view body, std::string_view close);
 
     static char nullText[8];
 

@@ -75,7 +75,7 @@ public:
     CString& operator-(int n);
     CString& operator-(const char* text);
 
-    int operator>>(int n);           // prints the text n times
+    int operator>>(int n);            // prints the text n times
     int operator<<(const char* path); // loads a whole file; returns the new length
     int operator>>(const char* path); // saves to a file, replacing it only on success
 

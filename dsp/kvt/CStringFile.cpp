@@ -13,8 +13,7 @@ namespace KVT {
 
 namespace {
 
-void print(const char* format, const char* path)
-{
+void print(const char* format, const char* path) {
     char line[4096];
     std::snprintf(line, sizeof line, format, path);
     Console::write(line);
@@ -25,23 +24,19 @@ constexpr int64_t maxFileSize = INT32_MAX - 8;
 
 } // namespace
 
-int CString::operator<<(const char* path)
-{
-    if (!path)
-        return 0;
+int CString::operator<<(const char* path) {
+    if (!path) return 0;
     Clear();
     // Directories and devices open under "rb" but have no size to load.
     struct stat info {};
     std::FILE* file = nullptr;
-    if (::stat(path, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= maxFileSize)
-        file = std::fopen(path, "rb");
+    if (::stat(path, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= maxFileSize) file = std::fopen(path, "rb");
     if (!file) {
         print("\nERROR: File '%s' could not be opened for loading.", path);
         return 0;
     }
     long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0)
-        size = std::ftell(file);
+    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
     if (size < 0 || size > maxFileSize || std::fseek(file, 0, SEEK_SET) != 0) {
         std::fclose(file);
         return 0;
@@ -57,10 +52,8 @@ int CString::operator<<(const char* path)
     return length;
 }
 
-int CString::operator>>(const char* path)
-{
-    if (!path)
-        return 0;
+int CString::operator>>(const char* path) {
+    if (!path) return 0;
     if (!hasBytes()) {
         Console::write("\nError: String object is empty.");
         return 0;

@@ -24,8 +24,7 @@ public:
 const char* itoa(int value, char* buffer, int radix);
 
 // The two-digit uppercase hexadecimal forms of 0x00..0xFF, without terminator.
-constexpr std::array<char, 512> makeHexTable()
-{
+constexpr std::array<char, 512> makeHexTable() {
     std::array<char, 512> t{};
     constexpr char digits[] = "0123456789ABCDEF";
     for (int b = 0; b < 256; b++) {

@@ -14,19 +14,15 @@ constexpr int maxSize = 65536;
 
 bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
-int roundUpToPowerOfTwo(int n, int lo, int hi)
-{
+int roundUpToPowerOfTwo(int n, int lo, int hi) {
     int p = lo;
-    while (p < n && p < hi)
-        p *= 2;
+    while (p < n && p < hi) p *= 2;
     return p;
 }
 
-int roundDownToPowerOfTwo(int n, int hi)
-{
+int roundDownToPowerOfTwo(int n, int hi) {
     int p = 1;
-    while (p * 2 <= n && p * 2 <= hi)
-        p *= 2;
+    while (p * 2 <= n && p * 2 <= hi) p *= 2;
     return p;
 }
 
@@ -34,53 +30,42 @@ bool isZeroOrSubnormal(float v) { return std::fpclassify(v) == FP_ZERO || std::f
 
 } // namespace
 
-int round1(float x)
-{
+int round1(float x) {
     const float r = std::floor(x + 0.5f);
-    if (!(r == r))
-        return 0;
+    if (!(r == r)) return 0;
     if (r >= 2147483520.0f) // the largest float below 2^31
         return INT_MAX;
-    if (r <= -2147483648.0f)
-        return INT_MIN;
+    if (r <= -2147483648.0f) return INT_MIN;
     return static_cast<int>(r);
 }
 
 FFTBase::FFTBase(int size, int overlap, float samplerate)
-    : lFrameSize(roundUpToPowerOfTwo(size, minSize, maxSize)), fSamplerate(samplerate)
-{
+    : lFrameSize(roundUpToPowerOfTwo(size, minSize, maxSize)), fSamplerate(samplerate) {
     lOverlap = roundDownToPowerOfTwo(overlap, lFrameSize);
     initBase(); // construction is not finished: the base's own init
 }
 
-void FFTBase::setSamplerate(float samplerate)
-{
+void FFTBase::setSamplerate(float samplerate) {
     fSamplerate = samplerate;
     freqPerBin = fSamplerate / fftFrameSize;
 }
 
-void FFTBase::setSize(int size)
-{
-    if (!isPowerOfTwo(size) || size < minSize || size > maxSize)
-        return;
+void FFTBase::setSize(int size) {
+    if (!isPowerOfTwo(size) || size < minSize || size > maxSize) return;
     lFrameSize = size;
-    if (lOverlap > size)
-        lOverlap = size;
+    if (lOverlap > size) lOverlap = size;
     init();
 }
 
-void FFTBase::setOverlap(int overlap)
-{
-    if (!isPowerOfTwo(overlap) || overlap > lFrameSize)
-        return;
+void FFTBase::setOverlap(int overlap) {
+    if (!isPowerOfTwo(overlap) || overlap > lFrameSize) return;
     lOverlap = overlap;
     init();
 }
 
 void FFTBase::init() { initBase(); }
 
-void FFTBase::initBase()
-{
+void FFTBase::initBase() {
     fftFrameSize = lFrameSize;
     fftFrameSize2 = lFrameSize / 2;
     _2fftFrameSize = 2 * lFrameSize;
@@ -107,34 +92,29 @@ void FFTBase::initBase()
     max = 1.0f;
 }
 
-bool FFTBase::hasStorage()
-{
+bool FFTBase::hasStorage() {
     const auto holds = [](DynaBuffer& b, int n) { return b.getBuffer() && b.getSize() >= n; };
-    return holds(window, fftFrameSize) && holds(complex, 2 * (fftFrameSize + 1)) &&
-           holds(input, fftFrameSize) && holds(output, fftFrameSize) &&
-           holds(frequencies, fftFrameSize2 + 1) && holds(magnitudes, fftFrameSize2 + 1) &&
-           holds(magnitudes_norm, fftFrameSize2 + 1) && holds(magnitudes_peaks, fftFrameSize2 + 1) &&
-           holds(phases, fftFrameSize2 + 1) && holds(resynth, _2fftFrameSize);
+    return holds(window, fftFrameSize) && holds(complex, 2 * (fftFrameSize + 1)) && holds(input, fftFrameSize) &&
+           holds(output, fftFrameSize) && holds(frequencies, fftFrameSize2 + 1) &&
+           holds(magnitudes, fftFrameSize2 + 1) && holds(magnitudes_norm, fftFrameSize2 + 1) &&
+           holds(magnitudes_peaks, fftFrameSize2 + 1) && holds(phases, fftFrameSize2 + 1) &&
+           holds(resynth, _2fftFrameSize);
 }
 
-void FFTBase::clear()
-{
-    for (DynaBuffer* b : {&complex, &input, &output, &frequencies, &magnitudes_norm,
-                          &magnitudes_peaks, &phases, &resynth})
+void FFTBase::clear() {
+    for (DynaBuffer* b :
+         {&complex, &input, &output, &frequencies, &magnitudes_norm, &magnitudes_peaks, &phases, &resynth})
         b->clear();
     iterator = inFifoLatency;
 }
 
-void FFTBase::fft(int sign, float* data)
-{
-    if (!data)
-        return;
+void FFTBase::fft(int sign, float* data) {
+    if (!data) return;
     const int n2 = _2fftFrameSize;
     for (int i = 2; i < n2 - 2; i += 2) {
         int j = 0;
         for (int mask = 2; mask < n2; mask <<= 1) {
-            if (i & mask)
-                j++;
+            if (i & mask) j++;
             j <<= 1;
         }
         if (i < j) {
@@ -169,13 +149,11 @@ void FFTBase::fft(int sign, float* data)
     }
 }
 
-void FFTBase::buffer2complex(float* in, float* out)
-{
+void FFTBase::buffer2complex(float* in, float* out) {
     float* source = in ? in : input.getBuffer();
     float* target = out ? out : complex.getBuffer();
     const float* w = window.getBuffer();
-    if (!w || !input.getBuffer() || !source || !target)
-        return;
+    if (!w || !input.getBuffer() || !source || !target) return;
     for (int k = 0; k < fftFrameSize; k++) {
         target[2 * k] = source[k] * w[k];
         target[2 * k + 1] = 0.0f;
@@ -183,15 +161,12 @@ void FFTBase::buffer2complex(float* in, float* out)
     fft(-1, target);
 }
 
-void FFTBase::complex2frequencies(float* c)
-{
-    if (!c)
-        c = complex.getBuffer();
+void FFTBase::complex2frequencies(float* c) {
+    if (!c) c = complex.getBuffer();
     float* mag = magnitudes.getBuffer();
     float* freq = frequencies.getBuffer();
     float* ph = phases.getBuffer();
-    if (!c || !mag || !freq || !ph)
-        return;
+    if (!c || !mag || !freq || !ph) return;
     for (int k = 0; k <= fftFrameSize2; k++) {
         const float re = c[2 * k];
         const float im = c[2 * k + 1];
@@ -201,8 +176,7 @@ void FFTBase::complex2frequencies(float* c)
         ph[k] = phase;
         d -= static_cast<float>(k) * expct;
         // Unwrap into -pi..pi; a non-finite difference (NaN input) counts as 0.
-        if (!std::isfinite(d))
-            d = 0.0f;
+        if (!std::isfinite(d)) d = 0.0f;
         int q = static_cast<int>(d / PI);
         if (q >= 0)
             q += q & 1;
@@ -216,20 +190,15 @@ void FFTBase::complex2frequencies(float* c)
     onAnalysis(freq, mag);
 }
 
-void FFTBase::onAnalysis(float* freq, float* mag)
-{
+void FFTBase::onAnalysis(float* freq, float* mag) {
     float* norm = magnitudes_norm.getBuffer();
     float* peaks = magnitudes_peaks.getBuffer();
-    if (!freq || !mag || !norm || !peaks)
-        return;
+    if (!freq || !mag || !norm || !peaks) return;
     float p = 1.0f;
     for (int k = 0; k <= fftFrameSize2; k++)
-        if (mag[k] >= 0 && mag[k] > 1.0f && mag[k] > p)
-            p = mag[k];
-    if (p > max)
-        max = p;
-    for (int k = 0; k <= fftFrameSize2; k++)
-        norm[k] = mag[k] / max;
+        if (mag[k] >= 0 && mag[k] > 1.0f && mag[k] > p) p = mag[k];
+    if (p > max) max = p;
+    for (int k = 0; k <= fftFrameSize2; k++) norm[k] = mag[k] / max;
     for (int k = 0; k <= fftFrameSize2; k++) {
         if (norm[k] >= peaks[k]) {
             peaks[k] = norm[k];
@@ -241,14 +210,12 @@ void FFTBase::onAnalysis(float* freq, float* mag)
     max -= 0.01f;
 }
 
-void FFTBase::frequencies2complex(float* mag, float* freq, float* phase, float* c)
-{
+void FFTBase::frequencies2complex(float* mag, float* freq, float* phase, float* c) {
     mag = mag ? mag : magnitudes.getBuffer();
     freq = freq ? freq : frequencies.getBuffer();
     phase = phase ? phase : phases.getBuffer();
     c = c ? c : complex.getBuffer();
-    if (!mag || !freq || !phase || !c)
-        return;
+    if (!mag || !freq || !phase || !c) return;
     for (int k = 0; k <= fftFrameSize2; k++) {
         float d = (freq[k] - static_cast<float>(k) * freqPerBin) / freqPerBin;
         d = TWO_PI * d / static_cast<float>(osamp);
@@ -259,55 +226,44 @@ void FFTBase::frequencies2complex(float* mag, float* freq, float* phase, float* 
     }
 }
 
-void FFTBase::complex2buffer(float* c, float* out)
-{
-    if (!c)
-        c = complex.getBuffer();
+void FFTBase::complex2buffer(float* c, float* out) {
+    if (!c) c = complex.getBuffer();
     float* sum = resynth.getBuffer();
     const float* w = window.getBuffer();
-    if (!c || !sum || !w)
-        return;
+    if (!c || !sum || !w) return;
     onComplex(c);
     fft(+1, c);
     const float scale = static_cast<float>(fftFrameSize2 * osamp);
-    for (int k = 0; k < fftFrameSize; k++)
-        sum[k] += 2.0f * w[k] * c[2 * k] / scale;
+    for (int k = 0; k < fftFrameSize; k++) sum[k] += 2.0f * w[k] * c[2 * k] / scale;
     doOutput(out);
     shiftResyn();
 }
 
-void FFTBase::synthesizeShifted(const float* mag, const float* freq, float* phaseSums)
-{
+void FFTBase::synthesizeShifted(const float* mag, const float* freq, float* phaseSums) {
     float* c = complex.getBuffer();
-    if (!c || !mag || !freq || !phaseSums)
-        return;
+    if (!c || !mag || !freq || !phaseSums) return;
     for (int k = 0; k <= fftFrameSize2; k++) {
         const float kf = static_cast<float>(k);
-        phaseSums[k] += ((freq[k] - kf * freqPerBin) / freqPerBin) * TWO_PI / static_cast<float>(osamp) +
-                        expct * kf;
+        phaseSums[k] += ((freq[k] - kf * freqPerBin) / freqPerBin) * TWO_PI / static_cast<float>(osamp) + expct * kf;
         phaseSums[k] = std::remainder(phaseSums[k], TWO_PI);
         c[2 * k] = mag[k] * std::cos(phaseSums[k]);
         c[2 * k + 1] = mag[k] * std::sin(phaseSums[k]);
     }
-    for (int i = fftFrameSize + 2; i < _2fftFrameSize; i++)
-        c[i] = 0.0f;
+    for (int i = fftFrameSize + 2; i < _2fftFrameSize; i++) c[i] = 0.0f;
 }
 
-void FFTBase::doOutput(float* out)
-{
+void FFTBase::doOutput(float* out) {
     float* target = out ? out : output.getBuffer();
     if (target && resynth.getBuffer())
         std::memcpy(target, resynth.getBuffer(), sizeof(float) * static_cast<size_t>(stepSize));
 }
 
-void FFTBase::shiftResyn()
-{
+void FFTBase::shiftResyn() {
     if (float* sum = resynth.getBuffer())
         std::memmove(sum, sum + stepSize, sizeof(float) * static_cast<size_t>(fftFrameSize));
 }
 
-void FFTBase::shiftInput(float* in)
-{
+void FFTBase::shiftInput(float* in) {
     if (float* target = in ? in : input.getBuffer())
         std::memmove(target, target + stepSize, sizeof(float) * static_cast<size_t>(inFifoLatency));
 }

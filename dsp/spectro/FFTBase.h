@@ -91,8 +91,7 @@ protected:
     void synthesizeShifted(const float* mag, const float* freq, float* phaseSums);
     // One sample of the streaming pattern: stores x, returns the output sample
     // due at this position, and completes a frame every stepSize samples.
-    float stream(float x)
-    {
+    float stream(float x) {
         input[iterator] = x;
         const float y = output[iterator - inFifoLatency];
         if (++iterator >= fftFrameSize) {

@@ -84,7 +84,6 @@ public:
 
 // Sorts bins 0..n2 into the tones of scala by their estimated frequencies (one
 // record per bin) and, when map is given, writes each bin's tone index to it.
-void assignChromatic(Scala& scala, int32_t* map, const float* freq, const float* mag,
-                     const float* phase, int n2);
+void assignChromatic(Scala& scala, int32_t* map, const float* freq, const float* mag, const float* phase, int n2);
 
 } // namespace SPECTRO

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (...) {
         std::abort();
     }
-    rusage usage {};
+    rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     if (usage.ru_maxrss > kPeakKilobytes) std::abort();
     return 0;

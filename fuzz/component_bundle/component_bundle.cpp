@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const AudioComponentBundleRead read = readAudioComponentBundle(bundle());
     if (!read.info) {
-        if (read.error.empty()) std::abort();  // a refusal always says why
+        if (read.error.empty()) std::abort(); // a refusal always says why
         return 0;
     }
     const AudioComponentDescription& d = read.info->description;

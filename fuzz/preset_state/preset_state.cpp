@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)quiet;
     VYKPreset preset;
     const bool read = preset.read(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz");
-    RunLoop::main().runUntilIdle();  // the failure lines wait on the main queue
+    RunLoop::main().runUntilIdle(); // the failure lines wait on the main queue
     if (!read) return 0;
 
     float split1 = 0.25f, split2 = 0.75f;
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (p.address == 3) split1 = std::min(std::max(p.value, 0.0f), split2);
         if (p.address == 4) split2 = std::min(std::max(p.value, split1), 1.0f);
     }
-    for (const auto& p : preset.foundParameters()) {  // file order: the last one stays
+    for (const auto& p : preset.foundParameters()) { // file order: the last one stays
         if (p.address == 3) want1 = &p.value;
         if (p.address == 4) want2 = &p.value;
     }

@@ -30,8 +30,8 @@ std::shared_ptr<const AUMIDIOutputEventBlock> makeMIDIOutBlock() {
             if (n > 0) std::memcpy(data.data(), bytes, n);
             DispatchQueue::main().async([sampleTime, length, data, n] {
                 if (length != 3) println("AUEnginePlayer::WARNING: The MIDI data length is not as expected.");
-                std::string line = "AUEnginePlayer: MIDI event from audio unit at: " + std::to_string(sampleTime) +
-                                   ", data: ";
+                std::string line =
+                    "AUEnginePlayer: MIDI event from audio unit at: " + std::to_string(sampleTime) + ", data: ";
                 for (std::size_t i = 0; i < n; ++i) line += (i ? ", " : "") + std::to_string(data[i]);
                 println(line);
             });
@@ -45,9 +45,8 @@ std::shared_ptr<AUEnginePlayer> AUEnginePlayer::make() { return std::shared_ptr<
 
 AUEnginePlayer::AUEnginePlayer()
     : midiOutBlock_(makeMIDIOutBlock()),
-      engine_(host::environment().makeOutputSink
-                  ? std::make_shared<AVAudioEngine>(host::environment().makeOutputSink())
-                  : std::make_shared<AVAudioEngine>()),
+      engine_(host::environment().makeOutputSink ? std::make_shared<AVAudioEngine>(host::environment().makeOutputSink())
+                                                 : std::make_shared<AVAudioEngine>()),
       player_(std::make_shared<AVAudioPlayerNode>()) {
     engine_->attach(player_);
 }
@@ -236,8 +235,8 @@ void AUEnginePlayer::setSessionActive(bool active) {
         session.setActive(active, 0);
         println("AUEnginePlayer: Audio session was set active.");
     } catch (const AVAudioError& error) {
-        println(std::string("AUEnginePlayer::ERROR: Could not set audio session active ") + (active ? "true" : "false") +
-                ". system error: " + error.localizedDescription() + ".");
+        println(std::string("AUEnginePlayer::ERROR: Could not set audio session active ") +
+                (active ? "true" : "false") + ". system error: " + error.localizedDescription() + ".");
     }
 }
 

@@ -76,13 +76,13 @@ private:
 
     std::shared_ptr<const AUMIDIOutputEventBlock> midiOutBlock_;
     std::shared_ptr<AVAudioEngine> engine_;
-    std::shared_ptr<AVAudioUnit> activeAVAudioUnit_;  // main thread
+    std::shared_ptr<AVAudioUnit> activeAVAudioUnit_; // main thread
     std::atomic<bool> isPlaying_{false};
     std::atomic<std::uint64_t> generation_{0};
-    long loopCount_ = 0;  // main thread
+    long loopCount_ = 0; // main thread
     DispatchQueue stateChangeQueue_{"com.falnor.AUEnginePlayer.stateQueue"};
     std::shared_ptr<AVAudioPlayerNode> player_;
     mutable std::mutex fileMutex_;
-    std::shared_ptr<AVAudioFile> file_;  // under fileMutex_
-    std::optional<URL> fileURL_;         // under fileMutex_
+    std::shared_ptr<AVAudioFile> file_; // under fileMutex_
+    std::optional<URL> fileURL_;        // under fileMutex_
 };

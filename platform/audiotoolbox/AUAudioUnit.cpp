@@ -9,11 +9,9 @@ AUAudioUnit::AUAudioUnit() : allocated_(std::make_shared<std::atomic<bool>>(fals
 
 AUAudioUnit::~AUAudioUnit() = default;
 
-void AUAudioUnit::initialize(const AudioComponentDescription& description,
-                             AudioComponentInstantiationOptions) {
+void AUAudioUnit::initialize(const AudioComponentDescription& description, AudioComponentInstantiationOptions) {
     if (description.componentType == 0)
-        throw AUAudioUnitError(kAudioUnitErr_FailedInitialization,
-                               "The component description has no component type.");
+        throw AUAudioUnitError(kAudioUnitErr_FailedInitialization, "The component description has no component type.");
     description_ = description;
 }
 
@@ -68,14 +66,11 @@ void AUAudioUnit::setShouldBypassEffect(bool bypass) {
 
 AURenderBlock AUAudioUnit::renderBlock() {
     return [allocated = allocated_, internal = internalRenderBlock()](
-               AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
-               AUAudioFrameCount frameCount, NSInteger outputBusNumber,
-               AudioBufferList* outputData, const AURenderEvent* events,
+               AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
+               NSInteger outputBusNumber, AudioBufferList* outputData, const AURenderEvent* events,
                const AURenderPullInputBlock* pullInputBlock) noexcept -> AUAudioUnitStatus {
-        if (!allocated->load(std::memory_order_acquire) || !internal)
-            return kAudioUnitErr_Uninitialized;
-        return internal(actionFlags, timestamp, frameCount, outputBusNumber, outputData, events,
-                        pullInputBlock);
+        if (!allocated->load(std::memory_order_acquire) || !internal) return kAudioUnitErr_Uninitialized;
+        return internal(actionFlags, timestamp, frameCount, outputBusNumber, outputData, events, pullInputBlock);
     };
 }
 
@@ -127,8 +122,8 @@ std::shared_ptr<AUParameterTree> AUAudioUnit::parameterTree() { return nullptr; 
 void AUAudioUnit::setParameterTree(std::shared_ptr<AUParameterTree>) {}
 std::vector<AUParameterAddress> AUAudioUnit::parametersForOverview(NSInteger) { return {}; }
 
-std::set<std::size_t> AUAudioUnit::supportedViewConfigurations(
-    const std::vector<AUAudioUnitViewConfiguration>& configurations) {
+std::set<std::size_t>
+AUAudioUnit::supportedViewConfigurations(const std::vector<AUAudioUnitViewConfiguration>& configurations) {
     std::set<std::size_t> all;
     for (std::size_t i = 0; i < configurations.size(); ++i) all.insert(i);
     return all;

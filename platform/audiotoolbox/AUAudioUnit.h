@@ -66,9 +66,7 @@ public:
     bool renderResourcesAllocated() const { return allocated_->load(std::memory_order_acquire); }
 
     // Default 4096. Raising it while render resources are allocated is refused with a line.
-    AUAudioFrameCount maximumFramesToRender() const {
-        return maximumFramesToRender_.load(std::memory_order_relaxed);
-    }
+    AUAudioFrameCount maximumFramesToRender() const { return maximumFramesToRender_.load(std::memory_order_relaxed); }
     void setMaximumFramesToRender(AUAudioFrameCount frames);
     bool shouldBypassEffect() const { return shouldBypassEffect_.load(std::memory_order_relaxed); }
     void setShouldBypassEffect(bool bypass);
@@ -93,8 +91,8 @@ public:
     virtual void setParameterTree(std::shared_ptr<AUParameterTree> tree);
     virtual std::vector<AUParameterAddress> parametersForOverview(NSInteger count);
     // The indexes of the configurations the unit's view supports (all by default).
-    virtual std::set<std::size_t> supportedViewConfigurations(
-        const std::vector<AUAudioUnitViewConfiguration>& configurations);
+    virtual std::set<std::size_t>
+    supportedViewConfigurations(const std::vector<AUAudioUnitViewConfiguration>& configurations);
 
     // Capabilities. Latency and tail time are in seconds.
     virtual double latency();
@@ -125,10 +123,8 @@ public:
     // component on disk matching `description` is loaded and its factory makes the unit.
     // The completion runs on the main queue with a unit or an error, never both. The
     // options are accepted and ignored (units always run in the host's process).
-    using InstantiationCompletion =
-        std::function<void(std::shared_ptr<AUAudioUnit>, std::optional<AUAudioUnitError>)>;
-    static void instantiate(const AudioComponentDescription& description,
-                            AudioComponentInstantiationOptions options,
+    using InstantiationCompletion = std::function<void(std::shared_ptr<AUAudioUnit>, std::optional<AUAudioUnitError>)>;
+    static void instantiate(const AudioComponentDescription& description, AudioComponentInstantiationOptions options,
                             InstantiationCompletion completion);
     // The view controller whose factory made this unit (null when there is none), given
     // to the completion on the main queue.
@@ -139,8 +135,7 @@ protected:
     // The base initialisation, called last by the unit's constructor. Throws
     // AUAudioUnitError for a description without a component type. No option changes
     // anything here.
-    void initialize(const AudioComponentDescription& description,
-                    AudioComponentInstantiationOptions options);
+    void initialize(const AudioComponentDescription& description, AudioComponentInstantiationOptions options);
 
     // The unit's side of render resources. The allocate hook checks the bus formats and
     // may throw AUAudioUnitError (or std::bad_alloc) to fail the allocation.
@@ -160,7 +155,7 @@ private:
     std::atomic<AUAudioFrameCount> maximumFramesToRender_{4096};
     std::atomic<bool> shouldBypassEffect_{false};
 
-    mutable std::mutex mutex_;  // the host blocks and the context name
+    mutable std::mutex mutex_; // the host blocks and the context name
     std::shared_ptr<const AUHostMusicalContextBlock> musicalContextBlock_;
     std::shared_ptr<const AUHostTransportStateBlock> transportStateBlock_;
     std::shared_ptr<const AUScheduleMIDIEventBlock> scheduleMIDIEventBlock_;

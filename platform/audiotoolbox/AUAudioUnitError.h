@@ -8,8 +8,7 @@
 
 class AUAudioUnitError : public std::runtime_error {
 public:
-    AUAudioUnitError(OSStatus code, const std::string& description)
-        : std::runtime_error(description), code_(code) {}
+    AUAudioUnitError(OSStatus code, const std::string& description) : std::runtime_error(description), code_(code) {}
 
     OSStatus code() const { return code_; }
     std::string localizedDescription() const { return what(); }

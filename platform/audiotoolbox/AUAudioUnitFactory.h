@@ -27,8 +27,7 @@ public:
 template <class Controller>
 void makeAudioComponentInstance(const AudioComponentDescription* description,
                                 AudioComponentFactoryResult* result) noexcept {
-    static_assert(std::is_base_of_v<AUViewController, Controller> &&
-                  std::is_base_of_v<AUAudioUnitFactory, Controller>);
+    static_assert(std::is_base_of_v<AUViewController, Controller> && std::is_base_of_v<AUAudioUnitFactory, Controller>);
     try {
         std::shared_ptr<Controller> controller;
         if constexpr (requires { Controller::make(); })

@@ -27,8 +27,7 @@ std::string codeText(OSType code) {
 
 } // namespace
 
-void AUAudioUnit::instantiate(const AudioComponentDescription& description,
-                              AudioComponentInstantiationOptions,
+void AUAudioUnit::instantiate(const AudioComponentDescription& description, AudioComponentInstantiationOptions,
                               InstantiationCompletion completion) {
     auto fail = [&completion](OSStatus code, std::string text) {
         DispatchQueue::main().async([completion = std::move(completion), code, text = std::move(text)] {
@@ -38,10 +37,10 @@ void AUAudioUnit::instantiate(const AudioComponentDescription& description,
     const auto components =
         AVAudioUnitComponentManager::sharedAudioUnitComponentManager().componentsMatching(description);
     if (components.empty())
-        return fail(kAudioComponentErr_NotFound,
-                    "No installed audio component matches " + codeText(description.componentType) + " " +
-                        codeText(description.componentSubType) + " " +
-                        codeText(description.componentManufacturer) + ".");
+        return fail(kAudioComponentErr_NotFound, "No installed audio component matches " +
+                                                     codeText(description.componentType) + " " +
+                                                     codeText(description.componentSubType) + " " +
+                                                     codeText(description.componentManufacturer) + ".");
     const std::shared_ptr<AVAudioUnitComponent> component = components.front();
     // Loading runs on the caller's thread, so a large module keeps the main thread free.
     const AudioComponentModuleLoad module = loadAudioComponentModule(*component);
@@ -58,14 +57,13 @@ void AUAudioUnit::instantiate(const AudioComponentDescription& description,
             return;
         }
         result.audioUnit->viewController_ = result.viewController;
-        auto instance = std::make_shared<Instance>(
-            Instance{std::move(result.viewController), std::move(result.audioUnit)});
+        auto instance =
+            std::make_shared<Instance>(Instance{std::move(result.viewController), std::move(result.audioUnit)});
         completion(std::shared_ptr<AUAudioUnit>(instance, instance->audioUnit.get()), std::nullopt);
     });
 }
 
 void AUAudioUnit::requestViewController(std::function<void(std::shared_ptr<AUViewController>)> completion) {
-    DispatchQueue::main().async([completion = std::move(completion), controller = viewController_] {
-        completion(controller.lock());
-    });
+    DispatchQueue::main().async(
+        [completion = std::move(completion), controller = viewController_] { completion(controller.lock()); });
 }

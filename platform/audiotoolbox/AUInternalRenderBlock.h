@@ -6,6 +6,6 @@
 #include "audiotoolbox/AURenderPullInputBlock.h"
 
 using AUInternalRenderBlock = std::function<AUAudioUnitStatus(
-    AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
-    AUAudioFrameCount frameCount, NSInteger outputBusNumber, AudioBufferList* outputData,
-    const AURenderEvent* realtimeEventListHead, const AURenderPullInputBlock* pullInputBlock)>;
+    AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
+    NSInteger outputBusNumber, AudioBufferList* outputData, const AURenderEvent* realtimeEventListHead,
+    const AURenderPullInputBlock* pullInputBlock)>;

@@ -6,6 +6,5 @@
 #include <cstdint>
 #include <functional>
 
-using AUMIDIOutputEventBlock =
-    std::function<OSStatus(AUEventSampleTime eventSampleTime, std::uint8_t cable,
-                           NSInteger length, const std::uint8_t* midiBytes)>;
+using AUMIDIOutputEventBlock = std::function<OSStatus(AUEventSampleTime eventSampleTime, std::uint8_t cable,
+                                                      NSInteger length, const std::uint8_t* midiBytes)>;

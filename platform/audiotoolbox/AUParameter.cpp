@@ -4,20 +4,13 @@
 
 #include <charconv>
 
-AUParameter::AUParameter(std::string identifier, std::string name, AUParameterAddress address,
-                         AUValue minValue, AUValue maxValue, AudioUnitParameterUnit unit,
-                         std::optional<std::string> unitName, AudioUnitParameterOptions flags,
-                         std::optional<std::vector<std::string>> valueStrings,
+AUParameter::AUParameter(std::string identifier, std::string name, AUParameterAddress address, AUValue minValue,
+                         AUValue maxValue, AudioUnitParameterUnit unit, std::optional<std::string> unitName,
+                         AudioUnitParameterOptions flags, std::optional<std::vector<std::string>> valueStrings,
                          std::optional<std::vector<AUParameterAddress>> dependentParameters)
-    : AUParameterNode(std::move(identifier), std::move(name)),
-      address_(address),
-      minValue_(minValue),
-      maxValue_(maxValue),
-      unit_(unit),
-      unitName_(std::move(unitName)),
-      flags_(flags),
-      valueStrings_(std::move(valueStrings)),
-      dependentParameters_(std::move(dependentParameters)) {}
+    : AUParameterNode(std::move(identifier), std::move(name)), address_(address), minValue_(minValue),
+      maxValue_(maxValue), unit_(unit), unitName_(std::move(unitName)), flags_(flags),
+      valueStrings_(std::move(valueStrings)), dependentParameters_(std::move(dependentParameters)) {}
 
 AUValue AUParameter::value() const {
     if (observers_) {

@@ -21,10 +21,9 @@ class AUParameter : public AUParameterNode {
 public:
     // A bare parameter with only an address, as the kernel needs it.
     explicit AUParameter(AUParameterAddress address) : AUParameterNode("", ""), address_(address) {}
-    AUParameter(std::string identifier, std::string name, AUParameterAddress address,
-                AUValue minValue, AUValue maxValue, AudioUnitParameterUnit unit,
-                std::optional<std::string> unitName, AudioUnitParameterOptions flags,
-                std::optional<std::vector<std::string>> valueStrings,
+    AUParameter(std::string identifier, std::string name, AUParameterAddress address, AUValue minValue,
+                AUValue maxValue, AudioUnitParameterUnit unit, std::optional<std::string> unitName,
+                AudioUnitParameterOptions flags, std::optional<std::vector<std::string>> valueStrings,
                 std::optional<std::vector<AUParameterAddress>> dependentParameters);
 
     AUParameterAddress address() const { return address_; }
@@ -34,9 +33,7 @@ public:
     const std::optional<std::string>& unitName() const { return unitName_; }
     AudioUnitParameterOptions flags() const { return flags_; }
     const std::optional<std::vector<std::string>>& valueStrings() const { return valueStrings_; }
-    const std::optional<std::vector<AUParameterAddress>>& dependentParameters() const {
-        return dependentParameters_;
-    }
+    const std::optional<std::vector<AUParameterAddress>>& dependentParameters() const { return dependentParameters_; }
 
     // The tree's value provider's answer when it has one, else the value last set.
     AUValue value() const;
@@ -48,7 +45,7 @@ public:
     std::string stringFromValue(const AUValue* value) const;
 
 private:
-    friend class AUParameterTree;  // attaches its observers when it takes the parameter in
+    friend class AUParameterTree; // attaches its observers when it takes the parameter in
 
     AUParameterAddress address_;
     AUValue minValue_ = 0;

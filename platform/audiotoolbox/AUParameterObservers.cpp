@@ -16,8 +16,7 @@ void AUParameterObservers::setImplementorValueProvider(AUImplementorValueProvide
     provider_ = std::move(shared);
 }
 
-void AUParameterObservers::setImplementorStringFromValueCallback(
-    AUImplementorStringFromValueCallback callback) {
+void AUParameterObservers::setImplementorStringFromValueCallback(AUImplementorStringFromValueCallback callback) {
     auto shared = std::make_shared<const AUImplementorStringFromValueCallback>(std::move(callback));
     std::lock_guard lock(mutex_);
     stringCallback_ = std::move(shared);
@@ -31,10 +30,10 @@ AUParameterObserverToken AUParameterObservers::add(AUParameterObserver observer)
 }
 
 void AUParameterObservers::remove(AUParameterObserverToken token) {
-    Shared removed;  // destroyed after the lock is released
+    Shared removed; // destroyed after the lock is released
     std::lock_guard lock(mutex_);
-    const auto it = std::find_if(observers_.begin(), observers_.end(),
-                                 [token](const auto& entry) { return entry.first == token; });
+    const auto it =
+        std::find_if(observers_.begin(), observers_.end(), [token](const auto& entry) { return entry.first == token; });
     if (it == observers_.end()) return;
     removed = std::move(it->second);
     observers_.erase(it);
@@ -63,8 +62,7 @@ std::optional<AUValue> AUParameterObservers::providedValue(const AUParameter& pa
     return (*provider)(parameter);
 }
 
-std::optional<std::string> AUParameterObservers::string(const AUParameter& parameter,
-                                                        const AUValue* value) const {
+std::optional<std::string> AUParameterObservers::string(const AUParameter& parameter, const AUValue* value) const {
     std::shared_ptr<const AUImplementorStringFromValueCallback> callback;
     {
         std::lock_guard lock(mutex_);

@@ -20,33 +20,29 @@ std::vector<std::shared_ptr<AUParameter>> AUParameterGroup::allParameters() cons
 }
 
 AUParameterTree::AUParameterTree(std::vector<std::shared_ptr<AUParameterNode>> children)
-    : AUParameterGroup("", "", std::move(children)),
-      observers_(std::make_shared<AUParameterObservers>()) {
+    : AUParameterGroup("", "", std::move(children)), observers_(std::make_shared<AUParameterObservers>()) {
     for (auto& parameter : allParameters()) {
         parameter->observers_ = observers_;
         byAddress_.try_emplace(parameter->address(), std::move(parameter));
     }
 }
 
-std::shared_ptr<AUParameter> AUParameterTree::createParameter(
-    std::string identifier, std::string name, AUParameterAddress address, AUValue min,
-    AUValue max, AudioUnitParameterUnit unit, std::optional<std::string> unitName,
-    AudioUnitParameterOptions flags, std::optional<std::vector<std::string>> valueStrings,
-    std::optional<std::vector<AUParameterAddress>> dependentParameters) {
-    return std::make_shared<AUParameter>(std::move(identifier), std::move(name), address, min,
-                                         max, unit, std::move(unitName), flags,
-                                         std::move(valueStrings), std::move(dependentParameters));
+std::shared_ptr<AUParameter>
+AUParameterTree::createParameter(std::string identifier, std::string name, AUParameterAddress address, AUValue min,
+                                 AUValue max, AudioUnitParameterUnit unit, std::optional<std::string> unitName,
+                                 AudioUnitParameterOptions flags, std::optional<std::vector<std::string>> valueStrings,
+                                 std::optional<std::vector<AUParameterAddress>> dependentParameters) {
+    return std::make_shared<AUParameter>(std::move(identifier), std::move(name), address, min, max, unit,
+                                         std::move(unitName), flags, std::move(valueStrings),
+                                         std::move(dependentParameters));
 }
 
-std::shared_ptr<AUParameterGroup> AUParameterTree::createGroup(
-    std::string identifier, std::string name,
-    std::vector<std::shared_ptr<AUParameterNode>> children) {
-    return std::make_shared<AUParameterGroup>(std::move(identifier), std::move(name),
-                                              std::move(children));
+std::shared_ptr<AUParameterGroup> AUParameterTree::createGroup(std::string identifier, std::string name,
+                                                               std::vector<std::shared_ptr<AUParameterNode>> children) {
+    return std::make_shared<AUParameterGroup>(std::move(identifier), std::move(name), std::move(children));
 }
 
-std::shared_ptr<AUParameterTree> AUParameterTree::createTree(
-    std::vector<std::shared_ptr<AUParameterNode>> children) {
+std::shared_ptr<AUParameterTree> AUParameterTree::createTree(std::vector<std::shared_ptr<AUParameterNode>> children) {
     return std::make_shared<AUParameterTree>(std::move(children));
 }
 
@@ -63,8 +59,7 @@ void AUParameterTree::setImplementorValueProvider(AUImplementorValueProvider pro
     observers_->setImplementorValueProvider(std::move(provider));
 }
 
-void AUParameterTree::setImplementorStringFromValueCallback(
-    AUImplementorStringFromValueCallback callback) {
+void AUParameterTree::setImplementorStringFromValueCallback(AUImplementorStringFromValueCallback callback) {
     observers_->setImplementorStringFromValueCallback(std::move(callback));
 }
 
@@ -72,6 +67,4 @@ AUParameterObserverToken AUParameterTree::tokenByAddingParameterObserver(AUParam
     return observers_->add(std::move(observer));
 }
 
-void AUParameterTree::removeParameterObserver(AUParameterObserverToken token) {
-    observers_->remove(token);
-}
+void AUParameterTree::removeParameterObserver(AUParameterObserverToken token) { observers_->remove(token); }

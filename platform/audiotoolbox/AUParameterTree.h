@@ -13,8 +13,7 @@
 
 class AUParameterGroup : public AUParameterNode {
 public:
-    AUParameterGroup(std::string identifier, std::string name,
-                     std::vector<std::shared_ptr<AUParameterNode>> children)
+    AUParameterGroup(std::string identifier, std::string name, std::vector<std::shared_ptr<AUParameterNode>> children)
         : AUParameterNode(std::move(identifier), std::move(name)), children_(std::move(children)) {}
 
     const std::vector<std::shared_ptr<AUParameterNode>>& children() const { return children_; }
@@ -31,16 +30,14 @@ public:
     AUParameterTree() : AUParameterTree(std::vector<std::shared_ptr<AUParameterNode>>{}) {}
     explicit AUParameterTree(std::vector<std::shared_ptr<AUParameterNode>> children);
 
-    static std::shared_ptr<AUParameter> createParameter(
-        std::string identifier, std::string name, AUParameterAddress address, AUValue min,
-        AUValue max, AudioUnitParameterUnit unit, std::optional<std::string> unitName,
-        AudioUnitParameterOptions flags, std::optional<std::vector<std::string>> valueStrings,
-        std::optional<std::vector<AUParameterAddress>> dependentParameters);
-    static std::shared_ptr<AUParameterGroup> createGroup(
-        std::string identifier, std::string name,
-        std::vector<std::shared_ptr<AUParameterNode>> children);
-    static std::shared_ptr<AUParameterTree> createTree(
-        std::vector<std::shared_ptr<AUParameterNode>> children);
+    static std::shared_ptr<AUParameter>
+    createParameter(std::string identifier, std::string name, AUParameterAddress address, AUValue min, AUValue max,
+                    AudioUnitParameterUnit unit, std::optional<std::string> unitName, AudioUnitParameterOptions flags,
+                    std::optional<std::vector<std::string>> valueStrings,
+                    std::optional<std::vector<AUParameterAddress>> dependentParameters);
+    static std::shared_ptr<AUParameterGroup> createGroup(std::string identifier, std::string name,
+                                                         std::vector<std::shared_ptr<AUParameterNode>> children);
+    static std::shared_ptr<AUParameterTree> createTree(std::vector<std::shared_ptr<AUParameterNode>> children);
 
     // Null when no parameter has the address; the first in tree order when several do.
     std::shared_ptr<AUParameter> parameterWithAddress(AUParameterAddress address) const;

@@ -14,8 +14,7 @@ enum AURenderEventType : std::uint8_t {
 };
 
 // Sample times this far below any real time stamp mean "as soon as possible".
-constexpr AUEventSampleTime AUEventSampleTimeImmediate =
-    static_cast<AUEventSampleTime>(0xFFFFFFFF00000000ull);
+constexpr AUEventSampleTime AUEventSampleTimeImmediate = static_cast<AUEventSampleTime>(0xFFFFFFFF00000000ull);
 
 union AURenderEvent;
 
@@ -41,7 +40,7 @@ struct AUMIDIEvent {
     AUEventSampleTime eventSampleTime = 0;
     AURenderEventType eventType = AURenderEventMIDI;
     std::uint8_t reserved = 0;
-    std::uint16_t length = 0;  // bytes valid in data
+    std::uint16_t length = 0; // bytes valid in data
     std::uint8_t cable = 0;
     std::uint8_t data[3] = {};
 };

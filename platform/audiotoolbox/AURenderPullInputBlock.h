@@ -7,8 +7,6 @@
 
 #include <functional>
 
-using AURenderPullInputBlock =
-    std::function<AUAudioUnitStatus(AudioUnitRenderActionFlags* actionFlags,
-                                    const AudioTimeStamp* timestamp,
-                                    AUAudioFrameCount frameCount, NSInteger inputBusNumber,
-                                    AudioBufferList* inputData)>;
+using AURenderPullInputBlock = std::function<AUAudioUnitStatus(
+    AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
+    NSInteger inputBusNumber, AudioBufferList* inputData)>;

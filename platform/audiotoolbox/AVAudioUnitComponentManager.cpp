@@ -40,13 +40,13 @@ void AVAudioUnitComponentManager::reportOnce(const std::string& line) {
     Console::write("AVAudioUnitComponentManager: ERROR: " + line + "\n");
 }
 
-std::vector<std::shared_ptr<AVAudioUnitComponent>> AVAudioUnitComponentManager::componentsMatching(
-    const AudioComponentDescription& description) {
+std::vector<std::shared_ptr<AVAudioUnitComponent>>
+AVAudioUnitComponentManager::componentsMatching(const AudioComponentDescription& description) {
     const FileManager& files = FileManager::defaultManager();
     std::vector<std::shared_ptr<AVAudioUnitComponent>> found;
     for (const std::string& folder : searchFolders()) {
         const auto names = files.contentsOfDirectory(folder);
-        if (!names) continue;  // a listed folder that is not there holds nothing
+        if (!names) continue; // a listed folder that is not there holds nothing
         for (const std::string& name : *names) {
             if (name.size() <= 6 || name.compare(name.size() - 6, 6, ".appex") != 0) continue;
             const std::string path = folder + "/" + name;
@@ -60,9 +60,8 @@ std::vector<std::shared_ptr<AVAudioUnitComponent>> AVAudioUnitComponentManager::
                 found.push_back(std::make_shared<AVAudioUnitComponent>(std::move(*read.info)));
         }
     }
-    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-        return a->bundlePath() < b->bundlePath();
-    });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a->bundlePath() < b->bundlePath(); });
     found.erase(std::unique(found.begin(), found.end(),
                             [](const auto& a, const auto& b) { return a->bundlePath() == b->bundlePath(); }),
                 found.end());

@@ -22,11 +22,9 @@ class AVAudioUnitComponentManager {
 public:
     static AVAudioUnitComponentManager& sharedAudioUnitComponentManager();
 
-    std::vector<std::shared_ptr<AVAudioUnitComponent>> componentsMatching(
-        const AudioComponentDescription& description);
+    std::vector<std::shared_ptr<AVAudioUnitComponent>> componentsMatching(const AudioComponentDescription& description);
 
-    static bool matches(const AudioComponentDescription& component,
-                        const AudioComponentDescription& search);
+    static bool matches(const AudioComponentDescription& component, const AudioComponentDescription& search);
 
 private:
     std::vector<std::string> searchFolders() const;

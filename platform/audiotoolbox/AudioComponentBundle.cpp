@@ -37,9 +37,7 @@ const std::string& requiredString(const plist::Dictionary& dict, std::string_vie
 OSType requiredCode(const plist::Dictionary& dict, std::string_view key) {
     const std::string& text = requiredString(dict, key);
     const auto code = fourCharCode(text);
-    if (!code)
-        throw Failure{"the " + std::string(key) + " '" + text +
-                      "' is not four printable ASCII characters"};
+    if (!code) throw Failure{"the " + std::string(key) + " '" + text + "' is not four printable ASCII characters"};
     return *code;
 }
 
@@ -51,15 +49,14 @@ std::uint32_t requiredUInt32(const plist::Dictionary& dict, std::string_view key
 }
 
 bool isPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
 }
 
 bool isSymbolName(const std::string& name) {
     if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
     for (char c : name)
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'))
-            return false;
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
     return true;
 }
 

@@ -17,17 +17,17 @@
 #include <string_view>
 
 struct AudioComponentBundleInfo {
-    AudioComponentDescription description;   // flags mask 0
+    AudioComponentDescription description; // flags mask 0
     std::string name;
     std::uint32_t version = 0;
-    std::string bundlePath;     // the .appex folder, canonical
-    std::string modulePath;     // the module inside it, canonical
+    std::string bundlePath; // the .appex folder, canonical
+    std::string modulePath; // the module inside it, canonical
     std::string factoryFunction;
 };
 
 struct AudioComponentBundleRead {
     std::optional<AudioComponentBundleInfo> info;
-    std::string error;   // "<path>: <reason>" when info is empty
+    std::string error; // "<path>: <reason>" when info is empty
 };
 
 // Reads the bundle folder at `bundlePath`. The module must exist as a regular file whose

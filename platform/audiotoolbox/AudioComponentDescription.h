@@ -19,5 +19,5 @@ struct AudioComponentDescription {
 // Options a host passes when it instantiates a component; a bit mask.
 using AudioComponentInstantiationOptions = std::uint32_t;
 
-constexpr OSType kAudioUnitType_Effect = 0x61756678;       // 'aufx'
-constexpr OSType kAudioUnitType_MusicEffect = 0x61756D66;  // 'aumf'
+constexpr OSType kAudioUnitType_Effect = 0x61756678;      // 'aufx'
+constexpr OSType kAudioUnitType_MusicEffect = 0x61756D66; // 'aumf'

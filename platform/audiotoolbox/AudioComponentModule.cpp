@@ -12,8 +12,8 @@ AudioComponentModuleLoad loadAudioComponentModule(const AVAudioUnitComponent& co
     void* handle = ::dlopen(component.modulePath().c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* reason = ::dlerror();
-        return {nullptr, "The module '" + component.modulePath() + "' could not be loaded: " +
-                             (reason ? reason : "unknown reason") + "."};
+        return {nullptr, "The module '" + component.modulePath() +
+                             "' could not be loaded: " + (reason ? reason : "unknown reason") + "."};
     }
     void* symbol = ::dlsym(handle, component.factoryFunction().c_str());
     if (!symbol)

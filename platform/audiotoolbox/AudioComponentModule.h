@@ -11,7 +11,7 @@
 
 struct AudioComponentModuleLoad {
     AudioComponentFactoryFunction factory = nullptr;
-    std::string error;   // a sentence for people when factory is null
+    std::string error; // a sentence for people when factory is null
 };
 
 AudioComponentModuleLoad loadAudioComponentModule(const AVAudioUnitComponent& component);

@@ -14,14 +14,13 @@
 #include <vector>
 
 // Makes the unit for the component's description; throws AUAudioUnitError on failure.
-using AudioComponentFactory =
-    std::function<std::shared_ptr<AUAudioUnit>(const AudioComponentDescription& description)>;
+using AudioComponentFactory = std::function<std::shared_ptr<AUAudioUnit>(const AudioComponentDescription& description)>;
 
 struct AudioComponentInfo {
     AudioComponentDescription description;
     std::string name;
     std::uint32_t version = 0;
-    std::string bundlePath;  // the folder the component came from; empty when built in
+    std::string bundlePath; // the folder the component came from; empty when built in
 };
 
 class AudioComponentRegistry {
@@ -36,8 +35,7 @@ public:
     // gives no unit.
     std::shared_ptr<AUAudioUnit> instantiate(const AudioComponentDescription& search) const;
 
-    static bool matches(const AudioComponentDescription& component,
-                        const AudioComponentDescription& search);
+    static bool matches(const AudioComponentDescription& component, const AudioComponentDescription& search);
 
 private:
     struct Entry {

@@ -70,22 +70,20 @@ void AVAudioEngine::detach(const std::shared_ptr<AVAudioNode>& node) {
         Console::write("AVAudioEngine: ERROR: detach: the node is not attached, or is the engine's own.\n");
         return;
     }
-    std::erase_if(connections_, [&](const Connection& c) {
-        return c.source == node.get() || c.destination == node.get();
-    });
+    std::erase_if(connections_,
+                  [&](const Connection& c) { return c.source == node.get() || c.destination == node.get(); });
     std::erase(nodes_, node);
-    rebuildPlanLocked();  // the node leaves the live plan here
+    rebuildPlanLocked(); // the node leaves the live plan here
     if (auto* unit = dynamic_cast<AVAudioUnit*>(node.get())) unit->releaseResources();
     if (auto* player = dynamic_cast<AVAudioPlayerNode*>(node.get())) player->stop();
     node->engine_.store(nullptr);
 }
 
-void AVAudioEngine::connect(const std::shared_ptr<AVAudioNode>& source,
-                            const std::shared_ptr<AVAudioNode>& destination,
+void AVAudioEngine::connect(const std::shared_ptr<AVAudioNode>& source, const std::shared_ptr<AVAudioNode>& destination,
                             std::optional<AVAudioFormat> format) {
     std::lock_guard lock(graphMutex_);
-    if (!source || !destination || !isAttachedLocked(source.get()) ||
-        !isAttachedLocked(destination.get()) || source == destination || source == output_) {
+    if (!source || !destination || !isAttachedLocked(source.get()) || !isAttachedLocked(destination.get()) ||
+        source == destination || source == output_) {
         Console::write("AVAudioEngine: ERROR: connect: both nodes must be attached to this engine, "
                        "and differ.\n");
         return;
@@ -170,7 +168,7 @@ void AVAudioEngine::start() {
 void AVAudioEngine::stop() {
     std::lock_guard lock(graphMutex_);
     if (!running_.load()) return;
-    sink_->stop();  // the render thread never takes the graph lock
+    sink_->stop(); // the render thread never takes the graph lock
     running_.store(false);
 }
 
@@ -179,7 +177,7 @@ void AVAudioEngine::rebuildPlanLocked() {
     // The nodes that reach the output, in pull order (inputs before their reader).
     std::vector<AVAudioNode*> order;
     std::map<AVAudioNode*, std::vector<AVAudioNode*>> inputs;
-    std::map<AVAudioNode*, bool> done;  // false while on the path (a cycle is cut there) or left out
+    std::map<AVAudioNode*, bool> done; // false while on the path (a cycle is cut there) or left out
     // A unit that cannot render is left out with everything upstream of it, so a player
     // behind it keeps its place instead of playing into nothing.
     AVAudioFrameCount slice = kLargestSlice;
@@ -231,7 +229,7 @@ void AVAudioEngine::publishLocked(avf::RenderPlan* plan) {
 
 void AVAudioEngine::waitForRenderPass() const {
     const std::uint64_t cycle = cycle_.load();
-    if ((cycle & 1) == 0) return;  // no render call holds a plan
+    if ((cycle & 1) == 0) return; // no render call holds a plan
     while (cycle_.load() == cycle) std::this_thread::sleep_for(std::chrono::microseconds(50));
 }
 
@@ -274,8 +272,8 @@ void AVAudioEngine::serviceLoop() {
         const AUAudioUnitStatus status = renderStatus_.exchange(0, std::memory_order_relaxed);
         // Once per distinct status: a unit failing every cycle says so once.
         if (status != 0 && status != reported) {
-            Console::write("AVAudioEngine: ERROR: An audio unit failed to render (status " +
-                           std::to_string(status) + "); it plays silence.\n");
+            Console::write("AVAudioEngine: ERROR: An audio unit failed to render (status " + std::to_string(status) +
+                           "); it plays silence.\n");
             reported = status;
         }
         lock.lock();

@@ -95,8 +95,8 @@ private:
 
     // Shared with the render thread.
     std::atomic<avf::RenderPlan*> plan_{nullptr};
-    std::atomic<std::uint64_t> cycle_{0};  // odd while a render call runs
-    double sampleTime_ = 0;                // render thread only
+    std::atomic<std::uint64_t> cycle_{0}; // odd while a render call runs
+    double sampleTime_ = 0;               // render thread only
     std::atomic<AUAudioUnitStatus> renderStatus_{0};
 
     // The service thread: completions and render-error lines.

@@ -81,11 +81,15 @@ bool appendFrame(const AVFrame& frame, std::vector<std::vector<float>>& out, std
             dst.reserve(std::min(capacity, std::max(base + std::size_t(n), base + base / 2)));
         dst.resize(base + std::size_t(n));
         float* to = dst.data() + base;
-        const std::uint8_t* from = planar ? frame.extended_data[c]
-                                          : frame.extended_data[0] + c * av_get_bytes_per_sample(format);
+        const std::uint8_t* from =
+            planar ? frame.extended_data[c] : frame.extended_data[0] + c * av_get_bytes_per_sample(format);
         switch (packed) {
-        case AV_SAMPLE_FMT_FLT: copySamples<float>(from, step, n, to, [](float v) { return v; }); break;
-        case AV_SAMPLE_FMT_DBL: copySamples<double>(from, step, n, to, [](double v) { return float(v); }); break;
+        case AV_SAMPLE_FMT_FLT:
+            copySamples<float>(from, step, n, to, [](float v) { return v; });
+            break;
+        case AV_SAMPLE_FMT_DBL:
+            copySamples<double>(from, step, n, to, [](double v) { return float(v); });
+            break;
         case AV_SAMPLE_FMT_S16:
             copySamples<std::int16_t>(from, step, n, to, [](std::int16_t v) { return float(v) / 32768.0f; });
             break;
@@ -96,7 +100,8 @@ bool appendFrame(const AVFrame& frame, std::vector<std::vector<float>>& out, std
         case AV_SAMPLE_FMT_U8:
             copySamples<std::uint8_t>(from, step, n, to, [](std::uint8_t v) { return float(int(v) - 128) / 128.0f; });
             break;
-        default: return false;
+        default:
+            return false;
         }
         if (packed == AV_SAMPLE_FMT_FLT || packed == AV_SAMPLE_FMT_DBL)
             for (float* p = to; p != to + n; ++p)
@@ -121,8 +126,8 @@ std::string hertz(double rate) {
 }
 
 std::string rateRange() {
-    return std::to_string(AVAudioFile::kMinimumSampleRate) + " to " +
-           std::to_string(AVAudioFile::kMaximumSampleRate) + " Hz";
+    return std::to_string(AVAudioFile::kMinimumSampleRate) + " to " + std::to_string(AVAudioFile::kMaximumSampleRate) +
+           " Hz";
 }
 
 // Runs `body`, turning any other exception into an AVAudioError that names the file.
@@ -197,8 +202,8 @@ void AVAudioFile::read() {
     const int rate = decoder->sample_rate;
     if (channels < 1 || channels > int(kAudioBufferListCapacity))
         fail(kAVAudioErrorFileNotReadable, path,
-             "it has " + std::to_string(channels) + " channels (1 to " +
-                 std::to_string(kAudioBufferListCapacity) + " are read)");
+             "it has " + std::to_string(channels) + " channels (1 to " + std::to_string(kAudioBufferListCapacity) +
+                 " are read)");
     if (rate <= 0) fail(kAVAudioErrorFileNotReadable, path, "it has no sample rate");
     if (rate < kMinimumSampleRate || rate > kMaximumSampleRate)
         fail(kAVAudioErrorFormatNotAllowed, path,
@@ -322,7 +327,7 @@ std::shared_ptr<const AVAudioPCMBuffer> AVAudioFile::convert(const AVAudioFormat
         AVAudioFrameCount filled = 0;
         int made = 0;
         for (AVAudioFramePosition at = 0; made >= 0 && filled < frames; at += piece) {
-            const int n = int(std::clamp<AVAudioFramePosition>(length_ - at, 0, piece));  // 0: flush
+            const int n = int(std::clamp<AVAudioFramePosition>(length_ - at, 0, piece)); // 0: flush
             for (AVAudioChannelCount c = 0; c < kept; ++c) {
                 to[c] = reinterpret_cast<std::uint8_t*>(out[c] + filled);
                 from[c] = n > 0 ? reinterpret_cast<const std::uint8_t*>(samples_[c].data() + at) : nullptr;

@@ -52,7 +52,7 @@ private:
     URL url_;
     AVAudioFormat format_;
     AVAudioFramePosition length_ = 0;
-    std::vector<std::vector<float>> samples_;  // one array per channel
+    std::vector<std::vector<float>> samples_; // one array per channel
 
     mutable std::mutex cacheMutex_;
     mutable std::shared_ptr<const AVAudioPCMBuffer> cache_;

@@ -34,8 +34,8 @@ void AVAudioNode::setOutputFormat(const AVAudioFormat& format) {
     outputFormat_ = format;
 }
 
-std::unique_ptr<avf::RenderStep> AVAudioOutputNode::makeRenderStep(
-    const AVAudioFormat& format, AVAudioFrameCount capacity, std::vector<const avf::RenderStep*> inputs) {
+std::unique_ptr<avf::RenderStep> AVAudioOutputNode::makeRenderStep(const AVAudioFormat& format,
+                                                                   AVAudioFrameCount capacity,
+                                                                   std::vector<const avf::RenderStep*> inputs) {
     return std::make_unique<avf::SumStep>(format, capacity, std::move(inputs), nullptr);
 }
-

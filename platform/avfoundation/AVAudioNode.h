@@ -36,9 +36,8 @@ protected:
     virtual void setOutputFormat(const AVAudioFormat& format);
     // A new step of a render plan that fills `format` from `inputs` (all already in
     // the plan), or null when the node cannot render now (it says why).
-    virtual std::unique_ptr<avf::RenderStep> makeRenderStep(
-        const AVAudioFormat& format, AVAudioFrameCount capacity,
-        std::vector<const avf::RenderStep*> inputs) = 0;
+    virtual std::unique_ptr<avf::RenderStep> makeRenderStep(const AVAudioFormat& format, AVAudioFrameCount capacity,
+                                                            std::vector<const avf::RenderStep*> inputs) = 0;
     virtual bool takesManyInputs() const { return false; }
 
 private:

@@ -36,7 +36,7 @@ struct AVAudioPlayerNode::Step final : avf::RenderStep {
                 state.position += n;
                 filled += n;
                 if (state.position == source.frameLength()) {
-                    if (!state.finished.push(state.current)) break;  // handed over next slice
+                    if (!state.finished.push(state.current)) break; // handed over next slice
                     state.current = nullptr;
                 }
             }
@@ -72,7 +72,7 @@ void AVAudioPlayerNode::scheduleFile(const std::shared_ptr<AVAudioFile>& file, C
     try {
         segment = std::make_unique<Segment>();
         segment->buffer = file->converted(outputFormat(0));
-    } catch (const std::exception& e) {  // AVAudioError, or no memory for the segment
+    } catch (const std::exception& e) { // AVAudioError, or no memory for the segment
         Console::write("AVAudioPlayerNode: ERROR: scheduleFile: " + std::string(e.what()) + "\n");
         return;
     }
@@ -100,7 +100,7 @@ void AVAudioPlayerNode::stop() {
     state_.playing.store(false, std::memory_order_relaxed);
     while (state_.busy.exchange(true, std::memory_order_acquire)) std::this_thread::yield();
     {
-        std::lock_guard lock(scheduleMutex_);  // also the only consumer of `scheduled` now
+        std::lock_guard lock(scheduleMutex_); // also the only consumer of `scheduled` now
         if (state_.current != nullptr) {
             while (!state_.finished.push(state_.current)) std::this_thread::yield();
             state_.current = nullptr;
@@ -123,7 +123,8 @@ bool AVAudioPlayerNode::runFinishedCompletions() {
     return ran;
 }
 
-std::unique_ptr<avf::RenderStep> AVAudioPlayerNode::makeRenderStep(
-    const AVAudioFormat& format, AVAudioFrameCount capacity, std::vector<const avf::RenderStep*>) {
+std::unique_ptr<avf::RenderStep> AVAudioPlayerNode::makeRenderStep(const AVAudioFormat& format,
+                                                                   AVAudioFrameCount capacity,
+                                                                   std::vector<const avf::RenderStep*>) {
     return std::make_unique<Step>(format, capacity, state_);
 }

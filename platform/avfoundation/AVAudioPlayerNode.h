@@ -41,11 +41,11 @@ private:
     // Shared by the render step and the control side.
     struct State {
         std::atomic<bool> playing{false};
-        std::atomic<bool> busy{false};  // held by the render thread or by stop()
-        avf::SpscRing<Segment, 32> scheduled;  // control -> render
-        avf::SpscRing<Segment, 128> finished;  // render (or stop()) -> service thread
-        Segment* current = nullptr;            // under `busy`
-        AVAudioFrameCount position = 0;        // under `busy`
+        std::atomic<bool> busy{false};        // held by the render thread or by stop()
+        avf::SpscRing<Segment, 32> scheduled; // control -> render
+        avf::SpscRing<Segment, 128> finished; // render (or stop()) -> service thread
+        Segment* current = nullptr;           // under `busy`
+        AVAudioFrameCount position = 0;       // under `busy`
     };
     struct Step;
 
@@ -55,5 +55,5 @@ private:
     bool runFinishedCompletions();
 
     State state_;
-    std::mutex scheduleMutex_;  // one producer at a time for `scheduled`
+    std::mutex scheduleMutex_; // one producer at a time for `scheduled`
 };

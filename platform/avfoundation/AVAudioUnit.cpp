@@ -21,8 +21,8 @@ struct AVAudioUnit::Step final : avf::RenderStep {
          AURenderBlock block, std::atomic<AUAudioUnitStatus>* status)
         : RenderStep(format, capacity, std::move(inputs)), block(std::move(block)), status(status),
           silent(AVAudioFormat(format.sampleRate(), kAudioBufferListCapacity), capacity) {
-        pull = [this](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount frames,
-                      NSInteger, AudioBufferList* list) { return provideInput(frames, list); };
+        pull = [this](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount frames, NSInteger,
+                      AudioBufferList* list) { return provideInput(frames, list); };
     }
 
     // Hands the upstream audio to the unit: into its buffers when it gives some,
@@ -117,7 +117,8 @@ bool AVAudioUnit::prepareToRender() {
         OSStatus status = noErr;
         if (!unit_->allocateRenderResources(&status)) {
             Console::write("AVAudioEngine: ERROR: The audio unit could not allocate its render resources "
-                           "(status " + std::to_string(status) + "); it plays silence.\n");
+                           "(status " +
+                           std::to_string(status) + "); it plays silence.\n");
             return false;
         }
     }
@@ -130,8 +131,8 @@ void AVAudioUnit::releaseResources() {
     if (unit_->renderResourcesAllocated()) unit_->deallocateRenderResources();
 }
 
-std::unique_ptr<avf::RenderStep> AVAudioUnit::makeRenderStep(
-    const AVAudioFormat& format, AVAudioFrameCount capacity, std::vector<const avf::RenderStep*> inputs) {
+std::unique_ptr<avf::RenderStep> AVAudioUnit::makeRenderStep(const AVAudioFormat& format, AVAudioFrameCount capacity,
+                                                             std::vector<const avf::RenderStep*> inputs) {
     if (!block_) return nullptr;
     return std::make_unique<Step>(format, capacity, std::move(inputs), block_, renderStatus_);
 }

@@ -12,10 +12,8 @@ public:
     const std::shared_ptr<AUAudioUnit>& auAudioUnit() const { return unit_; }
 
     // AUAudioUnit::instantiate, giving the unit as a node (AVAudioUnitInstantiation.cpp).
-    using InstantiationCompletion =
-        std::function<void(std::shared_ptr<AVAudioUnit>, std::optional<AUAudioUnitError>)>;
-    static void instantiate(const AudioComponentDescription& description,
-                            AudioComponentInstantiationOptions options,
+    using InstantiationCompletion = std::function<void(std::shared_ptr<AVAudioUnit>, std::optional<AUAudioUnitError>)>;
+    static void instantiate(const AudioComponentDescription& description, AudioComponentInstantiationOptions options,
                             InstantiationCompletion completion);
 
 private:
@@ -35,5 +33,5 @@ private:
 
     std::shared_ptr<AUAudioUnit> unit_;
     AURenderBlock block_;
-    std::atomic<AUAudioUnitStatus>* renderStatus_ = nullptr;  // the engine's, set on attach
+    std::atomic<AUAudioUnitStatus>* renderStatus_ = nullptr; // the engine's, set on attach
 };

@@ -21,9 +21,7 @@ bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-std::shared_ptr<AudioOutputSink> wavFile(const std::string& path) {
-    return std::make_shared<WavFileOutputSink>(path);
-}
+std::shared_ptr<AudioOutputSink> wavFile(const std::string& path) { return std::make_shared<WavFileOutputSink>(path); }
 
 } // namespace
 
@@ -64,8 +62,8 @@ std::shared_ptr<AudioOutputSink> makeDefaultOutputSink() {
         const std::string value = choice;
         if (value == "null") return std::make_shared<NullOutputSink>();
         if (endsWith(value, ".wav")) return wavFile(value);
-        Console::write("AVAudioEngine: VYK_AUDIO_OUTPUT must be 'null' or a path ending in '.wav', not '" +
-                       value + "'; it is ignored.\n");
+        Console::write("AVAudioEngine: VYK_AUDIO_OUTPUT must be 'null' or a path ending in '.wav', not '" + value +
+                       "'; it is ignored.\n");
     }
     if (!requested.empty()) return wavFile(requested);
     if (soundServerOrDeviceExists()) {
@@ -75,8 +73,7 @@ std::shared_ptr<AudioOutputSink> makeDefaultOutputSink() {
             Console::write("AVAudioEngine: " + e.localizedDescription() + "\n");
         }
     }
-    Console::write("AVAudioEngine: No sound card found; playing into '" + fallback +
-                   "' (at most 5 minutes).\n");
+    Console::write("AVAudioEngine: No sound card found; playing into '" + fallback + "' (at most 5 minutes).\n");
     return wavFile(fallback);
 }
 

@@ -18,9 +18,9 @@ public:
 
 protected:
     // On the sink's thread, outside the render call.
-    virtual void open() {}  // on start(), on the caller's thread; may throw AVAudioError
+    virtual void open() {} // on start(), on the caller's thread; may throw AVAudioError
     virtual void deliver(const float* const* channels, std::uint32_t frames) = 0;
-    virtual void close() {}  // on stop(), after the thread has ended
+    virtual void close() {} // on stop(), after the thread has ended
 
 private:
     void run(AudioOutputRenderer& renderer);

@@ -13,8 +13,7 @@ class AVAudioNode;
 namespace avf {
 
 struct RenderStep {
-    RenderStep(const AVAudioFormat& format, AVAudioFrameCount capacity,
-               std::vector<const RenderStep*> inputs)
+    RenderStep(const AVAudioFormat& format, AVAudioFrameCount capacity, std::vector<const RenderStep*> inputs)
         : output(format, capacity), channels(format.channelCount()), inputs(std::move(inputs)) {
         for (AVAudioChannelCount c = 0; c < channels; ++c) data[c] = output.floatChannelData()[c];
     }
@@ -25,15 +24,15 @@ struct RenderStep {
 
     AVAudioPCMBuffer output;
     const AVAudioChannelCount channels;
-    float* data[kAudioBufferListCapacity] = {};  // readers may process it in place
+    float* data[kAudioBufferListCapacity] = {}; // readers may process it in place
     const std::vector<const RenderStep*> inputs;
-    std::shared_ptr<AVAudioNode> node;  // kept alive while the plan lives
+    std::shared_ptr<AVAudioNode> node; // kept alive while the plan lives
 };
 
 struct RenderPlan {
-    std::vector<std::unique_ptr<RenderStep>> steps;  // in pull order
-    const RenderStep* last = nullptr;                // what the sink gets: 2 channels
-    AVAudioFrameCount slice = 0;                     // the largest frame count of one pass
+    std::vector<std::unique_ptr<RenderStep>> steps; // in pull order
+    const RenderStep* last = nullptr;               // what the sink gets: 2 channels
+    AVAudioFrameCount slice = 0;                    // the largest frame count of one pass
 };
 
 // Writes (or adds) `from` (any channel count) times `gain` into `to`, mapped as the

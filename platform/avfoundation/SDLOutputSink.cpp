@@ -11,8 +11,7 @@ namespace avf {
 
 SDLOutputSink::SDLOutputSink() {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        throw AVAudioError(kAVAudioErrorOutputFailed,
-                           std::string("SDL has no audio output: ") + SDL_GetError());
+        throw AVAudioError(kAVAudioErrorOutputFailed, std::string("SDL has no audio output: ") + SDL_GetError());
 }
 
 SDLOutputSink::~SDLOutputSink() {
@@ -41,7 +40,7 @@ void SDLOutputSink::start(AudioOutputRenderer& renderer) {
 
 void SDLOutputSink::stop() {
     if (device_ == 0) return;
-    SDL_CloseAudioDevice(device_);  // returns once no callback runs
+    SDL_CloseAudioDevice(device_); // returns once no callback runs
     device_ = 0;
 }
 

@@ -14,7 +14,7 @@ public:
     // has no audio driver.
     SDLOutputSink();
     ~SDLOutputSink() override;
-    void start(AudioOutputRenderer& renderer) override;  // throws AVAudioError
+    void start(AudioOutputRenderer& renderer) override; // throws AVAudioError
     void stop() override;
     std::string description() const override { return "the sound card"; }
 

@@ -8,8 +8,8 @@
 namespace avf {
 
 struct SumStep final : RenderStep {
-    SumStep(const AVAudioFormat& format, AVAudioFrameCount capacity,
-            std::vector<const RenderStep*> inputs, const std::atomic<float>* volume)
+    SumStep(const AVAudioFormat& format, AVAudioFrameCount capacity, std::vector<const RenderStep*> inputs,
+            const std::atomic<float>* volume)
         : RenderStep(format, capacity, std::move(inputs)), volume(volume) {}
 
     void render(const AudioTimeStamp&, AVAudioFrameCount frames) override {

@@ -32,13 +32,13 @@ WavFileOutputSink::~WavFileOutputSink() { stop(); }
 void WavFileOutputSink::open() {
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd_ < 0)
-        throw AVAudioError(errno, "The output file '" + path_ + "' could not be written: " +
-                                      std::strerror(errno) + ".");
+        throw AVAudioError(errno,
+                           "The output file '" + path_ + "' could not be written: " + std::strerror(errno) + ".");
     unsigned char header[kHeaderBytes] = {};
     std::memcpy(header, "RIFF", 4);
     std::memcpy(header + 8, "WAVEfmt ", 8);
     put32(header + 16, 16);
-    put16(header + 20, 3);  // IEEE float
+    put16(header + 20, 3); // IEEE float
     put16(header + 22, kOutputChannels);
     put32(header + 24, std::uint32_t(kOutputSampleRate));
     put32(header + 28, std::uint32_t(kOutputSampleRate) * kBytesPerFrame);
@@ -52,8 +52,8 @@ void WavFileOutputSink::open() {
         const int error = errno;
         ::close(fd_);
         fd_ = -1;
-        throw AVAudioError(error, "The output file '" + path_ + "' could not be written: " +
-                                      std::strerror(error) + ".");
+        throw AVAudioError(error,
+                           "The output file '" + path_ + "' could not be written: " + std::strerror(error) + ".");
     }
     writeSizes();
 }
@@ -63,12 +63,11 @@ void WavFileOutputSink::deliver(const float* const* channels, std::uint32_t fram
     const auto limit = std::uint64_t(kMaximumSeconds * kOutputSampleRate);
     if (framesWritten_ + frames > limit) frames = std::uint32_t(limit - framesWritten_);
     for (std::uint32_t i = 0; i < frames; ++i)
-        for (std::uint32_t c = 0; c < kOutputChannels; ++c)
-            interleaved_[i * kOutputChannels + c] = channels[c][i];
+        for (std::uint32_t c = 0; c < kOutputChannels; ++c) interleaved_[i * kOutputChannels + c] = channels[c][i];
     const auto bytes = ssize_t(frames * kBytesPerFrame);
     if (::write(fd_, interleaved_.data(), std::size_t(bytes)) != bytes) {
-        Console::write("AVAudioEngine: ERROR: Writing '" + path_ + "' failed: " +
-                       std::strerror(errno) + ". Later audio is not written.\n");
+        Console::write("AVAudioEngine: ERROR: Writing '" + path_ + "' failed: " + std::strerror(errno) +
+                       ". Later audio is not written.\n");
         full_ = true;
         return;
     }

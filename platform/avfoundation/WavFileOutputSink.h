@@ -19,7 +19,7 @@ public:
     const std::string& path() const { return path_; }
 
 private:
-    void open() override;  // throws AVAudioError when the file cannot be written
+    void open() override; // throws AVAudioError when the file cannot be written
     void deliver(const float* const* channels, std::uint32_t frames) override;
     void close() override;
     void writeSizes();

@@ -16,7 +16,7 @@ struct CGAffineTransform {
     CGAffineTransform concatenating(const CGAffineTransform& next) const;
     // The identity when the transform is not invertible.
     CGAffineTransform inverted() const;
-    bool isInvertible() const;  // finite and with a determinant clearly off zero
+    bool isInvertible() const; // finite and with a determinant clearly off zero
     bool isIdentity() const;
 
     friend bool operator==(const CGAffineTransform&, const CGAffineTransform&) = default;

@@ -6,8 +6,7 @@
 namespace {
 bool finite(CGFloat a, CGFloat b) { return std::isfinite(a) && std::isfinite(b); }
 
-bool isVectorTarget(cairo_t* cr)
-{
+bool isVectorTarget(cairo_t* cr) {
     switch (cairo_surface_get_type(cairo_get_target(cr))) {
     case CAIRO_SURFACE_TYPE_PDF:
     case CAIRO_SURFACE_TYPE_PS:
@@ -17,12 +16,11 @@ bool isVectorTarget(cairo_t* cr)
         return false;
     }
 }
-}
+} // namespace
 
-CGContext::CGContext(cairo_surface_t* surface, CGFloat deviceScale)
-{
-    if (!surface || cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS || !(deviceScale > 0)
-        || !std::isfinite(deviceScale))
+CGContext::CGContext(cairo_surface_t* surface, CGFloat deviceScale) {
+    if (!surface || cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS || !(deviceScale > 0) ||
+        !std::isfinite(deviceScale))
         return;
     cr_ = cairo_create(surface);
     deviceScale_ = deviceScale;
@@ -30,34 +28,25 @@ CGContext::CGContext(cairo_surface_t* surface, CGFloat deviceScale)
     cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
 }
 
-CGContext::~CGContext()
-{
-    while (!layers_.empty())
-        closeLayer(false, 0);
-    if (cr_)
-        cairo_destroy(cr_);
+CGContext::~CGContext() {
+    while (!layers_.empty()) closeLayer(false, 0);
+    if (cr_) cairo_destroy(cr_);
 }
 
-void CGContext::saveGState()
-{
+void CGContext::saveGState() {
     State s = top();
     s.layer = false;
     states_.push_back(s);
-    if (cr_)
-        cairo_save(cr_);
+    if (cr_) cairo_save(cr_);
 }
 
-void CGContext::restoreGState()
-{
-    if (states_.size() < 2 || top().layer)
-        return;
+void CGContext::restoreGState() {
+    if (states_.size() < 2 || top().layer) return;
     states_.pop_back();
-    if (cr_)
-        cairo_restore(cr_);
+    if (cr_) cairo_restore(cr_);
 }
 
-void CGContext::restoreToDepth(int depth)
-{
+void CGContext::restoreToDepth(int depth) {
     while (gStateDepth() > std::max(depth, 0)) {
         if (top().layer)
             endTransparencyLayer();
@@ -66,32 +55,28 @@ void CGContext::restoreToDepth(int depth)
     }
 }
 
-void CGContext::translateBy(CGFloat dx, CGFloat dy)
-{
+void CGContext::translateBy(CGFloat dx, CGFloat dy) {
     if (!finite(dx, dy))
         suppress();
     else if (cr_)
         cairo_translate(cr_, dx, dy);
 }
 
-void CGContext::scaleBy(CGFloat sx, CGFloat sy)
-{
+void CGContext::scaleBy(CGFloat sx, CGFloat sy) {
     if (!finite(sx, sy) || sx == 0 || sy == 0)
         suppress();
     else if (cr_)
         cairo_scale(cr_, sx, sy);
 }
 
-void CGContext::rotate(CGFloat angle)
-{
+void CGContext::rotate(CGFloat angle) {
     if (!std::isfinite(angle))
         suppress();
     else if (cr_)
         cairo_rotate(cr_, angle);
 }
 
-void CGContext::concatenate(const CGAffineTransform& t)
-{
+void CGContext::concatenate(const CGAffineTransform& t) {
     if (!t.isInvertible()) {
         suppress();
         return;
@@ -102,35 +87,29 @@ void CGContext::concatenate(const CGAffineTransform& t)
     }
 }
 
-void CGContext::clip(CGRect rect)
-{
+void CGContext::clip(CGRect rect) {
     if (!rect.isFinite()) {
         suppress();
         return;
     }
-    if (!cr_)
-        return;
+    if (!cr_) return;
     const CGRect r = rect.standardized();
     cairo_new_path(cr_);
     cairo_rectangle(cr_, r.minX(), r.minY(), r.width(), r.height());
     cairo_clip(cr_);
 }
 
-void CGContext::setAlpha(CGFloat alpha)
-{
-    if (!std::isnan(alpha))
-        states_.back().alpha = std::clamp(alpha, 0.0, 1.0);
+void CGContext::setAlpha(CGFloat alpha) {
+    if (!std::isnan(alpha)) states_.back().alpha = std::clamp(alpha, 0.0, 1.0);
 }
 
-void CGContext::beginTransparencyLayer()
-{
+void CGContext::beginTransparencyLayer() {
     State s = top();
     s.layer = true;
     s.layerAlpha = s.alpha;
     s.alpha = 1;
     states_.push_back(s);
-    if (!cr_)
-        return;
+    if (!cr_) return;
     if (isVectorTarget(cr_)) {
         // cairo's vector backends leak a recording surface painted into them.
         cairo_push_group(cr_);
@@ -152,18 +131,14 @@ void CGContext::beginTransparencyLayer()
     cr_ = cr;
 }
 
-void CGContext::endTransparencyLayer()
-{
-    if (states_.size() < 2 || !top().layer)
-        return;
+void CGContext::endTransparencyLayer() {
+    if (states_.size() < 2 || !top().layer) return;
     const State layer = top();
     states_.pop_back();
-    if (cr_)
-        closeLayer(!layer.suppressed && !top().suppressed, layer.layerAlpha);
+    if (cr_) closeLayer(!layer.suppressed && !top().suppressed, layer.layerAlpha);
 }
 
-void CGContext::closeLayer(bool paint, CGFloat alpha)
-{
+void CGContext::closeLayer(bool paint, CGFloat alpha) {
     const Layer layer = layers_.back();
     layers_.pop_back();
     if (!layer.recording) {
@@ -195,13 +170,12 @@ void CGContext::closeLayer(bool paint, CGFloat alpha)
     cairo_surface_destroy(layer.recording);
 }
 
-void CGContext::setLineDash(CGFloat phase, const std::vector<CGFloat>& lengths)
-{
-    if (!cr_)
-        return;
-    const bool valid = std::isfinite(phase)
-        && std::all_of(lengths.begin(), lengths.end(), [](CGFloat v) { return std::isfinite(v) && v >= 0; })
-        && std::any_of(lengths.begin(), lengths.end(), [](CGFloat v) { return v > 0; });
+void CGContext::setLineDash(CGFloat phase, const std::vector<CGFloat>& lengths) {
+    if (!cr_) return;
+    const bool valid =
+        std::isfinite(phase) &&
+        std::all_of(lengths.begin(), lengths.end(), [](CGFloat v) { return std::isfinite(v) && v >= 0; }) &&
+        std::any_of(lengths.begin(), lengths.end(), [](CGFloat v) { return v > 0; });
     if (valid)
         cairo_set_dash(cr_, lengths.data(), static_cast<int>(lengths.size()), phase);
     else
@@ -214,16 +188,13 @@ void CGContext::setFillColor(CGColor c) { states_.back().fill = c; }
 
 void CGContext::setStrokeColor(CGColor c) { states_.back().stroke = c; }
 
-void CGContext::setSource(CGColor c)
-{
+void CGContext::setSource(CGColor c) {
     const CGColor k = c.clamped();
     cairo_set_source_rgba(cr_, k.red, k.green, k.blue, k.alpha * top().alpha);
 }
 
-void CGContext::fillPath(const CGPath& path)
-{
-    if (isDrawingSuppressed() || path.isEmpty() || !path.isFinite())
-        return;
+void CGContext::fillPath(const CGPath& path) {
+    if (isDrawingSuppressed() || path.isEmpty() || !path.isFinite()) return;
     cairo_new_path(cr_);
     path.replay(cr_);
     setSource(top().fill);
@@ -236,14 +207,12 @@ void CGContext::fillPath(const CGPath& path)
     }
 }
 
-void CGContext::strokePath(const CGPath& path, const CGStrokeStyle& style)
-{
-    if (isDrawingSuppressed() || path.isEmpty() || !path.isFinite() || !std::isfinite(style.lineWidth)
-        || style.lineWidth < 0)
+void CGContext::strokePath(const CGPath& path, const CGStrokeStyle& style) {
+    if (isDrawingSuppressed() || path.isEmpty() || !path.isFinite() || !std::isfinite(style.lineWidth) ||
+        style.lineWidth < 0)
         return;
     static constexpr cairo_line_cap_t caps[] = {CAIRO_LINE_CAP_BUTT, CAIRO_LINE_CAP_ROUND, CAIRO_LINE_CAP_SQUARE};
-    static constexpr cairo_line_join_t joins[] = {CAIRO_LINE_JOIN_MITER, CAIRO_LINE_JOIN_ROUND,
-                                                  CAIRO_LINE_JOIN_BEVEL};
+    static constexpr cairo_line_join_t joins[] = {CAIRO_LINE_JOIN_MITER, CAIRO_LINE_JOIN_ROUND, CAIRO_LINE_JOIN_BEVEL};
     cairo_new_path(cr_);
     path.replay(cr_);
     cairo_set_line_width(cr_, style.lineWidth);
@@ -262,22 +231,19 @@ void CGContext::strokePath(const CGPath& path, const CGStrokeStyle& style)
     }
 }
 
-void CGContext::fill(CGRect rect)
-{
+void CGContext::fill(CGRect rect) {
     CGPath path;
     path.addRect(rect);
     fillPath(path);
 }
 
-void CGContext::drawImage(cairo_surface_t* image, CGRect rect)
-{
+void CGContext::drawImage(cairo_surface_t* image, CGRect rect) {
     const CGRect r = rect.standardized();
-    if (isDrawingSuppressed() || !image || !r.isFinite() || r.isEmpty()
-        || cairo_surface_get_type(image) != CAIRO_SURFACE_TYPE_IMAGE)
+    if (isDrawingSuppressed() || !image || !r.isFinite() || r.isEmpty() ||
+        cairo_surface_get_type(image) != CAIRO_SURFACE_TYPE_IMAGE)
         return;
     const int w = cairo_image_surface_get_width(image), h = cairo_image_surface_get_height(image);
-    if (w <= 0 || h <= 0)
-        return;
+    if (w <= 0 || h <= 0) return;
     cairo_save(cr_);
     cairo_rectangle(cr_, r.minX(), r.minY(), r.width(), r.height());
     cairo_clip(cr_);
@@ -295,29 +261,23 @@ void CGContext::drawImage(cairo_surface_t* image, CGRect rect)
     }
 }
 
-void CGContext::report(vyk::gfx::DrawCall call) const
-{
-    if (!observer_)
-        return;
+void CGContext::report(vyk::gfx::DrawCall call) const {
+    if (!observer_) return;
     call.alpha = top().alpha;
     call.ctm = ctm();
     observer_(call);
 }
 
-CGAffineTransform CGContext::ctm() const
-{
-    if (!cr_)
-        return CGAffineTransform::identity();
+CGAffineTransform CGContext::ctm() const {
+    if (!cr_) return CGAffineTransform::identity();
     cairo_matrix_t m;
     cairo_get_matrix(cr_, &m);
     return CGAffineTransform{m.xx, m.yx, m.xy, m.yy, m.x0, m.y0}.concatenating(
         CGAffineTransform::makeScale(1 / deviceScale_, 1 / deviceScale_));
 }
 
-CGRect CGContext::clipBoundingBox() const
-{
-    if (!cr_)
-        return CGRect::zero();
+CGRect CGContext::clipBoundingBox() const {
+    if (!cr_) return CGRect::zero();
     double x0, y0, x1, y1;
     cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
     return {x0, y0, x1 - x0, y1 - y0};

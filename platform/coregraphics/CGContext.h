@@ -35,13 +35,13 @@ namespace vyk::gfx {
 struct DrawCall {
     enum class Kind { fill, stroke, text, image };
     Kind kind = Kind::fill;
-    CGPath path;            // fill, stroke
-    CGStrokeStyle style;    // stroke
-    CGColor colour;         // fill, stroke, text: the colour as set
-    CGFloat alpha = 1;      // the global alpha in effect
-    CGAffineTransform ctm;  // user space to the context's base space
-    CGRect rect;            // text, image: the box
-    std::string text;       // text
+    CGPath path;           // fill, stroke
+    CGStrokeStyle style;   // stroke
+    CGColor colour;        // fill, stroke, text: the colour as set
+    CGFloat alpha = 1;     // the global alpha in effect
+    CGAffineTransform ctm; // user space to the context's base space
+    CGRect rect;           // text, image: the box
+    std::string text;      // text
     std::string fontFamily;
     double fontSize = 0;
 };
@@ -58,17 +58,17 @@ public:
     CGContext& operator=(const CGContext&) = delete;
 
     void saveGState();
-    void restoreGState();  // an unmatched restore is ignored
+    void restoreGState(); // an unmatched restore is ignored
     // Restores until `depth` saved states remain (unwinds a careless drawer).
     void restoreToDepth(int depth);
 
     void translateBy(CGFloat dx, CGFloat dy);
     void scaleBy(CGFloat sx, CGFloat sy);
-    void rotate(CGFloat angle);  // radians, clockwise on the y-down screen
+    void rotate(CGFloat angle); // radians, clockwise on the y-down screen
     void concatenate(const CGAffineTransform& t);
     void clip(CGRect rect);
 
-    void setAlpha(CGFloat alpha);  // clamped to 0...1; NaN is ignored
+    void setAlpha(CGFloat alpha); // clamped to 0...1; NaN is ignored
     // Everything drawn until the end is composed alone, then painted once with
     // the alpha in effect at the begin. Each begin needs its end.
     void beginTransparencyLayer();
@@ -78,7 +78,7 @@ public:
 
     void setFillColor(CGColor c);
     void setStrokeColor(CGColor c);
-    void fillPath(const CGPath& path);  // non-zero winding rule
+    void fillPath(const CGPath& path); // non-zero winding rule
     void strokePath(const CGPath& path, const CGStrokeStyle& style);
     void fill(CGRect rect);
     // Paints an image surface (not owned) scaled into `rect`.
@@ -113,7 +113,7 @@ private:
         CGColor fill{0, 0, 0, 1};
         CGColor stroke{0, 0, 0, 1};
         bool suppressed = false;
-        bool layer = false;  // pushed by beginTransparencyLayer
+        bool layer = false; // pushed by beginTransparencyLayer
         CGFloat layerAlpha = 1;
     };
     const State& top() const { return states_.back(); }

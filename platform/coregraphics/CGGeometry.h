@@ -42,11 +42,11 @@ struct CGRect {
     CGFloat minY() const;
     CGFloat midY() const;
     CGFloat maxY() const;
-    CGFloat width() const;   // always >= 0
-    CGFloat height() const;  // always >= 0
+    CGFloat width() const;  // always >= 0
+    CGFloat height() const; // always >= 0
 
-    bool isEmpty() const;   // no area
-    bool isFinite() const;  // every component finite
+    bool isEmpty() const;  // no area
+    bool isFinite() const; // every component finite
     CGRect offsetBy(CGFloat dx, CGFloat dy) const;
     CGRect insetBy(CGFloat dx, CGFloat dy) const;
     // Half-open: the left and top edges belong to the rectangle, the right and

@@ -4,12 +4,10 @@
 #include <cmath>
 #include <numbers>
 
-void CGPath::push(Kind kind, std::initializer_list<CGFloat> values)
-{
+void CGPath::push(Kind kind, std::initializer_list<CGFloat> values) {
     Op op{kind, {}};
     std::copy(values.begin(), values.end(), op.v);
-    for (CGFloat v : values)
-        finite_ = finite_ && std::isfinite(v);
+    for (CGFloat v : values) finite_ = finite_ && std::isfinite(v);
     ops_.push_back(op);
     isRect_ = false;
 }
@@ -20,15 +18,13 @@ void CGPath::addLine(CGPoint p) { push(Kind::line, {p.x, p.y}); }
 
 void CGPath::addCurve(CGPoint c1, CGPoint c2, CGPoint e) { push(Kind::curve, {c1.x, c1.y, c2.x, c2.y, e.x, e.y}); }
 
-void CGPath::addArc(CGPoint c, CGFloat r, CGFloat start, CGFloat end, bool clockwise)
-{
+void CGPath::addArc(CGPoint c, CGFloat r, CGFloat start, CGFloat end, bool clockwise) {
     // cairo walks a negative sweep up by whole turns and splits long sweeps into
     // many segments, so huge angles would hang it: keep the sweep within one turn.
     constexpr CGFloat turn = 2 * std::numbers::pi;
     CGFloat sweep = clockwise ? end - start : start - end;
     if (std::isfinite(sweep)) {
-        if (sweep < 0)
-            sweep = std::fmod(sweep, turn) + (std::fmod(sweep, turn) < 0 ? turn : 0);
+        if (sweep < 0) sweep = std::fmod(sweep, turn) + (std::fmod(sweep, turn) < 0 ? turn : 0);
         sweep = std::min(sweep, turn);
     }
     const CGFloat last = clockwise ? start + sweep : start - sweep;
@@ -37,8 +33,7 @@ void CGPath::addArc(CGPoint c, CGFloat r, CGFloat start, CGFloat end, bool clock
 
 void CGPath::closeSubpath() { push(Kind::close, {}); }
 
-void CGPath::addRect(CGRect r)
-{
+void CGPath::addRect(CGRect r) {
     const bool first = ops_.empty();
     const CGRect s = r.standardized();
     move({s.minX(), s.minY()});
@@ -52,8 +47,7 @@ void CGPath::addRect(CGRect r)
     }
 }
 
-void CGPath::addPath(const CGPath& other)
-{
+void CGPath::addPath(const CGPath& other) {
     if (ops_.empty()) {
         *this = other;
         return;
@@ -63,8 +57,7 @@ void CGPath::addPath(const CGPath& other)
     isRect_ = isRect_ && other.ops_.empty();
 }
 
-void CGPath::addEllipse(CGRect r)
-{
+void CGPath::addEllipse(CGRect r) {
     // Four cubic quarter arcs; kappa puts each curve's midpoint on the circle.
     constexpr CGFloat kappa = 0.5522847498307936;
     const CGRect s = r.standardized();
@@ -78,8 +71,7 @@ void CGPath::addEllipse(CGRect r)
     closeSubpath();
 }
 
-void CGPath::addRoundedRect(CGRect r, CGFloat radius)
-{
+void CGPath::addRoundedRect(CGRect r, CGFloat radius) {
     const CGRect s = r.standardized();
     const CGFloat rad = std::clamp(std::isfinite(radius) ? radius : 0.0, 0.0, std::min(s.width(), s.height()) / 2);
     if (rad <= 0) {
@@ -97,13 +89,11 @@ void CGPath::addRoundedRect(CGRect r, CGFloat radius)
 
 namespace {
 // A per-thread cairo context for questions about paths.
-cairo_t* scratch()
-{
+cairo_t* scratch() {
     struct Scratch {
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
         cairo_t* cr = cairo_create(surface);
-        ~Scratch()
-        {
+        ~Scratch() {
             cairo_destroy(cr);
             cairo_surface_destroy(surface);
         }
@@ -112,14 +102,11 @@ cairo_t* scratch()
     cairo_new_path(s.cr);
     return s.cr;
 }
-}
+} // namespace
 
-bool CGPath::contains(CGPoint p) const
-{
-    if (ops_.empty() || !finite_ || !p.isFinite())
-        return false;
-    if (isRect_)
-        return rect_.contains(p);
+bool CGPath::contains(CGPoint p) const {
+    if (ops_.empty() || !finite_ || !p.isFinite()) return false;
+    if (isRect_) return rect_.contains(p);
     cairo_t* cr = scratch();
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     replay(cr);
@@ -128,10 +115,8 @@ bool CGPath::contains(CGPoint p) const
     return inside;
 }
 
-CGRect CGPath::boundingBox() const
-{
-    if (ops_.empty() || !finite_)
-        return CGRect::zero();
+CGRect CGPath::boundingBox() const {
+    if (ops_.empty() || !finite_) return CGRect::zero();
     cairo_t* cr = scratch();
     replay(cr);
     double x0, y0, x1, y1;
@@ -140,21 +125,28 @@ CGRect CGPath::boundingBox() const
     return {x0, y0, x1 - x0, y1 - y0};
 }
 
-void CGPath::replay(cairo_t* cr) const
-{
+void CGPath::replay(cairo_t* cr) const {
     for (const Op& op : ops_) {
         const CGFloat* v = op.v;
         switch (op.kind) {
-        case Kind::move: cairo_move_to(cr, v[0], v[1]); break;
-        case Kind::line: cairo_line_to(cr, v[0], v[1]); break;
-        case Kind::curve: cairo_curve_to(cr, v[0], v[1], v[2], v[3], v[4], v[5]); break;
+        case Kind::move:
+            cairo_move_to(cr, v[0], v[1]);
+            break;
+        case Kind::line:
+            cairo_line_to(cr, v[0], v[1]);
+            break;
+        case Kind::curve:
+            cairo_curve_to(cr, v[0], v[1], v[2], v[3], v[4], v[5]);
+            break;
         case Kind::arc:
             if (v[5] != 0)
                 cairo_arc(cr, v[0], v[1], v[2], v[3], v[4]);
             else
                 cairo_arc_negative(cr, v[0], v[1], v[2], v[3], v[4]);
             break;
-        case Kind::close: cairo_close_path(cr); break;
+        case Kind::close:
+            cairo_close_path(cr);
+            break;
         }
     }
 }

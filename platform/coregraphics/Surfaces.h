@@ -13,7 +13,7 @@
 namespace vyk::gfx {
 
 struct Pixel {
-    std::uint8_t r = 0, g = 0, b = 0, a = 0;  // not premultiplied
+    std::uint8_t r = 0, g = 0, b = 0, a = 0; // not premultiplied
 };
 
 // ARGB32 pixels, `width` x `height` pixels, transparent at first.

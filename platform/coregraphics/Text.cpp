@@ -34,7 +34,7 @@ constexpr FontEntry fontTable[] = {
 };
 
 constexpr double maxFontSize = 10000;
-constexpr double maxExtent = 1e6;  // keeps pango's integer units in range
+constexpr double maxExtent = 1e6; // keeps pango's integer units in range
 
 struct Pango {
     PangoFontMap* fontMap = nullptr;
@@ -42,8 +42,7 @@ struct Pango {
     std::set<std::string> families;
     std::map<std::string, FontFace, std::less<>> resolved;
 
-    Pango()
-    {
+    Pango() {
         fontMap = pango_cairo_font_map_new();
         context = pango_font_map_create_context(fontMap);
         cairo_font_options_t* options = cairo_font_options_create();
@@ -57,25 +56,21 @@ struct Pango {
         PangoFontFamily** list = nullptr;
         int count = 0;
         pango_font_map_list_families(fontMap, &list, &count);
-        for (int i = 0; i < count; ++i)
-            families.insert(pango_font_family_get_name(list[i]));
+        for (int i = 0; i < count; ++i) families.insert(pango_font_family_get_name(list[i]));
         g_free(list);
     }
-    ~Pango()
-    {
+    ~Pango() {
         g_object_unref(context);
         g_object_unref(fontMap);
     }
 };
 
-Pango& pango()
-{
+Pango& pango() {
     thread_local Pango instance;
     return instance;
 }
 
-PangoFontDescription* describe(const FontFace& face, double size)
-{
+PangoFontDescription* describe(const FontFace& face, double size) {
     PangoFontDescription* d = pango_font_description_new();
     pango_font_description_set_family(d, face.family.c_str());
     pango_font_description_set_weight(d, face.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
@@ -87,8 +82,7 @@ bool usableSize(double size) { return std::isfinite(size) && size > 0 && size <=
 
 using LayoutPtr = std::unique_ptr<PangoLayout, decltype(&g_object_unref)>;
 
-LayoutPtr makeLayout(std::string_view text, const TextStyle& style, double wrapWidth)
-{
+LayoutPtr makeLayout(std::string_view text, const TextStyle& style, double wrapWidth) {
     LayoutPtr layout(pango_layout_new(pango().context), &g_object_unref);
     // pango wants valid UTF-8; replace what is not.
     gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
@@ -108,15 +102,12 @@ LayoutPtr makeLayout(std::string_view text, const TextStyle& style, double wrapW
 
 } // namespace
 
-std::optional<FontFace> resolveFont(std::string_view name)
-{
+std::optional<FontFace> resolveFont(std::string_view name) {
     Pango& p = pango();
-    if (auto it = p.resolved.find(name); it != p.resolved.end())
-        return it->second;
-    const auto entry = std::find_if(std::begin(fontTable), std::end(fontTable),
-                                    [name](const FontEntry& e) { return name == e.name; });
-    if (entry == std::end(fontTable))
-        return std::nullopt;
+    if (auto it = p.resolved.find(name); it != p.resolved.end()) return it->second;
+    const auto entry =
+        std::find_if(std::begin(fontTable), std::end(fontTable), [name](const FontEntry& e) { return name == e.name; });
+    if (entry == std::end(fontTable)) return std::nullopt;
     FontFace face{entry->choices.back().family, entry->choices.back().bold, true};
     for (const Choice& c : entry->choices) {
         if (p.families.count(c.family)) {
@@ -130,13 +121,11 @@ std::optional<FontFace> resolveFont(std::string_view name)
     return face;
 }
 
-std::string loadedFamily(const FontFace& face, double size)
-{
+std::string loadedFamily(const FontFace& face, double size) {
     PangoFontDescription* d = describe(face, usableSize(size) ? size : 12);
     PangoFont* font = pango_font_map_load_font(pango().fontMap, pango().context, d);
     pango_font_description_free(d);
-    if (!font)
-        return {};
+    if (!font) return {};
     PangoFontDescription* loaded = pango_font_describe(font);
     std::string family = pango_font_description_get_family(loaded) ? pango_font_description_get_family(loaded) : "";
     pango_font_description_free(loaded);
@@ -144,22 +133,18 @@ std::string loadedFamily(const FontFace& face, double size)
     return family;
 }
 
-CGSize measureText(std::string_view text, const TextStyle& style, double wrapWidth)
-{
-    if (!usableSize(style.size))
-        return {};
+CGSize measureText(std::string_view text, const TextStyle& style, double wrapWidth) {
+    if (!usableSize(style.size)) return {};
     LayoutPtr layout = makeLayout(text, style, wrapWidth);
     PangoRectangle logical;
     pango_layout_get_extents(layout.get(), nullptr, &logical);
     return {static_cast<double>(logical.width) / PANGO_SCALE, static_cast<double>(logical.height) / PANGO_SCALE};
 }
 
-void drawText(CGContext& context, std::string_view text, CGRect rect, const TextStyle& style)
-{
+void drawText(CGContext& context, std::string_view text, CGRect rect, const TextStyle& style) {
     cairo_t* cr = context.cairoForDrawing();
     const CGRect r = rect.standardized();
-    if (!cr || !usableSize(style.size) || !r.isFinite() || r.isEmpty() || r.width() > maxExtent)
-        return;
+    if (!cr || !usableSize(style.size) || !r.isFinite() || r.isEmpty() || r.width() > maxExtent) return;
     LayoutPtr layout = makeLayout(text, style, r.width());
     const CGColor c = style.colour.clamped();
     cairo_save(cr);
@@ -170,9 +155,8 @@ void drawText(CGContext& context, std::string_view text, CGRect rect, const Text
     cairo_move_to(cr, r.minX(), r.minY());
     pango_cairo_show_layout(cr, layout.get());
     cairo_restore(cr);
-    cairo_new_path(cr);  // show_layout leaves a current point behind
-    if (!context.isObserved())
-        return;
+    cairo_new_path(cr); // show_layout leaves a current point behind
+    if (!context.isObserved()) return;
     DrawCall call;
     call.kind = DrawCall::Kind::text;
     call.colour = style.colour;

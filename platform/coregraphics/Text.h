@@ -24,7 +24,7 @@ enum class TextAlignment { left, center, right };
 struct FontFace {
     std::string family;
     bool bold = false;
-    bool isFallback = false;  // not the first choice of the table
+    bool isFallback = false; // not the first choice of the table
 };
 
 // Empty for a name the table does not know. A fallback prints one warning line.

@@ -10,13 +10,10 @@ Clock::Duration Clock::fromSeconds(double seconds) {
 }
 
 Clock::Duration Clock::steadyNow() {
-    return std::chrono::duration_cast<Duration>(
-        std::chrono::steady_clock::now().time_since_epoch());
+    return std::chrono::duration_cast<Duration>(std::chrono::steady_clock::now().time_since_epoch());
 }
 
-Clock::Duration Clock::now() const {
-    return isVirtual_ ? virtualNow_ : steadyNow();
-}
+Clock::Duration Clock::now() const { return isVirtual_ ? virtualNow_ : steadyNow(); }
 
 void Clock::setVirtual(bool on) {
     if (on && !isVirtual_) virtualNow_ = steadyNow();

@@ -35,8 +35,10 @@ void writeFd(int fd, std::string_view text) {
 
 void write(std::string_view text) {
     std::lock_guard lock(sinkMutex());
-    if (currentSink()) currentSink()(text);
-    else writeFd(STDOUT_FILENO, text);
+    if (currentSink())
+        currentSink()(text);
+    else
+        writeFd(STDOUT_FILENO, text);
 }
 
 Sink setSink(Sink sink) {

@@ -61,8 +61,7 @@ private:
 
 class SignalOnRelease {
 public:
-    explicit SignalOnRelease(std::shared_ptr<Completion> completion)
-        : completion_(std::move(completion)) {}
+    explicit SignalOnRelease(std::shared_ptr<Completion> completion) : completion_(std::move(completion)) {}
     ~SignalOnRelease() { completion_->signal(); }
     SignalOnRelease(const SignalOnRelease&) = delete;
     SignalOnRelease& operator=(const SignalOnRelease&) = delete;
@@ -119,9 +118,9 @@ struct DispatchQueue::Queue : std::enable_shared_from_this<Queue> {
         std::shared_ptr<Turn> turn; // set for a waiting sync() caller
     };
     std::mutex mutex;
-    std::deque<Item> items;  // guarded by mutex
-    bool owned = false;      // guarded by mutex: a drain job or a sync() caller has it
-    bool abandoned = false;  // guarded by mutex: the worker pool has stopped
+    std::deque<Item> items; // guarded by mutex
+    bool owned = false;     // guarded by mutex: a drain job or a sync() caller has it
+    bool abandoned = false; // guarded by mutex: the worker pool has stopped
 };
 
 void DispatchQueue::Queue::async(std::function<void()> work) {
@@ -216,8 +215,7 @@ void DispatchQueue::Queue::abandon() {
 
 DispatchQueue::DispatchQueue(std::shared_ptr<Queue> queue) : queue_(std::move(queue)) {}
 
-DispatchQueue::DispatchQueue(std::string label)
-    : queue_(std::make_shared<Queue>(Kind::serial, std::move(label))) {}
+DispatchQueue::DispatchQueue(std::string label) : queue_(std::make_shared<Queue>(Kind::serial, std::move(label))) {}
 
 const DispatchQueue& DispatchQueue::main() {
     static const auto* queue = new DispatchQueue(std::make_shared<Queue>(Kind::main, "main"));
@@ -225,18 +223,13 @@ const DispatchQueue& DispatchQueue::main() {
 }
 
 const DispatchQueue& DispatchQueue::global() {
-    static const auto* queue =
-        new DispatchQueue(std::make_shared<Queue>(Kind::global, "global"));
+    static const auto* queue = new DispatchQueue(std::make_shared<Queue>(Kind::global, "global"));
     return *queue;
 }
 
-const std::string& DispatchQueue::label() const {
-    return queue_->label;
-}
+const std::string& DispatchQueue::label() const { return queue_->label; }
 
-void DispatchQueue::async(std::function<void()> work) const {
-    queue_->async(std::move(work));
-}
+void DispatchQueue::async(std::function<void()> work) const { queue_->async(std::move(work)); }
 
 void DispatchQueue::sync(const std::function<void()>& work) const {
     Queue* q = queue_.get();
@@ -246,8 +239,7 @@ void DispatchQueue::sync(const std::function<void()>& work) const {
         return;
     }
     if (q->kind == Kind::main ? RunLoop::isMainThread() : isRunning(q))
-        Console::fatal("DispatchQueue::sync: called on queue '" + q->label +
-                       "' from that queue, which would deadlock");
+        Console::fatal("DispatchQueue::sync: called on queue '" + q->label + "' from that queue, which would deadlock");
     if (q->kind == Kind::serial) {
         q->syncSerial(work);
         return;

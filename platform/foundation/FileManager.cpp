@@ -75,19 +75,20 @@ bool FileManager::createDirectory(const std::string& path, bool withIntermediate
     if (path.empty()) return report(error, NSError::posix(ENOENT));
     if (withIntermediateDirectories) {
         const std::string parent = parentOf(path);
-        if (parent != path && kindOfItem(parent) != ItemKind::directory &&
-            !createDirectory(parent, true, error))
+        if (parent != path && kindOfItem(parent) != ItemKind::directory && !createDirectory(parent, true, error))
             return false;
     }
     if (::mkdir(path.c_str(), 0777) == 0) return true;
     const int err = errno;
     const ItemKind kind = kindOfItem(path);
-    if (err == EEXIST && kind == ItemKind::directory) return withIntermediateDirectories || report(error, NSError::posix(EEXIST));
+    if (err == EEXIST && kind == ItemKind::directory)
+        return withIntermediateDirectories || report(error, NSError::posix(EEXIST));
     if (err == EEXIST) return report(error, NSError::posix(ENOTDIR, "a file that is not a folder is in the way"));
     return report(error, NSError::posix(err));
 }
 
-std::optional<std::vector<std::string>> FileManager::contentsOfDirectory(const std::string& path, NSError* error) const {
+std::optional<std::vector<std::string>> FileManager::contentsOfDirectory(const std::string& path,
+                                                                         NSError* error) const {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(path.c_str()), ::closedir);
     if (!dir) {
         report(error, NSError::posix(errno));
@@ -158,7 +159,7 @@ std::optional<std::string> FileManager::contents(const std::string& path, std::s
 
 std::optional<std::string> FileManager::writeDestination(const std::string& path, NSError* error) const {
     std::string current = path;
-    for (int links = 0; links < 40; ++links) {  // the kernel's own limit
+    for (int links = 0; links < 40; ++links) { // the kernel's own limit
         struct stat info {};
         if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
         std::string target(std::max<std::size_t>(std::size_t(info.st_size), PATH_MAX) + 1, '\0');
@@ -190,7 +191,8 @@ bool FileManager::writeAtomically(const std::string& linkOrPath, std::string_vie
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     int err = 0;
     errno = 0;
-    if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) err = errno ? errno : EIO;
+    if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0)
+        err = errno ? errno : EIO;
     if (::close(fd.release()) != 0 && err == 0) err = errno;
     if (err == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) err = errno;
     if (err != 0) {

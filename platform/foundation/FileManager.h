@@ -28,7 +28,8 @@ public:
     bool createDirectory(const std::string& path, bool withIntermediateDirectories, NSError* error = nullptr) const;
 
     // The names in a folder, one level, without "." and "..", sorted by byte.
-    std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path, NSError* error = nullptr) const;
+    std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path,
+                                                                NSError* error = nullptr) const;
 
     // The whole content of a regular file of at most `maxBytes` bytes.
     std::optional<std::string> contents(const std::string& path, std::size_t maxBytes, NSError* error = nullptr) const;

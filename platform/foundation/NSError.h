@@ -4,7 +4,7 @@
 #include <string>
 
 struct NSError {
-    int code = 0;   // an errno value
+    int code = 0; // an errno value
     std::string localizedDescription;
 
     static NSError posix(int code);

@@ -40,8 +40,8 @@ std::string ProcessInfo::globallyUniqueString() const {
         Console::write("ProcessInfo: the kernel's random source (getrandom) failed\n");
         std::abort();
     }
-    bits[6] = static_cast<std::uint8_t>((bits[6] & 0x0F) | 0x40);   // version 4
-    bits[8] = static_cast<std::uint8_t>((bits[8] & 0x3F) | 0x80);   // RFC 4122 variant
+    bits[6] = static_cast<std::uint8_t>((bits[6] & 0x0F) | 0x40); // version 4
+    bits[8] = static_cast<std::uint8_t>((bits[8] & 0x3F) | 0x80); // RFC 4122 variant
     static constexpr char digits[] = "0123456789ABCDEF";
     std::string out;
     for (int i = 0; i < 16; ++i) {

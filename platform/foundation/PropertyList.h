@@ -91,8 +91,7 @@ public:
     bool operator==(const Value& other) const { return v_ == other.v_; }
 
 private:
-    using Storage = std::variant<bool, std::int64_t, std::uint64_t, double, std::string, Data, Date,
-                                 Array, Dictionary>;
+    using Storage = std::variant<bool, std::int64_t, std::uint64_t, double, std::string, Data, Date, Array, Dictionary>;
     template <class T>
     static Storage fromIntegral(T i) {
         if constexpr (std::is_unsigned_v<T>) {
@@ -115,7 +114,7 @@ constexpr int kMaxDepth = 256;
 enum class Format { xml, binary };
 
 struct ReadError {
-    std::size_t line = 0;   // 1-based line of an XML error; 0 when not applicable
+    std::size_t line = 0; // 1-based line of an XML error; 0 when not applicable
     std::string reason;
     // "line 3: <integer> holds "x", not a whole number" or the reason alone.
     std::string description() const;
@@ -123,7 +122,7 @@ struct ReadError {
 
 struct ReadResult {
     std::optional<Value> value;
-    ReadError error;   // meaningful when value is empty
+    ReadError error; // meaningful when value is empty
     explicit operator bool() const { return value.has_value(); }
 };
 

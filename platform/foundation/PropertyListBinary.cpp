@@ -78,7 +78,7 @@ private:
     bool spend(std::uint64_t payload) {
         if (++values_ > kMaxValues || payload > kMaxPayloadBytes - payloadBytes_) {
             return error("the property list expands beyond " + std::to_string(kMaxValues) + " values or " +
-                 std::to_string(kMaxPayloadBytes >> 20) + " MB");
+                         std::to_string(kMaxPayloadBytes >> 20) + " MB");
         }
         payloadBytes_ += payload;
         return true;
@@ -125,7 +125,7 @@ private:
             const std::size_t width = std::size_t{1} << nibble;
             if (!fits(pos, width)) return fail("an integer runs past the object area" + at());
             if (!spend(0)) return std::nullopt;
-            if (width < 8) return Value(be(pos, width));   // 1, 2 and 4 bytes are unsigned
+            if (width < 8) return Value(be(pos, width)); // 1, 2 and 4 bytes are unsigned
             if (width == 8) return Value(static_cast<std::int64_t>(be(pos, 8)));
             // 16 bytes: the unsigned values above the signed range.
             if (be(pos, 8) != 0) return fail("an integer wider than 64 bits" + at());
@@ -138,8 +138,9 @@ private:
             const std::size_t width = std::size_t{1} << nibble;
             if (!fits(pos, width)) return fail("a real or date runs past the object area" + at());
             if (!spend(0)) return std::nullopt;
-            const double d = width == 4 ? static_cast<double>(std::bit_cast<float>(static_cast<std::uint32_t>(be(pos, 4))))
-                                        : std::bit_cast<double>(be(pos, 8));
+            const double d = width == 4
+                                 ? static_cast<double>(std::bit_cast<float>(static_cast<std::uint32_t>(be(pos, 4))))
+                                 : std::bit_cast<double>(be(pos, 8));
             if (kind == 0x3) return Value(Date{d});
             return Value(d);
         }
@@ -149,7 +150,8 @@ private:
             std::uint64_t n = 0;
             if (!length(pos, nibble, n)) return std::nullopt;
             const std::uint64_t unit = kind == 0x6 ? 2 : 1;
-            if (n > tableStart_ / unit || !fits(pos, n * unit)) return fail("a string or data runs past the object area" + at());
+            if (n > tableStart_ / unit || !fits(pos, n * unit))
+                return fail("a string or data runs past the object area" + at());
             if (!spend(n * unit)) return std::nullopt;
             const auto* p = b_ + pos;
             if (kind == 0x4) return Value(Data(p, p + n));
@@ -162,7 +164,8 @@ private:
         }
         case 0xA:
         case 0xD: {
-            if (depth > kMaxDepth) return fail("containers nested deeper than " + std::to_string(kMaxDepth) + " levels");
+            if (depth > kMaxDepth)
+                return fail("containers nested deeper than " + std::to_string(kMaxDepth) + " levels");
             std::uint64_t n = 0;
             if (!length(pos, nibble, n)) return std::nullopt;
             const std::uint64_t refs = kind == 0xD ? 2 : 1;
@@ -217,7 +220,8 @@ private:
                     ++i;
                 }
             }
-            if (c >= 0xD800 && c <= 0xDFFF) return fail("a UTF-16 string holds an unpaired surrogate at offset " + std::to_string(start));
+            if (c >= 0xD800 && c <= 0xDFFF)
+                return fail("a UTF-16 string holds an unpaired surrogate at offset " + std::to_string(start));
             text::appendUTF8(out, c);
         }
         return Value(std::move(out));

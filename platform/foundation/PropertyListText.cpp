@@ -17,17 +17,26 @@ bool isXMLText(std::string_view s) {
             ++p;
             continue;
         }
-        if ((c & 0xE0) == 0xC0) { c &= 0x1F; extra = 1; min = 0x80; }
-        else if ((c & 0xF0) == 0xE0) { c &= 0x0F; extra = 2; min = 0x800; }
-        else if ((c & 0xF8) == 0xF0) { c &= 0x07; extra = 3; min = 0x10000; }
-        else return false;
+        if ((c & 0xE0) == 0xC0) {
+            c &= 0x1F;
+            extra = 1;
+            min = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            c &= 0x0F;
+            extra = 2;
+            min = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            c &= 0x07;
+            extra = 3;
+            min = 0x10000;
+        } else
+            return false;
         if (end - p <= extra) return false;
         for (int i = 1; i <= extra; ++i) {
             if ((p[i] & 0xC0) != 0x80) return false;
             c = (c << 6) | (p[i] & 0x3F);
         }
-        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF)
-            return false;
+        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF) return false;
         p += extra + 1;
     }
     return true;
@@ -87,7 +96,7 @@ void civilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
     y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2);
 }
 
-constexpr std::int64_t kReferenceDay = 11323;   // 2001-01-01 in days since 1970-01-01
+constexpr std::int64_t kReferenceDay = 11323; // 2001-01-01 in days since 1970-01-01
 } // namespace
 
 std::string base64Encode(const std::vector<std::uint8_t>& bytes) {
@@ -134,8 +143,7 @@ std::optional<std::vector<std::uint8_t>> base64Decode(std::string_view text) {
             have = 0;
         }
     }
-    if (have == 1 || (have == 0 && padding > 0) || (have > 0 && have + padding != 4))
-        return std::nullopt;
+    if (have == 1 || (have == 0 && padding > 0) || (have > 0 && have + padding != 4)) return std::nullopt;
     if (have == 2) out.push_back(static_cast<std::uint8_t>(acc >> 4));
     if (have == 3) {
         out.push_back(static_cast<std::uint8_t>(acc >> 10));
@@ -167,15 +175,13 @@ std::string formatDate(double seconds) {
     }
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(y), m, d,
-                  static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
-                  static_cast<int>(rest % 60));
+                  static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
     return buffer;
 }
 
 std::optional<double> parseDate(std::string_view t) {
     // Exactly YYYY-MM-DDTHH:MM:SSZ.
-    if (t.size() != 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' ||
-        t[16] != ':' || t[19] != 'Z')
+    if (t.size() != 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' || t[16] != ':' || t[19] != 'Z')
         return std::nullopt;
     auto number = [&](std::size_t at, std::size_t n, int& out) {
         out = 0;
@@ -186,13 +192,12 @@ std::optional<double> parseDate(std::string_view t) {
         return true;
     };
     int y, mo, d, h, mi, s;
-    if (!number(0, 4, y) || !number(5, 2, mo) || !number(8, 2, d) || !number(11, 2, h) ||
-        !number(14, 2, mi) || !number(17, 2, s))
+    if (!number(0, 4, y) || !number(5, 2, mo) || !number(8, 2, d) || !number(11, 2, h) || !number(14, 2, mi) ||
+        !number(17, 2, s))
         return std::nullopt;
     static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    if (mo < 1 || mo > 12 || d < 1 || d > kDays[mo - 1] || (mo == 2 && d == 29 && !leap) ||
-        h > 23 || mi > 59 || s > 59)
+    if (mo < 1 || mo > 12 || d < 1 || d > kDays[mo - 1] || (mo == 2 && d == 29 && !leap) || h > 23 || mi > 59 || s > 59)
         return std::nullopt;
     const std::int64_t days = daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) - kReferenceDay;
     return static_cast<double>(days * 86400 + h * 3600 + mi * 60 + s);

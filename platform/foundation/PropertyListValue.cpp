@@ -5,7 +5,7 @@
 namespace plist {
 
 Dictionary::Dictionary(std::vector<Entry> entries) {
-    entries_.reserve(entries.size());   // reserved: keys never move once added
+    entries_.reserve(entries.size()); // reserved: keys never move once added
     // Small dictionaries look keys up in place; large ones through a hash, so
     // a hostile file with many keys cannot make this quadratic.
     constexpr std::size_t kLinearLimit = 16;
@@ -50,15 +50,23 @@ bool Dictionary::operator==(const Dictionary& other) const { return entries_ == 
 
 Kind Value::kind() const {
     switch (v_.index()) {
-    case 0: return Kind::boolean;
+    case 0:
+        return Kind::boolean;
     case 1:
-    case 2: return Kind::integer;
-    case 3: return Kind::real;
-    case 4: return Kind::string;
-    case 5: return Kind::data;
-    case 6: return Kind::date;
-    case 7: return Kind::array;
-    default: return Kind::dictionary;
+    case 2:
+        return Kind::integer;
+    case 3:
+        return Kind::real;
+    case 4:
+        return Kind::string;
+    case 5:
+        return Kind::data;
+    case 6:
+        return Kind::date;
+    case 7:
+        return Kind::array;
+    default:
+        return Kind::dictionary;
     }
 }
 
@@ -69,8 +77,7 @@ std::optional<std::int64_t> Value::int64() const {
 
 std::optional<std::uint64_t> Value::uint64() const {
     if (const auto* u = std::get_if<std::uint64_t>(&v_)) return *u;
-    if (const auto* i = std::get_if<std::int64_t>(&v_); i && *i >= 0)
-        return static_cast<std::uint64_t>(*i);
+    if (const auto* i = std::get_if<std::int64_t>(&v_); i && *i >= 0) return static_cast<std::uint64_t>(*i);
     return std::nullopt;
 }
 

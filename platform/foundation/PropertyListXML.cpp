@@ -29,8 +29,7 @@ std::optional<Value> parseInteger(std::string_view t) {
         negative = t[0] == '-';
         t.remove_prefix(1);
     }
-    if (t.empty() || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
+    if (t.empty() || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
     std::uint64_t magnitude = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), magnitude);
     if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
@@ -74,8 +73,7 @@ public:
         pugi::xml_node top;
         for (auto child : root.children()) {
             if (isText(child) && isBlank(child.value())) continue;
-            if (child.type() != pugi::node_element || top)
-                return failure(child, "<plist> must hold exactly one value");
+            if (child.type() != pugi::node_element || top) return failure(child, "<plist> must hold exactly one value");
             top = child;
         }
         if (!top) return failure(root, "<plist> holds no value");
@@ -85,9 +83,7 @@ public:
     }
 
 private:
-    static bool isText(pugi::xml_node n) {
-        return n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata;
-    }
+    static bool isText(pugi::xml_node n) { return n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata; }
 
     std::size_t lineAt(std::ptrdiff_t offset) const {
         if (offset < 0) return 0;
@@ -125,7 +121,8 @@ private:
     std::optional<Value> convert(pugi::xml_node node, int depth) {
         const std::string_view name = node.name();
         if (name == "dict" || name == "array") {
-            if (depth > kMaxDepth) return fail(node, "containers nested deeper than " + std::to_string(kMaxDepth) + " levels");
+            if (depth > kMaxDepth)
+                return fail(node, "containers nested deeper than " + std::to_string(kMaxDepth) + " levels");
             return name == "dict" ? convertDict(node, depth) : convertArray(node, depth);
         }
         if (name == "true" || name == "false") {
@@ -144,7 +141,8 @@ private:
             if (!text) return std::nullopt;
             if (name == "integer") {
                 if (auto v = parseInteger(trimmed(*text))) return v;
-                return fail(node, "<integer> holds " + text::excerpt(*text) + ", not a whole number from -2^63 to 2^64-1");
+                return fail(node,
+                            "<integer> holds " + text::excerpt(*text) + ", not a whole number from -2^63 to 2^64-1");
             }
             if (name == "real") {
                 if (auto v = parseReal(trimmed(*text))) return Value(*v);
@@ -193,7 +191,8 @@ private:
         entries.reserve(children.size() / 2);
         for (std::size_t i = 0; i < children.size(); i += 2) {
             if (std::strcmp(children[i].name(), "key") != 0)
-                return fail(children[i], "<dict> holds <" + std::string(children[i].name()) + "> where a <key> belongs");
+                return fail(children[i],
+                            "<dict> holds <" + std::string(children[i].name()) + "> where a <key> belongs");
             auto key = stringText(children[i]);
             if (!key) return std::nullopt;
             if (i + 1 == children.size()) return fail(children[i], "the key " + text::excerpt(*key) + " has no value");
@@ -212,7 +211,9 @@ class XMLWriter {
 public:
     bool write(const Value& v, int depth) {
         switch (v.kind()) {
-        case Kind::boolean: line(*v.boolean() ? "<true/>" : "<false/>", depth); return true;
+        case Kind::boolean:
+            line(*v.boolean() ? "<true/>" : "<false/>", depth);
+            return true;
         case Kind::integer: {
             char buffer[24];
             const auto i = v.int64();
@@ -221,10 +222,17 @@ public:
             element("integer", std::string_view(buffer, static_cast<std::size_t>(end - buffer)), depth);
             return true;
         }
-        case Kind::real: element("real", formatReal(*v.real()), depth); return true;
-        case Kind::string: return escapedElement("string", *v.string(), depth);
-        case Kind::data: element("data", text::base64Encode(*v.data()), depth); return true;
-        case Kind::date: element("date", text::formatDate(v.date()->secondsSinceReferenceDate), depth); return true;
+        case Kind::real:
+            element("real", formatReal(*v.real()), depth);
+            return true;
+        case Kind::string:
+            return escapedElement("string", *v.string(), depth);
+        case Kind::data:
+            element("data", text::base64Encode(*v.data()), depth);
+            return true;
+        case Kind::date:
+            element("date", text::formatDate(v.date()->secondsSinceReferenceDate), depth);
+            return true;
         case Kind::array: {
             if (!enter(depth)) return false;
             const Array& array = *v.array();
@@ -298,11 +306,20 @@ private:
         escaped.reserve(content.size());
         for (char c : content) {
             switch (c) {
-            case '&': escaped += "&amp;"; break;
-            case '<': escaped += "&lt;"; break;
-            case '>': escaped += "&gt;"; break;
-            case '\r': escaped += "&#13;"; break;   // a raw one would be read back as "\n"
-            default: escaped += c;
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '\r':
+                escaped += "&#13;";
+                break; // a raw one would be read back as "\n"
+            default:
+                escaped += c;
             }
         }
         element(name, escaped, depth);

@@ -17,8 +17,10 @@ class ConditionWaiter final : public RunLoopWaiter {
 public:
     void wait(std::optional<Clock::Duration> timeout) override {
         std::unique_lock lock(mutex_);
-        if (timeout) cv_.wait_for(lock, *timeout, [this] { return woken_; });
-        else cv_.wait(lock, [this] { return woken_; });
+        if (timeout)
+            cv_.wait_for(lock, *timeout, [this] { return woken_; });
+        else
+            cv_.wait(lock, [this] { return woken_; });
         woken_ = false;
     }
     void wake() override {
@@ -53,23 +55,15 @@ RunLoop& RunLoop::current() {
     return loop;
 }
 
-bool RunLoop::isMainThread() {
-    return gettid() == getpid();
-}
+bool RunLoop::isMainThread() { return gettid() == getpid(); }
 
 RunLoop::RunLoop() : waiter_(std::make_shared<ConditionWaiter>()) {}
 
-RunLoop::~RunLoop() {
-    invalidateTimers();
-}
+RunLoop::~RunLoop() { invalidateTimers(); }
 
-void RunLoop::perform(std::function<void()> work) {
-    post(Work{std::move(work), {}});
-}
+void RunLoop::perform(std::function<void()> work) { post(Work{std::move(work), {}}); }
 
-void RunLoop::performWrite(std::string text) {
-    post(Work{{}, std::move(text)});
-}
+void RunLoop::performWrite(std::string text) { post(Work{{}, std::move(text)}); }
 
 void RunLoop::post(Work work) {
     std::shared_ptr<RunLoopWaiter> toWake;
@@ -104,19 +98,18 @@ void RunLoop::drainWork() {
     while (!batch.empty()) {
         Work work = std::move(batch.front());
         batch.pop_front();
-        if (work.fn) work.fn();
-        else Console::write(work.text);
+        if (work.fn)
+            work.fn();
+        else
+            Console::write(work.text);
     }
 }
 
-void RunLoop::addTimer(std::shared_ptr<Timer> timer) {
-    armTimer(TimerEntry{std::move(timer), clock_.now(), 1});
-}
+void RunLoop::addTimer(std::shared_ptr<Timer> timer) { armTimer(TimerEntry{std::move(timer), clock_.now(), 1}); }
 
 void RunLoop::armTimer(TimerEntry entry) {
     const double interval = entry.timer->interval_;
-    const Clock::Duration deadline =
-        entry.origin + Clock::fromSeconds(static_cast<double>(entry.tick) * interval);
+    const Clock::Duration deadline = entry.origin + Clock::fromSeconds(static_cast<double>(entry.tick) * interval);
     timers_.emplace(TimerKey{deadline, nextTimerOrder_++}, std::move(entry));
 }
 
@@ -161,8 +154,7 @@ void RunLoop::run() {
         if (stopRequested_.exchange(false)) break;
         std::optional<Clock::Duration> timeout;
         if (!timers_.empty() && !clock_.isVirtual())
-            timeout = std::max(Clock::Duration{0},
-                               timers_.begin()->first.deadline - timerSlack - clock_.now());
+            timeout = std::max(Clock::Duration{0}, timers_.begin()->first.deadline - timerSlack - clock_.now());
         std::shared_ptr<RunLoopWaiter> waiter;
         {
             std::lock_guard lock(mutex_);
@@ -192,9 +184,7 @@ void RunLoop::runUntilIdle() {
     }
 }
 
-void RunLoop::setVirtualClock(bool on) {
-    clock_.setVirtual(on);
-}
+void RunLoop::setVirtualClock(bool on) { clock_.setVirtual(on); }
 
 void RunLoop::advance(double seconds) {
     if (!clock_.isVirtual()) Console::fatal("RunLoop::advance: the run loop has no virtual clock");

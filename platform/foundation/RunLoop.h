@@ -102,10 +102,10 @@ private:
     void invalidateTimers();
 
     mutable std::mutex mutex_;
-    std::deque<Work> work_;                  // guarded by mutex_
-    bool wakePending_ = false;               // guarded by mutex_
-    bool closed_ = false;                    // guarded by mutex_
-    std::shared_ptr<RunLoopWaiter> waiter_;  // guarded by mutex_
+    std::deque<Work> work_;                 // guarded by mutex_
+    bool wakePending_ = false;              // guarded by mutex_
+    bool closed_ = false;                   // guarded by mutex_
+    std::shared_ptr<RunLoopWaiter> waiter_; // guarded by mutex_
     std::atomic<bool> stopRequested_{false};
 
     // The loop's own thread only. Invalidated timers stay here until they come due.

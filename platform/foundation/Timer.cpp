@@ -10,8 +10,7 @@ constexpr double minimumInterval = 0.0001;
 }
 
 Timer::Timer(Private, double interval, bool repeats, Block block)
-    : interval_(interval > minimumInterval ? interval : minimumInterval),
-      repeats_(repeats),
+    : interval_(interval > minimumInterval ? interval : minimumInterval), repeats_(repeats),
       block_(std::make_shared<Block>(std::move(block))) {}
 
 std::shared_ptr<Timer> Timer::scheduledTimer(double interval, bool repeats, Block block) {

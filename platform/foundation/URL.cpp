@@ -9,7 +9,9 @@
 namespace {
 
 bool isUnreserved(unsigned char c) { return std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~'; }
-bool isSubDelim(unsigned char c) { return std::string_view("!$&'()*+,;=").find(static_cast<char>(c)) != std::string_view::npos; }
+bool isSubDelim(unsigned char c) {
+    return std::string_view("!$&'()*+,;=").find(static_cast<char>(c)) != std::string_view::npos;
+}
 bool isHex(unsigned char c) { return std::isxdigit(c) != 0; }
 int hexValue(char c) { return std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10); }
 
@@ -19,7 +21,8 @@ bool valid(std::string_view s, std::string_view extra) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         const auto c = static_cast<unsigned char>(s[i]);
         if (c == '%') {
-            if (i + 2 >= s.size() || !isHex(static_cast<unsigned char>(s[i + 1])) || !isHex(static_cast<unsigned char>(s[i + 2])))
+            if (i + 2 >= s.size() || !isHex(static_cast<unsigned char>(s[i + 1])) ||
+                !isHex(static_cast<unsigned char>(s[i + 2])))
                 return false;
             i += 2;
         } else if (!isUnreserved(c) && !isSubDelim(c) && extra.find(static_cast<char>(c)) == std::string_view::npos) {
@@ -33,7 +36,7 @@ std::string decode(std::string_view s) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size()) {   // escapes were validated
+        if (s[i] == '%' && i + 2 < s.size()) { // escapes were validated
             out += static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2]));
             i += 2;
         } else {
@@ -107,9 +110,8 @@ std::optional<URL> URL::parse(std::string_view text) {
             if (close == std::string_view::npos) return std::nullopt;
             url.ipLiteral_ = true;
             url.host_ = std::string(authority.substr(1, close - 1));
-            if (url.host_.empty() || !std::all_of(url.host_.begin(), url.host_.end(), [](unsigned char c) {
-                    return isHex(c) || c == ':' || c == '.';
-                }))
+            if (url.host_.empty() || !std::all_of(url.host_.begin(), url.host_.end(),
+                                                  [](unsigned char c) { return isHex(c) || c == ':' || c == '.'; }))
                 return std::nullopt;
             authority.remove_prefix(close + 1);
             if (!authority.empty() && authority[0] != ':') return std::nullopt;
@@ -121,7 +123,8 @@ std::optional<URL> URL::parse(std::string_view text) {
             if (portColon != std::string_view::npos) port = authority.substr(portColon + 1);
         }
         if (!port.empty()) {
-            if (port.size() > 5 || !std::all_of(port.begin(), port.end(), [](unsigned char c) { return std::isdigit(c); }))
+            if (port.size() > 5 ||
+                !std::all_of(port.begin(), port.end(), [](unsigned char c) { return std::isdigit(c); }))
                 return std::nullopt;
             const int number = std::stoi(std::string(port));
             if (number > 65535) return std::nullopt;

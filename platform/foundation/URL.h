@@ -18,10 +18,10 @@ public:
     // A file URL for a path; a relative path is taken from the working folder.
     static URL fileURL(std::string_view path);
 
-    const std::string& scheme() const { return scheme_; }     // lower case; empty for a relative reference
-    const std::string& host() const { return host_; }         // without the brackets of an IP literal
+    const std::string& scheme() const { return scheme_; } // lower case; empty for a relative reference
+    const std::string& host() const { return host_; }     // without the brackets of an IP literal
     std::optional<int> port() const { return port_; }
-    const std::string& path() const { return path_; }         // percent-decoded
+    const std::string& path() const { return path_; } // percent-decoded
     const std::optional<std::string>& query() const { return query_; }
     const std::optional<std::string>& fragment() const { return fragment_; }
     bool isFileURL() const { return scheme_ == "file"; }
@@ -46,12 +46,12 @@ private:
 
     std::string scheme_;
     bool hasAuthority_ = false;
-    std::string userInfo_;   // as written
-    std::string host_;       // as written
+    std::string userInfo_; // as written
+    std::string host_;     // as written
     bool ipLiteral_ = false;
     std::optional<int> port_;
-    std::string path_;       // decoded
-    std::string rawPath_;    // as written (or encoded from path_)
+    std::string path_;    // decoded
+    std::string rawPath_; // as written (or encoded from path_)
     std::optional<std::string> query_;
     std::optional<std::string> fragment_;
 };

@@ -16,27 +16,24 @@ struct Sink {
     bool tooBig = false;
 };
 
-std::size_t collect(char* bytes, std::size_t size, std::size_t count, void* user)
-{
+std::size_t collect(char* bytes, std::size_t size, std::size_t count, void* user) {
     auto* sink = static_cast<Sink*>(user);
     const std::size_t n = size * count;
     if (sink->data->size() + n > maxBytes) {
         sink->tooBig = true;
-        return 0;  // makes curl stop with a write error
+        return 0; // makes curl stop with a write error
     }
     sink->data->insert(sink->data->end(), bytes, bytes + n);
     return n;
 }
-}
+} // namespace
 
-URLSession& URLSession::shared()
-{
+URLSession& URLSession::shared() {
     static URLSession session;
     return session;
 }
 
-URLFetchResult URLSession::fetch(const URLRequest& request) const
-{
+URLFetchResult URLSession::fetch(const URLRequest& request) const {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 
@@ -52,7 +49,8 @@ URLFetchResult URLSession::fetch(const URLRequest& request) const
         return result;
     }
     const double timeout = std::isfinite(request.timeoutInterval) && request.timeoutInterval > 0
-                               ? std::min(request.timeoutInterval, 86400.0) : 60;
+                               ? std::min(request.timeoutInterval, 86400.0)
+                               : 60;
     char error[CURL_ERROR_SIZE] = {};
     Sink sink{&result.data};
     const std::string address = request.url.absoluteString();
@@ -78,19 +76,16 @@ URLFetchResult URLSession::fetch(const URLRequest& request) const
     URLResponse response{request.url};
     char* effective = nullptr;
     if (curl_easy_getinfo(c, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
-        if (auto u = URL::parse(effective))
-            response.url = *u;
+        if (auto u = URL::parse(effective)) response.url = *u;
     response.isHTTP = response.url.scheme() == "http" || response.url.scheme() == "https";
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &response.statusCode);
     result.response = response;
     return result;
 }
 
-void URLSession::dataTask(URLRequest request, std::function<void(URLFetchResult)> completion) const
-{
+void URLSession::dataTask(URLRequest request, std::function<void(URLFetchResult)> completion) const {
     DispatchQueue::global().async([this, request = std::move(request), completion = std::move(completion)] {
         URLFetchResult result = fetch(request);
-        if (completion)
-            completion(std::move(result));
+        if (completion) completion(std::move(result));
     });
 }

@@ -17,20 +17,20 @@ enum class NSURLRequestCachePolicy { useProtocolCachePolicy = 0 };
 
 struct URLRequest {
     URL url;
-    double timeoutInterval = 60;  // seconds
+    double timeoutInterval = 60; // seconds
     NSURLRequestCachePolicy cachePolicy = NSURLRequestCachePolicy::useProtocolCachePolicy;
 };
 
 struct URLResponse {
-    URL url;               // after redirects
-    long statusCode = 0;   // 0 for file: URLs
+    URL url;             // after redirects
+    long statusCode = 0; // 0 for file: URLs
     bool isHTTP = false;
 };
 
 struct URLFetchResult {
     std::vector<unsigned char> data;
-    std::optional<URLResponse> response;  // none when the fetch failed
-    std::string errorDescription;         // why it failed
+    std::optional<URLResponse> response; // none when the fetch failed
+    std::string errorDescription;        // why it failed
 };
 
 class URLSession {

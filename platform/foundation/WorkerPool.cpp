@@ -68,8 +68,10 @@ void WorkerPool::stop() {
     wake_.notify_all();
     for (std::thread& worker : workers_) {
         // exit() called from a job runs shutdown on that worker, which cannot join itself.
-        if (worker.get_id() == std::this_thread::get_id()) worker.detach();
-        else worker.join();
+        if (worker.get_id() == std::this_thread::get_id())
+            worker.detach();
+        else
+            worker.join();
     }
     for (Job& job : dropped)
         if (job.drop) job.drop();

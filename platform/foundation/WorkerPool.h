@@ -34,7 +34,7 @@ private:
 
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<Job> jobs_; // guarded by mutex_
+    std::deque<Job> jobs_;  // guarded by mutex_
     bool stopping_ = false; // guarded by mutex_
     std::vector<std::thread> workers_;
 };

@@ -17,7 +17,7 @@ struct NSParagraphStyle {
 using NSMutableParagraphStyle = NSParagraphStyle;
 
 struct NSStringAttributes {
-    std::optional<UIFont> font;  // none: the system font at 12
+    std::optional<UIFont> font; // none: the system font at 12
     UIColor foregroundColor = UIColor::black();
     NSParagraphStyle paragraphStyle;
 };

@@ -38,8 +38,8 @@ private:
 class UIAlertController : public UIViewController {
 public:
     enum class Style { alert };
-    static std::shared_ptr<UIAlertController> make(std::optional<std::string> title,
-                                                   std::optional<std::string> message, Style style = Style::alert);
+    static std::shared_ptr<UIAlertController> make(std::optional<std::string> title, std::optional<std::string> message,
+                                                   Style style = Style::alert);
 
     const std::optional<std::string>& title() const { return title_; }
     const std::optional<std::string>& message() const { return message_; }

@@ -13,8 +13,7 @@
 #include <cstdlib>
 
 namespace {
-std::map<std::string, std::function<std::shared_ptr<UIApplicationDelegate>()>>& delegateClasses()
-{
+std::map<std::string, std::function<std::shared_ptr<UIApplicationDelegate>()>>& delegateClasses() {
     static std::map<std::string, std::function<std::shared_ptr<UIApplicationDelegate>()>> registry;
     return registry;
 }
@@ -22,38 +21,29 @@ std::map<std::string, std::function<std::shared_ptr<UIApplicationDelegate>()>>& 
 void say(const std::string& line) { Console::write(line + "\n"); }
 
 // Hidden controls cannot be pressed.
-UIControl* findControl(UIView& view, const std::string& identifier)
-{
-    if (view.isHidden())
-        return nullptr;
+UIControl* findControl(UIView& view, const std::string& identifier) {
+    if (view.isHidden()) return nullptr;
     if (view.accessibilityIdentifier == identifier)
-        if (auto* control = dynamic_cast<UIControl*>(&view))
-            return control;
+        if (auto* control = dynamic_cast<UIControl*>(&view)) return control;
     // Topmost first, so a control of a presented dialog wins.
     const auto subviews = view.subviews();
     for (auto it = subviews.rbegin(); it != subviews.rend(); ++it)
-        if (UIControl* found = findControl(**it, identifier))
-            return found;
+        if (UIControl* found = findControl(**it, identifier)) return found;
     return nullptr;
 }
 
-bool endsWithPNG(const std::string& s)
-{
-    if (s.size() < 5)
-        return false;
+bool endsWithPNG(const std::string& s) {
+    if (s.size() < 5) return false;
     std::string tail = s.substr(s.size() - 4);
-    for (char& c : tail)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return tail == ".png";
 }
-}
+} // namespace
 
-std::optional<UIAutomationOptions> parseAutomationOptions(int argc, const char* const* argv, std::string* error)
-{
+std::optional<UIAutomationOptions> parseAutomationOptions(int argc, const char* const* argv, std::string* error) {
     UIAutomationOptions options;
     auto fail = [error](std::string why) -> std::optional<UIAutomationOptions> {
-        if (error)
-            *error = std::move(why);
+        if (error) *error = std::move(why);
         return std::nullopt;
     };
     for (int i = 1; i < argc; ++i) {
@@ -62,12 +52,10 @@ std::optional<UIAutomationOptions> parseAutomationOptions(int argc, const char* 
         if (arg == "--headless") {
             options.headless = true;
         } else if (arg == "--press" || arg == "--run-seconds" || arg == "--screenshot") {
-            if (!hasValue)
-                return fail(arg + " needs a value");
+            if (!hasValue) return fail(arg + " needs a value");
             const std::string value = argv[++i];
             if (arg == "--press") {
-                if (value.empty())
-                    return fail("--press needs a control's accessibility identifier");
+                if (value.empty()) return fail("--press needs a control's accessibility identifier");
                 options.presses.push_back(value);
             } else if (arg == "--run-seconds") {
                 char* end = nullptr;
@@ -87,50 +75,40 @@ std::optional<UIAutomationOptions> parseAutomationOptions(int argc, const char* 
     return options;
 }
 
-UIApplication& UIApplication::shared()
-{
+UIApplication& UIApplication::shared() {
     static UIApplication application;
     return application;
 }
 
 void UIApplication::registerDelegateClass(const std::string& name,
-                                          std::function<std::shared_ptr<UIApplicationDelegate>()> make)
-{
+                                          std::function<std::shared_ptr<UIApplicationDelegate>()> make) {
     delegateClasses()[name] = std::move(make);
 }
 
-void UIApplication::open(const URL& url, const UILaunchOptions&, std::function<void(bool)> completion)
-{
+void UIApplication::open(const URL& url, const UILaunchOptions&, std::function<void(bool)> completion) {
     std::string error;
     const bool started = Foundation::openInBrowser(url, &error);
-    if (!started)
-        say("UIApplication: " + error);
-    if (completion)
-        DispatchQueue::main().async([completion = std::move(completion), started] { completion(started); });
+    if (!started) say("UIApplication: " + error);
+    if (completion) DispatchQueue::main().async([completion = std::move(completion), started] { completion(started); });
 }
 
 void UIApplication::terminate() { RunLoop::main().stop(); }
 
-bool UIApplication::press(const std::string& identifier)
-{
+bool UIApplication::press(const std::string& identifier) {
     UIControl* control = window_ ? findControl(*window_, identifier) : nullptr;
-    if (!control)
-        return false;
+    if (!control) return false;
     const auto keep = control->shared_from_this();
     control->sendActions(UIControlEvents::touchUpInside);
     return true;
 }
 
-void UIApplication::setActive(bool active)
-{
-    if (active == active_ || !delegate_)
-        return;
+void UIApplication::setActive(bool active) {
+    if (active == active_ || !delegate_) return;
     active_ = active;
     active ? delegate_->applicationDidBecomeActive(*this) : delegate_->applicationWillResignActive(*this);
 }
 
-int UIApplication::run(int argc, char** argv, const std::string& delegateClass)
-{
+int UIApplication::run(int argc, char** argv, const std::string& delegateClass) {
     std::string error;
     auto options = parseAutomationOptions(argc, argv, &error);
     if (!options) {
@@ -155,8 +133,7 @@ int UIApplication::run(int argc, char** argv, const std::string& delegateClass)
                       : delegate_->applicationWillEnterForeground(*this);
         };
         desktop = UIDesktopWindow::open(windowTitle, windowSize, std::move(callbacks), &error);
-        if (!desktop)
-            say("UIApplication: no display (" + error + "); running with the offscreen window.");
+        if (!desktop) say("UIApplication: no display (" + error + "); running with the offscreen window.");
     }
     window_ = desktop ? desktop->window() : std::make_shared<UIWindow>(windowSize);
     delegate_->window = window_;
@@ -194,10 +171,8 @@ int UIApplication::run(int argc, char** argv, const std::string& delegateClass)
             }
         }
     }
-    if (deadline)
-        deadline->invalidate();
-    if (root && root->presentedViewController())
-        root->dismiss(false);
+    if (deadline) deadline->invalidate();
+    if (root && root->presentedViewController()) root->dismiss(false);
     root.reset();
     delegate_->window.reset();
     window_.reset();
@@ -205,7 +180,6 @@ int UIApplication::run(int argc, char** argv, const std::string& delegateClass)
     return status;
 }
 
-int UIApplicationMain(int argc, char** argv, const char*, const char* delegateClassName)
-{
+int UIApplicationMain(int argc, char** argv, const char*, const char* delegateClassName) {
     return UIApplication::shared().run(argc, argv, delegateClassName ? delegateClassName : "");
 }

@@ -33,7 +33,7 @@ using UILaunchOptions = std::map<std::string, std::string>;
 
 class UIApplicationDelegate : public UIResponder {
 public:
-    std::shared_ptr<UIWindow> window;  // set by the application before launching finishes
+    std::shared_ptr<UIWindow> window; // set by the application before launching finishes
     // application(_:didFinishLaunchingWithOptions:)
     virtual bool application(UIApplication& application, const UILaunchOptions* options) { return true; }
     virtual void applicationWillResignActive(UIApplication&) {}

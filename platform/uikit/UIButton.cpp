@@ -5,35 +5,29 @@
 #include <algorithm>
 #include <limits>
 
-void UIButton::setTitle(std::string title)
-{
+void UIButton::setTitle(std::string title) {
     title_ = std::move(title);
     setNeedsDisplay();
 }
 
-void UIButton::setTitleColor(UIColor colour)
-{
+void UIButton::setTitleColor(UIColor colour) {
     titleColour_ = colour;
     setNeedsDisplay();
 }
 
-void UIButton::setFont(const UIFont& font)
-{
+void UIButton::setFont(const UIFont& font) {
     font_ = font;
     setNeedsDisplay();
 }
 
-void UIButton::setImage(std::shared_ptr<UIImage> image)
-{
+void UIButton::setImage(std::shared_ptr<UIImage> image) {
     image_ = std::move(image);
     setNeedsDisplay();
 }
 
-void UIButton::draw(CGRect)
-{
+void UIButton::draw(CGRect) {
     CGContext* cx = UIGraphicsGetCurrentContext();
-    if (!cx)
-        return;
+    if (!cx) return;
     // A pressed button dims, as the platform's plain buttons do.
     cx->setAlpha(cx->alpha() * (isHighlighted() ? 0.5 : 1.0));
     const CGRect b = bounds();
@@ -46,9 +40,8 @@ void UIButton::draw(CGRect)
     }
     if (!title_.empty()) {
         const NSStringAttributes attributes{font_, titleColour_, {NSTextAlignment::center}};
-        const CGFloat h = NSString::boundingRect(title_, {std::numeric_limits<CGFloat>::infinity(), 0}, 0,
-                                                 attributes)
-                              .height();
+        const CGFloat h =
+            NSString::boundingRect(title_, {std::numeric_limits<CGFloat>::infinity(), 0}, 0, attributes).height();
         NSString::draw(title_, {b.minX(), b.midY() - h / 2, b.width(), h}, attributes);
     }
 }

@@ -4,7 +4,7 @@
 
 class UIColor {
 public:
-    constexpr UIColor() = default;  // opaque black
+    constexpr UIColor() = default; // opaque black
     constexpr UIColor(double red, double green, double blue, double alpha) : c_{red, green, blue, alpha} {}
     static constexpr UIColor white(double white, double alpha = 1) { return {white, white, white, alpha}; }
 

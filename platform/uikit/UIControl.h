@@ -16,8 +16,7 @@ enum class UIControlEvents : std::uint64_t {
     valueChanged = 4096,
 };
 
-constexpr UIControlEvents operator|(UIControlEvents a, UIControlEvents b)
-{
+constexpr UIControlEvents operator|(UIControlEvents a, UIControlEvents b) {
     return static_cast<UIControlEvents>(static_cast<std::uint64_t>(a) | static_cast<std::uint64_t>(b));
 }
 

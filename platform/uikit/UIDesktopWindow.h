@@ -19,9 +19,9 @@
 class UIDesktopWindow {
 public:
     struct Callbacks {
-        std::function<void()> quit;           // the window was closed
-        std::function<void(bool)> focus;      // gained (true) or lost
-        std::function<void(bool)> minimized;  // minimized (true) or restored
+        std::function<void()> quit;          // the window was closed
+        std::function<void(bool)> focus;     // gained (true) or lost
+        std::function<void(bool)> minimized; // minimized (true) or restored
     };
     // Null with a reason in `error` when there is no display or SDL fails.
     static std::unique_ptr<UIDesktopWindow> open(const std::string& title, CGSize size, Callbacks callbacks,

@@ -43,7 +43,7 @@ enum class UIDocumentPickerMode { import, open };
 class UIDocumentPickerViewController : public UIViewController {
 public:
     struct Entry {
-        std::string name;  // ".." for the parent
+        std::string name; // ".." for the parent
         bool isFolder = false;
     };
 
@@ -52,7 +52,7 @@ public:
 
     std::weak_ptr<UIDocumentPickerDelegate> delegate;
     bool allowsMultipleSelection = false;
-    std::optional<URL> directoryURL;  // set before presentation
+    std::optional<URL> directoryURL; // set before presentation
 
     const std::string& folder() const { return folder_; }
     const std::vector<Entry>& entries() const { return entries_; }
@@ -64,8 +64,8 @@ public:
     CGFloat scrollOffset() const;
 
     void openFolder(const std::string& path);
-    void confirm();  // the Open button
-    void cancel();   // the Cancel button
+    void confirm(); // the Open button
+    void cancel();  // the Cancel button
 
     void loadView() override;
     void viewDidLayoutSubviews() override;

@@ -1,10 +1,8 @@
 #include "uikit/UIFont.h"
 
-std::optional<UIFont> UIFont::named(std::string_view name, double size)
-{
+std::optional<UIFont> UIFont::named(std::string_view name, double size) {
     std::optional<vyk::gfx::FontFace> face = vyk::gfx::resolveFont(name);
-    if (!face)
-        return std::nullopt;
+    if (!face) return std::nullopt;
     return UIFont(std::string(name), *face, size);
 }
 

@@ -9,20 +9,16 @@
 
 namespace {
 CGFloat distance(CGPoint a, CGPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
-bool active(UIGestureRecognizer::State s)
-{
+bool active(UIGestureRecognizer::State s) {
     return s == UIGestureRecognizer::State::began || s == UIGestureRecognizer::State::changed;
 }
+} // namespace
+
+void UIGestureRecognizer::addTarget(Action action) {
+    if (action) actions_.push_back(std::move(action));
 }
 
-void UIGestureRecognizer::addTarget(Action action)
-{
-    if (action)
-        actions_.push_back(std::move(action));
-}
-
-void UIGestureRecognizer::setEnabled(bool on)
-{
+void UIGestureRecognizer::setEnabled(bool on) {
     enabled_ = on;
     if (!on && active(state_))
         setState(State::cancelled);
@@ -30,24 +26,18 @@ void UIGestureRecognizer::setEnabled(bool on)
         reset();
 }
 
-CGPoint UIGestureRecognizer::location(const UIView* view) const
-{
+CGPoint UIGestureRecognizer::location(const UIView* view) const {
     return view ? view->convertFromWindow(location_) : location_;
 }
 
-double UIGestureRecognizer::now()
-{
-    return std::chrono::duration<double>(RunLoop::main().now()).count();
-}
+double UIGestureRecognizer::now() { return std::chrono::duration<double>(RunLoop::main().now()).count(); }
 
-void UIGestureRecognizer::setState(State state)
-{
+void UIGestureRecognizer::setState(State state) {
     state_ = state;
     if (state != State::possible && state != State::failed) {
-        const auto keep = weak_from_this().lock();  // an action may drop the last owner
+        const auto keep = weak_from_this().lock(); // an action may drop the last owner
         const auto actions = actions_;
-        for (const Action& a : actions)
-            a(*this);
+        for (const Action& a : actions) a(*this);
     }
     if (state == State::ended || state == State::cancelled || state == State::failed) {
         state_ = State::possible;
@@ -57,30 +47,25 @@ void UIGestureRecognizer::setState(State state)
 
 // Pan
 
-CGPoint UIPanGestureRecognizer::translation(const UIView* view) const
-{
+CGPoint UIPanGestureRecognizer::translation(const UIView* view) const {
     const CGPoint a = view ? view->convertFromWindow(start_) : start_;
     const CGPoint b = location(view);
     return {b.x - a.x, b.y - a.y};
 }
 
-void UIPanGestureRecognizer::setTranslation(CGPoint translation, const UIView* view)
-{
+void UIPanGestureRecognizer::setTranslation(CGPoint translation, const UIView* view) {
     const CGPoint here = location(view);
     const CGPoint start{here.x - translation.x, here.y - translation.y};
     start_ = view ? view->convert(start, nullptr) : start;
 }
 
-void UIPanGestureRecognizer::touchBegan(const UITouch& touch)
-{
+void UIPanGestureRecognizer::touchBegan(const UITouch& touch) {
     tracking_ = true;
     start_ = location_ = touch.location(nullptr);
 }
 
-void UIPanGestureRecognizer::touchMoved(const UITouch& touch)
-{
-    if (!tracking_)
-        return;
+void UIPanGestureRecognizer::touchMoved(const UITouch& touch) {
+    if (!tracking_) return;
     location_ = touch.location(nullptr);
     if (active(state()))
         setState(State::changed);
@@ -88,40 +73,31 @@ void UIPanGestureRecognizer::touchMoved(const UITouch& touch)
         setState(State::began);
 }
 
-void UIPanGestureRecognizer::touchEnded(const UITouch& touch)
-{
-    if (!tracking_)
-        return;
+void UIPanGestureRecognizer::touchEnded(const UITouch& touch) {
+    if (!tracking_) return;
     tracking_ = false;
     location_ = touch.location(nullptr);
     setState(active(state()) ? State::ended : State::failed);
 }
 
-void UIPanGestureRecognizer::touchCancelled(const UITouch&)
-{
+void UIPanGestureRecognizer::touchCancelled(const UITouch&) {
     tracking_ = false;
     setState(active(state()) ? State::cancelled : State::failed);
 }
 
 // Pinch
 
-UIPinchGestureRecognizer::~UIPinchGestureRecognizer()
-{
-    if (rest_)
-        rest_->invalidate();
+UIPinchGestureRecognizer::~UIPinchGestureRecognizer() {
+    if (rest_) rest_->invalidate();
 }
 
-void UIPinchGestureRecognizer::scrollWheel(CGPoint windowPoint, double notches, bool control)
-{
-    if (!control || !std::isfinite(notches) || notches == 0)
-        return;
+void UIPinchGestureRecognizer::scrollWheel(CGPoint windowPoint, double notches, bool control) {
+    if (!control || !std::isfinite(notches) || notches == 0) return;
     location_ = windowPoint;
     const bool starting = !active(state());
-    if (starting)
-        scale = 1;
+    if (starting) scale = 1;
     scale *= std::pow(notchFactor, notches);
-    if (rest_)
-        rest_->invalidate();
+    if (rest_) rest_->invalidate();
     std::weak_ptr<UIGestureRecognizer> weak = weak_from_this();
     rest_ = Timer::scheduledTimer(restInterval, false, [weak](Timer&) {
         if (auto self = std::static_pointer_cast<UIPinchGestureRecognizer>(weak.lock()); self && active(self->state()))
@@ -130,38 +106,31 @@ void UIPinchGestureRecognizer::scrollWheel(CGPoint windowPoint, double notches, 
     setState(starting ? State::began : State::changed);
 }
 
-void UIPinchGestureRecognizer::reset()
-{
-    if (rest_)
-        rest_->invalidate();
+void UIPinchGestureRecognizer::reset() {
+    if (rest_) rest_->invalidate();
     rest_.reset();
 }
 
 // Tap
 
-void UITapGestureRecognizer::touchBegan(const UITouch& touch)
-{
+void UITapGestureRecognizer::touchBegan(const UITouch& touch) {
     const CGPoint p = touch.location(nullptr);
     const double t = touch.timestamp();
-    if (taps_ > 0 && (t - upTime_ > maximumInterval || distance(p, firstDown_) > tolerance))
-        taps_ = 0;
-    if (taps_ == 0)
-        firstDown_ = p;
+    if (taps_ > 0 && (t - upTime_ > maximumInterval || distance(p, firstDown_) > tolerance)) taps_ = 0;
+    if (taps_ == 0) firstDown_ = p;
     failed_ = false;
     down_ = location_ = p;
     downTime_ = t;
 }
 
-void UITapGestureRecognizer::touchMoved(const UITouch& touch)
-{
+void UITapGestureRecognizer::touchMoved(const UITouch& touch) {
     if (distance(touch.location(nullptr), down_) > tolerance) {
         failed_ = true;
         taps_ = 0;
     }
 }
 
-void UITapGestureRecognizer::touchEnded(const UITouch& touch)
-{
+void UITapGestureRecognizer::touchEnded(const UITouch& touch) {
     touchMoved(touch);
     if (failed_ || touch.timestamp() - downTime_ > maximumPress) {
         taps_ = 0;
@@ -175,29 +144,23 @@ void UITapGestureRecognizer::touchEnded(const UITouch& touch)
     }
 }
 
-void UITapGestureRecognizer::touchCancelled(const UITouch&)
-{
+void UITapGestureRecognizer::touchCancelled(const UITouch&) {
     taps_ = 0;
     setState(State::failed);
 }
 
 // Long press
 
-UILongPressGestureRecognizer::~UILongPressGestureRecognizer()
-{
-    if (timer_)
-        timer_->invalidate();
+UILongPressGestureRecognizer::~UILongPressGestureRecognizer() {
+    if (timer_) timer_->invalidate();
 }
 
-void UILongPressGestureRecognizer::reset()
-{
-    if (timer_)
-        timer_->invalidate();
+void UILongPressGestureRecognizer::reset() {
+    if (timer_) timer_->invalidate();
     timer_.reset();
 }
 
-void UILongPressGestureRecognizer::touchBegan(const UITouch& touch)
-{
+void UILongPressGestureRecognizer::touchBegan(const UITouch& touch) {
     reset();
     start_ = location_ = touch.location(nullptr);
     std::weak_ptr<UIGestureRecognizer> weak = weak_from_this();
@@ -207,8 +170,7 @@ void UILongPressGestureRecognizer::touchBegan(const UITouch& touch)
     });
 }
 
-void UILongPressGestureRecognizer::touchMoved(const UITouch& touch)
-{
+void UILongPressGestureRecognizer::touchMoved(const UITouch& touch) {
     location_ = touch.location(nullptr);
     if (active(state()))
         setState(State::changed);
@@ -216,13 +178,11 @@ void UILongPressGestureRecognizer::touchMoved(const UITouch& touch)
         setState(State::failed);
 }
 
-void UILongPressGestureRecognizer::touchEnded(const UITouch& touch)
-{
+void UILongPressGestureRecognizer::touchEnded(const UITouch& touch) {
     location_ = touch.location(nullptr);
     setState(active(state()) ? State::ended : State::failed);
 }
 
-void UILongPressGestureRecognizer::touchCancelled(const UITouch&)
-{
+void UILongPressGestureRecognizer::touchCancelled(const UITouch&) {
     setState(active(state()) ? State::cancelled : State::failed);
 }

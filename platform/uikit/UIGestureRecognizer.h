@@ -26,7 +26,7 @@ public:
     State state() const { return state_; }
     UIView* view() const { return view_; }
     bool isEnabled() const { return enabled_; }
-    void setEnabled(bool on);  // switching off cancels a gesture in progress
+    void setEnabled(bool on); // switching off cancels a gesture in progress
     // Where the gesture is, in `view`'s coordinates (the window's when null).
     CGPoint location(const UIView* view) const;
 
@@ -46,11 +46,11 @@ protected:
     // Seconds on the main run loop's clock.
     static double now();
 
-    CGPoint location_;  // window coordinates
+    CGPoint location_; // window coordinates
 
 private:
     friend class UIView;
-    UIView* view_ = nullptr;  // set by the view that holds this recogniser
+    UIView* view_ = nullptr; // set by the view that holds this recogniser
     std::vector<Action> actions_;
     State state_ = State::possible;
     bool enabled_ = true;
@@ -70,7 +70,7 @@ public:
     void touchCancelled(const UITouch& touch) override;
 
 private:
-    CGPoint start_;  // window coordinates
+    CGPoint start_; // window coordinates
     bool tracking_ = false;
 };
 

@@ -6,15 +6,13 @@
 #include <memory>
 
 namespace vyk::ui {
-std::weak_ptr<UIView>& keyboardFocus()
-{
+std::weak_ptr<UIView>& keyboardFocus() {
     static std::weak_ptr<UIView> focus;
     return focus;
 }
-}
+} // namespace vyk::ui
 
-UITextField* UIKeyboard::focusedField()
-{
+UITextField* UIKeyboard::focusedField() {
     auto view = vyk::ui::keyboardFocus().lock();
     // A field taken out of its window (a closed dialog) loses the focus.
     if (view && !view->window()) {
@@ -26,12 +24,10 @@ UITextField* UIKeyboard::focusedField()
 
 bool UIKeyboard::wantsTextInput() { return focusedField() != nullptr; }
 
-bool UIKeyboard::press(UIKeyPress key)
-{
+bool UIKeyboard::press(UIKeyPress key) {
     if (UITextField* field = focusedField()) {
         const auto keep = field->shared_from_this();
-        if (field->handleKey(key))
-            return true;
+        if (field->handleKey(key)) return true;
     }
     if (UIViewController* top = UIViewController::topPresented()) {
         const auto keep = top->shared_from_this();
@@ -40,8 +36,7 @@ bool UIKeyboard::press(UIKeyPress key)
     return false;
 }
 
-void UIKeyboard::insertText(std::string_view text)
-{
+void UIKeyboard::insertText(std::string_view text) {
     if (UITextField* field = focusedField()) {
         const auto keep = field->shared_from_this();
         field->insertText(text);

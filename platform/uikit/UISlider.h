@@ -10,7 +10,7 @@ public:
     using UIControl::UIControl;
 
     float value() const { return value_; }
-    void setValue(float value);  // clamped to the range; NaN ignored
+    void setValue(float value); // clamped to the range; NaN ignored
     float minimumValue() const { return min_; }
     float maximumValue() const { return max_; }
     // An empty or non-finite range is ignored.

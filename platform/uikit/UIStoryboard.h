@@ -32,10 +32,8 @@ class UIOutletCheck {
 public:
     explicit UIOutletCheck(std::string scene) : scene_(std::move(scene)) {}
     template <class T>
-    UIOutletCheck& require(const char* name, const std::shared_ptr<T>& outlet)
-    {
-        if (!outlet)
-            missing_.push_back(name);
+    UIOutletCheck& require(const char* name, const std::shared_ptr<T>& outlet) {
+        if (!outlet) missing_.push_back(name);
         return *this;
     }
     void check() const;

@@ -18,7 +18,7 @@ public:
     ~UITextField() override;
 
     const std::string& text() const { return text_; }
-    void setText(std::string text);  // invalid UTF-8 and line breaks are dropped
+    void setText(std::string text); // invalid UTF-8 and line breaks are dropped
     const std::string& placeholder() const { return placeholder_; }
     void setPlaceholder(std::string placeholder);
     void setFont(const UIFont& font);
@@ -44,8 +44,8 @@ public:
 
 private:
     NSStringAttributes attributes() const;
-    CGFloat widthOf(std::size_t bytes) const;  // of the text's first `bytes` bytes
-    std::size_t offsetAt(CGFloat x) const;     // nearest boundary to a point's x
+    CGFloat widthOf(std::size_t bytes) const; // of the text's first `bytes` bytes
+    std::size_t offsetAt(CGFloat x) const;    // nearest boundary to a point's x
     void replaceSelection(std::string_view with);
     void edited();
     void scrollToCursor();
@@ -55,5 +55,5 @@ private:
     UIFont font_ = UIFont::systemFont(15);
     std::size_t cursor_ = 0;
     std::size_t anchor_ = 0;
-    CGFloat scroll_ = 0;  // how far the text is shifted left to show the cursor
+    CGFloat scroll_ = 0; // how far the text is shifted left to show the cursor
 };

@@ -20,13 +20,13 @@ public:
     // The view hit at touch-down; it receives the whole sequence.
     UIView* view() const { return view_.lock().get(); }
     UIWindow* window() const { return window_; }
-    double timestamp() const { return timestamp_; }  // seconds of the run loop's clock
+    double timestamp() const { return timestamp_; } // seconds of the run loop's clock
     int tapCount() const { return tapCount_; }
 
 private:
     friend class UIWindow;
     Phase phase_ = Phase::began;
-    CGPoint location_;  // window coordinates
+    CGPoint location_; // window coordinates
     CGPoint previous_;
     std::weak_ptr<UIView> view_;
     UIWindow* window_ = nullptr;

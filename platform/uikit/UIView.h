@@ -44,9 +44,9 @@ public:
     // The tree.
     UIView* superview() const { return superview_; }
     const std::vector<std::shared_ptr<UIView>>& subviews() const { return subviews_; }
-    void addSubview(const std::shared_ptr<UIView>& view);  // on top; moves it from another parent
+    void addSubview(const std::shared_ptr<UIView>& view); // on top; moves it from another parent
     void removeFromSuperview();
-    UIWindow* window() const;  // null unless the root of the tree is a window
+    UIWindow* window() const; // null unless the root of the tree is a window
     UIResponder* next() const override { return superview_; }
 
     // Appearance. Alpha is clamped to 0...1 (NaN ignored).
@@ -122,6 +122,6 @@ private:
     bool interactive_ = true;
     bool needsDisplay_ = true;
     bool needsLayout_ = true;
-    std::vector<std::shared_ptr<NSLayoutConstraint>> constraints_;  // first item is this view
+    std::vector<std::shared_ptr<NSLayoutConstraint>> constraints_; // first item is this view
     std::vector<std::shared_ptr<UIGestureRecognizer>> recognizers_;
 };

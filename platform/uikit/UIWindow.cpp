@@ -9,23 +9,17 @@
 #include "foundation/RunLoop.h"
 
 namespace {
-bool anyNeedsDisplay(const UIView& v)
-{
-    if (v.isHidden())
-        return false;
-    if (v.needsDisplay())
-        return true;
+bool anyNeedsDisplay(const UIView& v) {
+    if (v.isHidden()) return false;
+    if (v.needsDisplay()) return true;
     for (const auto& s : v.subviews())
-        if (anyNeedsDisplay(*s))
-            return true;
+        if (anyNeedsDisplay(*s)) return true;
     return false;
 }
 
 // The window-space bounding box of the visible views marked for display.
-void collectDirty(const UIView& v, CGRect& box, bool& any)
-{
-    if (v.isHidden() || v.alpha() <= 0)
-        return;
+void collectDirty(const UIView& v, CGRect& box, bool& any) {
+    if (v.isHidden() || v.alpha() <= 0) return;
     if (v.needsDisplay()) {
         const CGRect r = v.convert(v.bounds(), nullptr);
         if (r.isFinite()) {
@@ -36,31 +30,24 @@ void collectDirty(const UIView& v, CGRect& box, bool& any)
             any = true;
         }
     }
-    for (const auto& s : v.subviews())
-        collectDirty(*s, box, any);
+    for (const auto& s : v.subviews()) collectDirty(*s, box, any);
 }
 
 double now() { return std::chrono::duration<double>(RunLoop::main().now()).count(); }
 
 // The recognisers that watch touches on `view`: its own, then its ancestors'.
-std::vector<std::shared_ptr<UIGestureRecognizer>> watchersOf(UIView* view)
-{
+std::vector<std::shared_ptr<UIGestureRecognizer>> watchersOf(UIView* view) {
     std::vector<std::shared_ptr<UIGestureRecognizer>> list;
     for (UIView* v = view; v; v = v->superview())
         for (const auto& r : v->gestureRecognizers())
-            if (r->isEnabled())
-                list.push_back(r);
+            if (r->isEnabled()) list.push_back(r);
     return list;
 }
-}
+} // namespace
 
-UIWindow::UIWindow(CGSize size, CGFloat scale) : UIView(CGRect{{0, 0}, size})
-{
-    resize(size, scale);
-}
+UIWindow::UIWindow(CGSize size, CGFloat scale) : UIView(CGRect{{0, 0}, size}) { resize(size, scale); }
 
-void UIWindow::resize(CGSize size, CGFloat scale)
-{
+void UIWindow::resize(CGSize size, CGFloat scale) {
     scale_ = std::isfinite(scale) && scale > 0 ? scale : 1;
     setFrame({{0, 0}, size});
     surface_ = std::make_unique<vyk::gfx::ImageSurface>(bounds().width() * scale_, bounds().height() * scale_);
@@ -69,11 +56,9 @@ void UIWindow::resize(CGSize size, CGFloat scale)
 
 bool UIWindow::needsRedraw() const { return needsRedraw_ || anyNeedsDisplay(*this); }
 
-bool UIWindow::displayIfNeeded()
-{
+bool UIWindow::displayIfNeeded() {
     layoutIfNeeded();
-    if (!needsRedraw())
-        return false;
+    if (!needsRedraw()) return false;
     needsRedraw_ = false;
     surface_->clear({0, 0, 0, 0});
     CGContext cx(surface_->cairoSurface(), scale_);
@@ -81,17 +66,14 @@ bool UIWindow::displayIfNeeded()
     return surface_->isValid();
 }
 
-std::array<int, 4> UIWindow::displayDamage()
-{
+std::array<int, 4> UIWindow::displayDamage() {
     layoutIfNeeded();
     const int w = surface_->width(), h = surface_->height();
-    if (needsRedraw_)
-        return displayIfNeeded() ? std::array<int, 4>{0, 0, w, h} : std::array<int, 4>{};
+    if (needsRedraw_) return displayIfNeeded() ? std::array<int, 4>{0, 0, w, h} : std::array<int, 4>{};
     CGRect box;
     bool any = false;
     collectDirty(*this, box, any);
-    if (!any)
-        return {};
+    if (!any) return {};
     const int x0 = std::clamp(static_cast<int>(std::floor(box.minX() * scale_)), 0, w);
     const int y0 = std::clamp(static_cast<int>(std::floor(box.minY() * scale_)), 0, h);
     const int x1 = std::clamp(static_cast<int>(std::ceil(box.maxX() * scale_)), 0, w);
@@ -109,20 +91,16 @@ std::array<int, 4> UIWindow::displayDamage()
     return {x0, y0, x1 - x0, y1 - y0};
 }
 
-bool UIWindow::writePNG(const std::string& path, std::string* error)
-{
+bool UIWindow::writePNG(const std::string& path, std::string* error) {
     displayIfNeeded();
     return surface_->writePNG(path, error);
 }
 
-void UIWindow::mouseDown(CGPoint p)
-{
-    if (touch_)
-        cancelTouches();
+void UIWindow::mouseDown(CGPoint p) {
+    if (touch_) cancelTouches();
     UIEvent event(now());
     UIView* hit = hitTest(p, &event);
-    if (!hit)
-        return;
+    if (!hit) return;
     touch_ = std::make_shared<UITouch>();
     touch_->location_ = touch_->previous_ = p;
     touch_->view_ = hit->weak_from_this();
@@ -131,26 +109,19 @@ void UIWindow::mouseDown(CGPoint p)
     dispatch(UITouch::Phase::began, p);
 }
 
-void UIWindow::mouseDragged(CGPoint p)
-{
-    if (touch_)
-        dispatch(UITouch::Phase::moved, p);
+void UIWindow::mouseDragged(CGPoint p) {
+    if (touch_) dispatch(UITouch::Phase::moved, p);
 }
 
-void UIWindow::mouseUp(CGPoint p)
-{
-    if (touch_)
-        dispatch(UITouch::Phase::ended, p);
+void UIWindow::mouseUp(CGPoint p) {
+    if (touch_) dispatch(UITouch::Phase::ended, p);
 }
 
-void UIWindow::cancelTouches()
-{
-    if (touch_)
-        dispatch(UITouch::Phase::cancelled, touch_->location_);
+void UIWindow::cancelTouches() {
+    if (touch_) dispatch(UITouch::Phase::cancelled, touch_->location_);
 }
 
-void UIWindow::dispatch(UITouch::Phase phase, CGPoint p)
-{
+void UIWindow::dispatch(UITouch::Phase phase, CGPoint p) {
     // Keep everything alive through the callbacks, which may change the tree.
     const std::shared_ptr<UITouch> touch = touch_;
     const auto watchers = watchers_;
@@ -159,8 +130,7 @@ void UIWindow::dispatch(UITouch::Phase phase, CGPoint p)
         touch_.reset();
         watchers_.clear();
     }
-    if (!p.isFinite())
-        p = touch->location_;
+    if (!p.isFinite()) p = touch->location_;
     touch->previous_ = phase == UITouch::Phase::began ? p : touch->location_;
     touch->location_ = p;
     touch->phase_ = phase;
@@ -169,31 +139,45 @@ void UIWindow::dispatch(UITouch::Phase phase, CGPoint p)
     const UIEvent event(touch->timestamp_);
     if (view) {
         switch (phase) {
-        case UITouch::Phase::began: view->touchesBegan(touches, &event); break;
-        case UITouch::Phase::moved: view->touchesMoved(touches, &event); break;
-        case UITouch::Phase::ended: view->touchesEnded(touches, &event); break;
-        case UITouch::Phase::cancelled: view->touchesCancelled(touches, &event); break;
-        case UITouch::Phase::stationary: break;
+        case UITouch::Phase::began:
+            view->touchesBegan(touches, &event);
+            break;
+        case UITouch::Phase::moved:
+            view->touchesMoved(touches, &event);
+            break;
+        case UITouch::Phase::ended:
+            view->touchesEnded(touches, &event);
+            break;
+        case UITouch::Phase::cancelled:
+            view->touchesCancelled(touches, &event);
+            break;
+        case UITouch::Phase::stationary:
+            break;
         }
     }
     for (const auto& r : watchers) {
-        if (!r->isEnabled() || !r->view())
-            continue;
+        if (!r->isEnabled() || !r->view()) continue;
         switch (phase) {
-        case UITouch::Phase::began: r->touchBegan(*touch); break;
-        case UITouch::Phase::moved: r->touchMoved(*touch); break;
-        case UITouch::Phase::ended: r->touchEnded(*touch); break;
-        case UITouch::Phase::cancelled: r->touchCancelled(*touch); break;
-        case UITouch::Phase::stationary: break;
+        case UITouch::Phase::began:
+            r->touchBegan(*touch);
+            break;
+        case UITouch::Phase::moved:
+            r->touchMoved(*touch);
+            break;
+        case UITouch::Phase::ended:
+            r->touchEnded(*touch);
+            break;
+        case UITouch::Phase::cancelled:
+            r->touchCancelled(*touch);
+            break;
+        case UITouch::Phase::stationary:
+            break;
         }
     }
 }
 
-void UIWindow::scrollWheel(CGPoint p, double notches, bool control)
-{
+void UIWindow::scrollWheel(CGPoint p, double notches, bool control) {
     UIEvent event(now());
-    if (!p.isFinite())
-        return;
-    for (const auto& r : watchersOf(hitTest(p, &event)))
-        r->scrollWheel(p, notches, control);
+    if (!p.isFinite()) return;
+    for (const auto& r : watchersOf(hitTest(p, &event))) r->scrollWheel(p, notches, control);
 }

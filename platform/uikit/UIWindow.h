@@ -44,7 +44,7 @@ public:
     void mouseDown(CGPoint p);
     void mouseDragged(CGPoint p);
     void mouseUp(CGPoint p);
-    void cancelTouches();  // the pointer was taken away (focus lost)
+    void cancelTouches(); // the pointer was taken away (focus lost)
     void scrollWheel(CGPoint p, double notches, bool control);
 
 private:

@@ -9,7 +9,7 @@ namespace vyk::web {
 
 namespace {
 PopplerDocument* doc(void* p) { return static_cast<PopplerDocument*>(p); }
-}
+} // namespace
 
 std::unique_ptr<PDFPages> PDFPages::open(const std::string& path, std::string* error) {
     GError* gerror = nullptr;

@@ -19,7 +19,7 @@ public:
     PDFPages(const PDFPages&) = delete;
     PDFPages& operator=(const PDFPages&) = delete;
 
-    static constexpr CGFloat gap = 8;  // points between pages
+    static constexpr CGFloat gap = 8; // points between pages
 
     int pageCount() const { return static_cast<int>(sizes_.size()); }
     // The height of all pages at `width`, gaps included.
@@ -32,7 +32,7 @@ private:
     PDFPages() = default;
     cairo_surface_t* rendered(int page, CGFloat width, CGFloat pixelScale);
 
-    void* document_ = nullptr;  // PopplerDocument
+    void* document_ = nullptr; // PopplerDocument
     std::vector<CGSize> sizes_;
     CGFloat cachedWidth_ = 0;
     std::map<int, cairo_surface_t*> cache_;

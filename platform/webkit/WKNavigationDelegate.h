@@ -21,13 +21,13 @@ enum class WKNavigationActionPolicy { cancel = 0, allow = 1 };
 enum class WKNavigationResponsePolicy { cancel = 0, allow = 1 };
 
 struct WKNavigationAction {
-    std::optional<URL> url;  // the request's address, when it has one
+    std::optional<URL> url; // the request's address, when it has one
     bool targetsNewWindow = false;
 };
 
 struct WKNavigationResponse {
     std::optional<URL> url;
-    std::string mimeType;  // from the file's content or the address's extension
+    std::string mimeType; // from the file's content or the address's extension
 };
 
 struct WKWebViewConfiguration {};

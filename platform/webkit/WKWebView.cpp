@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr CGFloat kWheelStep = 40;  // points per notch
+constexpr CGFloat kWheelStep = 40; // points per notch
 
 void say(const std::string& line) { Console::write(line + "\n"); }
 
@@ -144,10 +144,10 @@ void WKWebView::navigate(const WKNavigationAction& action) {
     }
     std::string error;
     const bool opened = Foundation::openInBrowser(url, &error);
-    const std::string line = opened
-        ? "WKWebView: '" + url.absoluteString() + "' is not shown here; it was handed to the system browser."
-        : "WKWebView: '" + url.absoluteString() + "' is not shown here, and the system browser could not be started (" +
-              error + ").";
+    const std::string line =
+        opened ? "WKWebView: '" + url.absoluteString() + "' is not shown here; it was handed to the system browser."
+               : "WKWebView: '" + url.absoluteString() +
+                     "' is not shown here, and the system browser could not be started (" + error + ").";
     say(line);
     show(url, nullptr, line.substr(std::string("WKWebView: ").size()));
 }
@@ -162,7 +162,7 @@ void WKWebView::show(const URL& url, std::unique_ptr<vyk::web::PDFPages> pages, 
 
 void WKWebView::layoutSubviews() {
     UIView::layoutSubviews();
-    setContentOffset(offset_);  // a new width gives new page heights
+    setContentOffset(offset_); // a new width gives new page heights
     setNeedsDisplay();
 }
 

@@ -47,7 +47,7 @@ public:
     int pageCount() const;
     // The scroll position: how far the pages' top lies above the view's top.
     CGFloat contentOffset() const { return offset_; }
-    void setContentOffset(CGFloat y);  // clamped to the pages
+    void setContentOffset(CGFloat y); // clamped to the pages
     CGFloat contentHeight() const;
     // The line shown instead of a page, empty while a page is shown.
     const std::string& message() const { return message_; }

@@ -53,8 +53,8 @@ void drain(Output& out, AVStream* stream) {
     }
 }
 
-void write(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
-           int sampleRate, int bitRate) {
+void write(const std::string& path, const std::vector<float>& left, const std::vector<float>& right, int sampleRate,
+           int bitRate) {
     Output out;
     check(avformat_alloc_output_context2(&out.format, nullptr, "ipod", path.c_str()), "making the container");
     out.format->flags |= AVFMT_FLAG_BITEXACT;
@@ -115,8 +115,8 @@ void write(const std::string& path, const std::vector<float>& left, const std::v
 
 } // namespace
 
-std::string writeAac(const std::string& path, const std::vector<float>& left,
-                     const std::vector<float>& right, int sampleRate, int bitRate) {
+std::string writeAac(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
+                     int sampleRate, int bitRate) {
     const std::string temporary = path + ".part";
     try {
         write(temporary, left, right, sampleRate, bitRate);

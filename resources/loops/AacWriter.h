@@ -9,7 +9,7 @@
 namespace loops {
 
 // Empty on success, else the reason.
-std::string writeAac(const std::string& path, const std::vector<float>& left,
-                     const std::vector<float>& right, int sampleRate, int bitRate);
+std::string writeAac(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
+                     int sampleRate, int bitRate);
 
 } // namespace loops

@@ -74,12 +74,15 @@ StereoLoop synthesize(int number) {
     const int beats = (number / 5) % 2 == 0 ? 4 : 6;
     const double beat = 60.0 / kTempos[static_cast<std::size_t>(number % 5)];
     const auto frames = static_cast<std::size_t>(std::lround(beats * beat * kSampleRate));
-    const int key = 45 + random.below(12);             // A2 .. G#3
-    const int lead = (number - 1) % 5;                  // the layer that leads this loop
+    const int key = 45 + random.below(12); // A2 .. G#3
+    const int lead = (number - 1) % 5;     // the layer that leads this loop
     auto level = [&](int layer) { return layer == lead ? 1.0 : 0.35 + 0.3 * random.uniform(); };
 
     Voice mix(frames);
-    auto add = [&](std::size_t i, double l, double r) { mix.left[i] += l; mix.right[i] += r; };
+    auto add = [&](std::size_t i, double l, double r) {
+        mix.left[i] += l;
+        mix.right[i] += r;
+    };
 
     // Chord pad: a triad a beat pair long, its three notes at left, centre and right.
     static constexpr std::array<std::array<int, 3>, 4> kChords{{{0, 4, 7}, {5, 9, 12}, {7, 11, 14}, {-3, 0, 4}}};
@@ -106,7 +109,8 @@ StereoLoop synthesize(int number) {
     const double pulseHz = 700.0 + 500.0 * random.uniform();
     const bool leftSide = number % 2 == 1;
     for (int b = 0; b < beats; ++b)
-        for (std::size_t i = static_cast<std::size_t>(b * beat * kSampleRate), k = 0; i < frames && k < 4800; ++i, ++k) {
+        for (std::size_t i = static_cast<std::size_t>(b * beat * kSampleRate), k = 0; i < frames && k < 4800;
+             ++i, ++k) {
             const double t = static_cast<double>(k) / kSampleRate;
             const double s = pulseLevel * std::exp(-t / 0.025) * std::sin(2.0 * kPi * pulseHz * t);
             add(i, leftSide ? s : 0.0, leftSide ? 0.0 : s);
@@ -141,7 +145,7 @@ StereoLoop synthesize(int number) {
         const auto start = static_cast<std::size_t>((b + 0.5) * beat * kSampleRate);
         for (std::size_t i = start, k = 0; i < frames && k < 6000; ++i, ++k) {
             const double white = random.signedUniform();
-            const double bright = white - previous;  // a first difference tilts it upward
+            const double bright = white - previous; // a first difference tilts it upward
             previous = white;
             const double s = noiseLevel * std::exp(-static_cast<double>(k) / kSampleRate / 0.03) * bright;
             add(i, s, -s);
@@ -150,7 +154,7 @@ StereoLoop synthesize(int number) {
 
     double peak = 0.0;
     for (std::size_t i = 0; i < frames; ++i) peak = std::max({peak, std::fabs(mix.left[i]), std::fabs(mix.right[i])});
-    const double gain = peak > 0.0 ? 0.7079 / peak : 0.0;  // -3 dBFS
+    const double gain = peak > 0.0 ? 0.7079 / peak : 0.0; // -3 dBFS
     StereoLoop loop;
     loop.left.resize(frames);
     loop.right.resize(frames);

@@ -13,7 +13,7 @@
 namespace manual {
 namespace {
 
-constexpr double kPageWidth = 595.276;   // A4 in points
+constexpr double kPageWidth = 595.276; // A4 in points
 constexpr double kPageHeight = 841.89;
 constexpr double kMargin = 64.0;
 constexpr double kFooterSpace = 36.0;
@@ -29,14 +29,22 @@ struct Style {
 
 Style styleOf(Block kind) {
     switch (kind) {
-    case Block::title: return {"DejaVu Sans Bold 28", 120, 6, 0, 0.08};
-    case Block::subtitle: return {"DejaVu Sans 14", 0, 40, 0, 0.35};
-    case Block::heading: return {"DejaVu Sans Bold 15", 16, 6, 0, 0.13};
-    case Block::subheading: return {"DejaVu Sans Bold 11", 8, 3, 0, 0.2};
-    case Block::paragraph: return {"DejaVu Serif 10", 0, 7, 0, 0.0};
-    case Block::bullet: return {"DejaVu Serif 10", 0, 4, kBulletIndent, 0.0};
-    case Block::code: return {"DejaVu Sans Mono 8", 2, 9, 12, 0.15};
-    case Block::pageBreak: break;
+    case Block::title:
+        return {"DejaVu Sans Bold 28", 120, 6, 0, 0.08};
+    case Block::subtitle:
+        return {"DejaVu Sans 14", 0, 40, 0, 0.35};
+    case Block::heading:
+        return {"DejaVu Sans Bold 15", 16, 6, 0, 0.13};
+    case Block::subheading:
+        return {"DejaVu Sans Bold 11", 8, 3, 0, 0.2};
+    case Block::paragraph:
+        return {"DejaVu Serif 10", 0, 7, 0, 0.0};
+    case Block::bullet:
+        return {"DejaVu Serif 10", 0, 4, kBulletIndent, 0.0};
+    case Block::code:
+        return {"DejaVu Sans Mono 8", 2, 9, 12, 0.15};
+    case Block::pageBreak:
+        break;
     }
     return {"DejaVu Serif 10", 0, 0, 0, 0};
 }

@@ -11,7 +11,7 @@ enum class Block { title, subtitle, heading, subheading, paragraph, bullet, code
 struct Item {
     Block kind;
     std::string text;
-    std::string label;   // a bullet's term, set in bold before its text
+    std::string label; // a bullet's term, set in bold before its text
 };
 
 const std::vector<Item>& manualText();

@@ -19,9 +19,7 @@ struct Event {
     bool operator==(const Event&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const Event& e) {
-    return os << e.kind << ' ' << e.value;
-}
+std::ostream& operator<<(std::ostream& os, const Event& e) { return os << e.kind << ' ' << e.value; }
 
 struct Recorder {
     std::vector<Event> events;
@@ -63,9 +61,8 @@ TEST(Animator, LoopedTweenRunsBackAndForthUntilStopped) {
     Recorder r;
     r.attach(*a);
     for (int i = 0; i < 7; ++i) a->animate();
-    EXPECT_EQ(r.events, (std::vector<Event>{{'a', 0}, {'a', 0.5f}, {'l', 1},
-                                            {'a', 1}, {'a', 0.5f}, {'l', 0},
-                                            {'a', 0}}));
+    EXPECT_EQ(r.events,
+              (std::vector<Event>{{'a', 0}, {'a', 0.5f}, {'l', 1}, {'a', 1}, {'a', 0.5f}, {'l', 0}, {'a', 0}}));
     EXPECT_FALSE(a->isFinished());
 
     // Clearing the flag lets the leg under way end like a plain tween.

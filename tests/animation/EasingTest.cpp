@@ -33,24 +33,40 @@ const double pi = std::numbers::pi;
 
 double outBounce(double x) {
     if (x < 1 / 2.75) return 7.5625 * x * x;
-    if (x < 2 / 2.75) { x -= 1.5 / 2.75; return 7.5625 * x * x + 0.75; }
-    if (x < 2.5 / 2.75) { x -= 2.25 / 2.75; return 7.5625 * x * x + 0.9375; }
+    if (x < 2 / 2.75) {
+        x -= 1.5 / 2.75;
+        return 7.5625 * x * x + 0.75;
+    }
+    if (x < 2.5 / 2.75) {
+        x -= 2.25 / 2.75;
+        return 7.5625 * x * x + 0.9375;
+    }
     x -= 2.625 / 2.75;
     return 7.5625 * x * x + 0.984375;
 }
 
 double inShape(int family, double x) {
     switch (family) {
-    case 0: return x * x;
-    case 1: return x * x * x;
-    case 2: return std::pow(x, 4);
-    case 3: return std::pow(x, 5);
-    case 4: return 1 - std::cos(x * pi / 2);
-    case 5: return x == 0 ? 0 : std::pow(2.0, 10 * (x - 1));
-    case 6: return 1 - std::sqrt(1 - x * x);
-    case 7: return x == 0 ? 0 : x == 1 ? 1 : -std::pow(2.0, 10 * (x - 1)) * std::sin((x - 1 - 0.075) * 2 * pi / 0.3);
-    case 8: return x * x * (2.70158 * x - 1.70158);
-    case 9: return 1 - outBounce(1 - x);
+    case 0:
+        return x * x;
+    case 1:
+        return x * x * x;
+    case 2:
+        return std::pow(x, 4);
+    case 3:
+        return std::pow(x, 5);
+    case 4:
+        return 1 - std::cos(x * pi / 2);
+    case 5:
+        return x == 0 ? 0 : std::pow(2.0, 10 * (x - 1));
+    case 6:
+        return 1 - std::sqrt(1 - x * x);
+    case 7:
+        return x == 0 ? 0 : x == 1 ? 1 : -std::pow(2.0, 10 * (x - 1)) * std::sin((x - 1 - 0.075) * 2 * pi / 0.3);
+    case 8:
+        return x * x * (2.70158 * x - 1.70158);
+    case 9:
+        return 1 - outBounce(1 - x);
     }
     return 0;
 }
@@ -79,9 +95,12 @@ double reference(EnumEasing e, std::int64_t t, double b, double c, std::int64_t 
     const auto form = static_cast<Form>((raw - 1) % 4);
     const double x = double(t) / double(d);
     switch (form) {
-    case Form::In: return b + c * inShape(family, x);
-    case Form::Out: return b + c * outShape(family, x);
-    case Form::InOut: return b + c * inOutShape(family, x);
+    case Form::In:
+        return b + c * inShape(family, x);
+    case Form::Out:
+        return b + c * outShape(family, x);
+    case Form::InOut:
+        return b + c * inOutShape(family, x);
     case Form::OutIn:
         if (t < d / 2) return b + c / 2 * outShape(family, 2.0 * t / d);
         return b + c / 2 + c / 2 * inShape(family, double(2 * t - d) / d);
@@ -110,8 +129,7 @@ TEST(EnumEasing, OutOfRangeValues) {
 
 // Expo and Elastic special-case their ends, so these are exact.
 TEST(Easing, ExpoAndElasticEndsAreExact) {
-    for (auto curve : {easeInExpo, easeOutExpo, easeInOutExpo, easeInElastic, easeOutElastic,
-                       easeInOutElastic}) {
+    for (auto curve : {easeInExpo, easeOutExpo, easeInOutExpo, easeInElastic, easeOutElastic, easeInOutElastic}) {
         EXPECT_EQ(curve(0, 0.3f, 0.7f, 7), 0.3f);
         EXPECT_EQ(curve(7, 0.3f, 0.7f, 7), 0.3f + 0.7f);
     }
@@ -125,8 +143,8 @@ TEST(Easing, QuartersAgreeWithDoublePrecisionModel) {
         for (std::int64_t d : {2, 5, 8, 40, 7}) {
             for (auto [b, c] : {std::pair{0.0f, 1.0f}, {2.0f, -3.0f}, {10.0f, 0.5f}, {-100.0f, 250.0f}}) {
                 for (std::int64_t t : {std::int64_t{0}, d / 4, d / 2, 3 * d / 4, d}) {
-                    SCOPED_TRACE("curve " + std::to_string(rawValue(e)) + " d " + std::to_string(d) +
-                                 " t " + std::to_string(t) + " b " + std::to_string(b));
+                    SCOPED_TRACE("curve " + std::to_string(rawValue(e)) + " d " + std::to_string(d) + " t " +
+                                 std::to_string(t) + " b " + std::to_string(b));
                     EXPECT_NEAR(curve(t, b, c, d), reference(e, t, b, c, d), tolerance(e, b, c));
                 }
             }
@@ -144,11 +162,15 @@ TEST(Easing, ValuesAtChosenFrames) {
         std::int64_t d;
         float expected;
     };
-    for (const auto& [curve, t, b, c, d, expected] : std::initializer_list<Case>{
-             {easeNone, 1, 0, 1, 3, 0.333333343f}, {easeNone, 2, 0, 1, 3, 0.666666687f},
-             {easeOutExpo, 1, 0, 1, 10, 0.5f}, {easeOutExpo, 2, 0, 1, 10, 0.75f},
-             {easeOutExpo, 3, 0, 1, 10, 0.875f}, {easeOutExpo, 9, 0, 1, 10, 0.998046875f},
-             {easeInOutExpo, 5, 2, 3, 10, 3.5f}, {easeInOutQuart, 5, 0, 1, 10, 0.5f}})
+    for (const auto& [curve, t, b, c, d, expected] :
+         std::initializer_list<Case>{{easeNone, 1, 0, 1, 3, 0.333333343f},
+                                     {easeNone, 2, 0, 1, 3, 0.666666687f},
+                                     {easeOutExpo, 1, 0, 1, 10, 0.5f},
+                                     {easeOutExpo, 2, 0, 1, 10, 0.75f},
+                                     {easeOutExpo, 3, 0, 1, 10, 0.875f},
+                                     {easeOutExpo, 9, 0, 1, 10, 0.998046875f},
+                                     {easeInOutExpo, 5, 2, 3, 10, 3.5f},
+                                     {easeInOutQuart, 5, 0, 1, 10, 0.5f}})
         EXPECT_EQ(curve(t, b, c, d), expected) << t;
 
     EXPECT_FLOAT_EQ(easeOutBounce(5, 0, 1, 10), 0.765625f);
@@ -164,8 +186,8 @@ TEST(Easing, ExtremeFramesStayDefined) {
     constexpr auto small = std::numeric_limits<std::int64_t>::min();
     for (auto e : allCurves()) {
         const auto curve = curveFor(e);
-        for (auto [t, d] : {std::pair{big, std::int64_t{10}}, {small, 10}, {5, big}, {5, small},
-                            {big, small}, {3, 0}, {3, -4}}) {
+        for (auto [t, d] :
+             {std::pair{big, std::int64_t{10}}, {small, 10}, {5, big}, {5, small}, {big, small}, {3, 0}, {3, -4}}) {
             (void)curve(t, 1, 2, d);
         }
     }

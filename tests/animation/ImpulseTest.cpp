@@ -64,8 +64,7 @@ TEST(Impulse, TurnsAtTheBounds) {
     Trace t;
     t.attach(*i);
     for (int k = 0; k < 5; ++k) i->animate();
-    EXPECT_EQ(t.events, (std::vector<std::string>{"m6", "c", "m6", "m2.625", "m0.09375", "c",
-                                                  "m0.09375"}));
+    EXPECT_EQ(t.events, (std::vector<std::string>{"m6", "c", "m6", "m2.625", "m0.09375", "c", "m0.09375"}));
     // A value landing exactly on a bound counts.
     auto j = Impulse::make();
     j->setMinMax(true, -5, 6);

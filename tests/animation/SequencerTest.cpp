@@ -113,8 +113,8 @@ TEST_F(Sequencer, MessagesForAMissingAnimatorAndAnEmptyTimeline) {
     seq->start();
     run(3);
     const std::string warning = "WARNUNG: Es sind keine Animator Objekte definiert.";
-    EXPECT_EQ(console.lines(), (std::vector<std::string>{"FEHLER: Das Animator Objekt ist ung\xC3\xBCltig.",
-                                                         warning, warning, warning}));
+    EXPECT_EQ(console.lines(), (std::vector<std::string>{"FEHLER: Das Animator Objekt ist ung\xC3\xBCltig.", warning,
+                                                         warning, warning}));
     EXPECT_EQ(log, std::vector<std::string>(3, ""));
 }
 

@@ -42,8 +42,7 @@ TEST_F(Stack, RunsAnimatorsSideBySideAndFinishesAfterTheLast) {
     std::weak_ptr<AnimatorStack> weak = stack;
     stack.reset();
     run(8);
-    EXPECT_EQ(log, (std::vector<std::string>{"a1 a2", "a1 a2", "a1 a2", "a1 r1 a2", "a2",
-                                             "a2 r2", "f", ""}));
+    EXPECT_EQ(log, (std::vector<std::string>{"a1 a2", "a1 a2", "a1 a2", "a1 r1 a2", "a2", "a2 r2", "f", ""}));
     EXPECT_EQ(a1->getValue(), 1.0f);
     EXPECT_EQ(a2->getValue(), 1.0f);
     EXPECT_TRUE(weak.expired()); // stopped, so nothing holds it any more

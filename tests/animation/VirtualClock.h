@@ -16,9 +16,7 @@ namespace vyk::test {
 
 class VirtualClockTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        loop.setVirtualClock(true);
-    }
+    void SetUp() override { loop.setVirtualClock(true); }
     void TearDown() override { loop.setVirtualClock(false); }
 
     // Moves time on by `n` periods of a timer scheduled with `interval`.

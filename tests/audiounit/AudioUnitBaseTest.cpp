@@ -30,9 +30,8 @@ protected:
     void internalDeallocateRenderResources() override { ++deallocations; }
     void internalReset() override { ++resets; }
     AUInternalRenderBlock internalRenderBlock() override {
-        return [this](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount,
-                      NSInteger, AudioBufferList*, const AURenderEvent*,
-                      const AURenderPullInputBlock*) {
+        return [this](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount, NSInteger,
+                      AudioBufferList*, const AURenderEvent*, const AURenderPullInputBlock*) {
             ++renders;
             return noErr;
         };
@@ -60,14 +59,14 @@ TEST(AudioUnitBase, RendersOnlyWhileAllocatedAndKeepsTheFrameLimitFixedMeanwhile
     unit.setMaximumFramesToRender(512);
     ASSERT_TRUE(unit.allocateRenderResources());
     EXPECT_TRUE(unit.renderResourcesAllocated());
-    EXPECT_EQ(callOnce(early), noErr);  // a block made before allocation renders now
+    EXPECT_EQ(callOnce(early), noErr); // a block made before allocation renders now
     {
         ConsoleCapture console;
         unit.setMaximumFramesToRender(4096);
         EXPECT_NE(console.text().find("maximumFramesToRender cannot grow"), std::string::npos);
     }
     EXPECT_EQ(unit.maximumFramesToRender(), 512u);
-    unit.setMaximumFramesToRender(256);  // lowering keeps within the buffers
+    unit.setMaximumFramesToRender(256); // lowering keeps within the buffers
     EXPECT_EQ(unit.maximumFramesToRender(), 256u);
 
     unit.reset();
@@ -100,24 +99,20 @@ TEST(ComponentRegistry, MatchesCodesWithZeroAsAnyAndFlagsUnderTheMask) {
     other.componentSubType = 0x6F746872;
     other.componentFlags = 2;
     registry.registerComponent({kDescription, "Z", 1, "/b/z.appex"},
-                               [](const AudioComponentDescription& d) {
-                                   return std::make_shared<CountingUnit>(d);
-                               });
+                               [](const AudioComponentDescription& d) { return std::make_shared<CountingUnit>(d); });
     registry.registerComponent({other, "A", 1, "/a/a.appex"},
-                               [](const AudioComponentDescription& d) {
-                                   return std::make_shared<CountingUnit>(d);
-                               });
+                               [](const AudioComponentDescription& d) { return std::make_shared<CountingUnit>(d); });
 
     AudioComponentDescription any{kDescription.componentType, 0, 0, 2, 0};
     const auto both = registry.componentsMatching(any);
     ASSERT_EQ(both.size(), 2u);
-    EXPECT_EQ(both[0].name, "A");  // sorted by bundle path
+    EXPECT_EQ(both[0].name, "A"); // sorted by bundle path
     any.componentFlagsMask = 2;
     ASSERT_EQ(registry.componentsMatching(any).size(), 1u);
     EXPECT_EQ(registry.componentsMatching(any)[0].name, "A");
 
     AudioComponentDescription search = kDescription;
-    search.componentFlags = 2;  // ignored: no mask
+    search.componentFlags = 2; // ignored: no mask
     const auto unit = registry.instantiate(search);
     EXPECT_EQ(unit->componentDescription(), kDescription);
 

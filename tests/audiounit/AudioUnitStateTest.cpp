@@ -19,16 +19,18 @@ namespace fs = std::filesystem;
 namespace {
 
 // Identifiers and defaults of the 47 parameters, in address order.
-const char* const kIdentifiers[47] = {
-    "kVolumeIn", "kVolumeOut", "kCurrentMode", "kSplit1", "kSplit2", "kActive1", "kActive2",
-    "kActive3", "kBypass1", "kBypass2", "kBypass3", "kVolume1", "kVolume2", "kVolume3",
-    "kStereoWidth0", "kStereoWidth1", "kStereoWidth2", "kStereoWidth3", "kPanorama0",
-    "kPanorama1", "kPanorama2", "kPanorama3", "kPhaseShift0", "kPhaseShift1", "kPhaseShift2",
-    "kPhaseShift3", "kSwapChannels0", "kSwapChannels1", "kSwapChannels2", "kSwapChannels3",
-    "kInvertChannel0", "kInvertChannel1", "kInvertChannel2", "kInvertChannel3",
-    "kRecoverMono0", "kRecoverMono1", "kRecoverMono2", "kRecoverMono3", "kTestMono0",
-    "kTestMono1", "kTestMono2", "kTestMono3", "kDynamicsOn", "kDynamicsMultiplier",
-    "kDynamicsAttack", "kDynamicsHold", "kDynamicsRelease"};
+const char* const kIdentifiers[47] = {"kVolumeIn",       "kVolumeOut",      "kCurrentMode",    "kSplit1",
+                                      "kSplit2",         "kActive1",        "kActive2",        "kActive3",
+                                      "kBypass1",        "kBypass2",        "kBypass3",        "kVolume1",
+                                      "kVolume2",        "kVolume3",        "kStereoWidth0",   "kStereoWidth1",
+                                      "kStereoWidth2",   "kStereoWidth3",   "kPanorama0",      "kPanorama1",
+                                      "kPanorama2",      "kPanorama3",      "kPhaseShift0",    "kPhaseShift1",
+                                      "kPhaseShift2",    "kPhaseShift3",    "kSwapChannels0",  "kSwapChannels1",
+                                      "kSwapChannels2",  "kSwapChannels3",  "kInvertChannel0", "kInvertChannel1",
+                                      "kInvertChannel2", "kInvertChannel3", "kRecoverMono0",   "kRecoverMono1",
+                                      "kRecoverMono2",   "kRecoverMono3",   "kTestMono0",      "kTestMono1",
+                                      "kTestMono2",      "kTestMono3",      "kDynamicsOn",     "kDynamicsMultiplier",
+                                      "kDynamicsAttack", "kDynamicsHold",   "kDynamicsRelease"};
 
 float defaultValue(int a) {
     if (a == 2) return 2;
@@ -38,7 +40,7 @@ float defaultValue(int a) {
     if (a == 0 || a == 1 || (a >= 11 && a <= 21) || a == 46) return 0.5f;
     if (a == 44) return 0.3f;
     if (a == 45) return 0.1f;
-    return 0;  // read-only bypasses, phase, switches, multiplier
+    return 0; // read-only bypasses, phase, switches, multiplier
 }
 
 std::vector<float> kernelValues(VYK_Wimbrax_Extension_AudioUnit& unit) {
@@ -47,9 +49,7 @@ std::vector<float> kernelValues(VYK_Wimbrax_Extension_AudioUnit& unit) {
     return v;
 }
 
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+void writeFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // A factory preset as a person would write it: two parameters, no codes.
 const char* const kWidePreset = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -116,8 +116,8 @@ TEST_F(UnitState, EveryParameterComesBackExactlyWhateverTheSplitOrder) {
     unit->setFullState(saved);
     EXPECT_EQ(kernelValues(*unit), before);
 
-    const std::pair<float, float> pairs[] = {
-        {0.1f, 0.2f}, {0.3f, 0.6f}, {0.8f, 0.9f}, {0.2f, 0.85f}, {0.5f, 0.5f}, {0.0f, 1.0f}};
+    const std::pair<float, float> pairs[] = {{0.1f, 0.2f},  {0.3f, 0.6f}, {0.8f, 0.9f},
+                                             {0.2f, 0.85f}, {0.5f, 0.5f}, {0.0f, 1.0f}};
     for (const auto& want : pairs) {
         for (const auto& from : pairs) {
             unit->setParameter(3, 0);
@@ -143,7 +143,7 @@ TEST_F(UnitState, StatesOfAnotherComponentOrWithoutCodesTouchNothing) {
     unit->setFullState(state);
     unit->setFullState(std::nullopt);
     state.set("manufacturer", 1179405906u);
-    state.set("subtype", "vkwb");  // wrong kind: the code is not read
+    state.set("subtype", "vkwb"); // wrong kind: the code is not read
     unit->setFullState(state);
     EXPECT_EQ(kernelValues(*unit), before);
     const std::string mismatch =
@@ -156,7 +156,7 @@ TEST_F(UnitState, StatesOfAnotherComponentOrWithoutCodesTouchNothing) {
 }
 
 TEST_F(UnitState, FactoryPresetsAreSortedRegularFilesAndLoadThroughTheKernel) {
-    EXPECT_TRUE(unit->factoryPresets().empty());  // no folder yet
+    EXPECT_TRUE(unit->factoryPresets().empty()); // no folder yet
     const fs::path folder = documents.makePresets();
     writeFile(folder / "b.aupreset", kWidePreset);
     writeFile(folder / "readme.txt", "not a preset");
@@ -167,7 +167,7 @@ TEST_F(UnitState, FactoryPresetsAreSortedRegularFilesAndLoadThroughTheKernel) {
 
     std::vector<float> expected = kernelValues(*unit);
     expected[2] = 0;
-    expected[14] = 0.8f;  // the entry without an address is not applied to parameter 0
+    expected[14] = 0.8f; // the entry without an address is not applied to parameter 0
     ConsoleCapture console;
     unit->setCurrentPreset(AUAudioUnitPreset{"A", 0});
     EXPECT_EQ(kernelValues(*unit), expected);
@@ -193,18 +193,18 @@ TEST_F(UnitState, FactoryPresetsAreSortedRegularFilesAndLoadThroughTheKernel) {
 TEST_F(UnitState, HostileSelectionsGiveTheirLineAndChangeNothing) {
     const fs::path folder = documents.makePresets();
     writeFile(folder / "a.aupreset", kWidePreset);
-    writeFile(folder.parent_path() / "x.aupreset", kWidePreset);  // outside the folder
+    writeFile(folder.parent_path() / "x.aupreset", kWidePreset); // outside the folder
     writeFile(folder / "array.aupreset", "<plist version=\"1.0\"><array/></plist>");
     writeFile(folder / "cut.aupreset", std::string(kWidePreset).substr(0, 200));
     ASSERT_EQ(mkfifo((folder / "fifo.aupreset").c_str(), 0600), 0);
     const int fd = open((folder / "huge.aupreset").c_str(), O_CREAT | O_WRONLY, 0600);
     ASSERT_GE(fd, 0);
-    ASSERT_EQ(ftruncate(fd, off_t(1) << 30), 0);  // sparse
+    ASSERT_EQ(ftruncate(fd, off_t(1) << 30), 0); // sparse
     close(fd);
-    ASSERT_EQ(unit->factoryPresets().size(), 4u);  // a, array, cut, huge
+    ASSERT_EQ(unit->factoryPresets().size(), 4u); // a, array, cut, huge
 
     ConsoleCapture console;
-    unit->setCurrentPreset(AUAudioUnitPreset{"a", 7});  // listing has 4
+    unit->setCurrentPreset(AUAudioUnitPreset{"a", 7}); // listing has 4
     const std::vector<float> before = kernelValues(*unit);
     const std::string folderPath = folder.string();
     const std::pair<std::string, std::string> cases[] = {
@@ -215,8 +215,7 @@ TEST_F(UnitState, HostileSelectionsGiveTheirLineAndChangeNothing) {
         {"huge", "VYKPreset::loadFromFile() : ERROR: The file is not readable."},
         {"array", "VYKPreset::loadFromFile() : ERROR: The file '" + folderPath +
                       "/array.aupreset' does not hold a preset dictionary."},
-        {"cut", "VYKPreset::loadFromFile() : ERROR: Could not read the file '" + folderPath +
-                    "/cut.aupreset': "},
+        {"cut", "VYKPreset::loadFromFile() : ERROR: Could not read the file '" + folderPath + "/cut.aupreset': "},
     };
     const Lines earlier = console.lines();
     EXPECT_EQ(earlier, Lines{"AUExtension::ERROR: The preset number 7 is invalid."});
@@ -234,8 +233,7 @@ TEST_F(UnitState, HostileSelectionsGiveTheirLineAndChangeNothing) {
         console.clear();
         unit->setCurrentPreset(AUAudioUnitPreset{name, -1});
         const Lines lines = console.lines();
-        EXPECT_NE(std::find(lines.begin(), lines.end(),
-                            "AUExtension::ERROR: Unable to restore set for preset " + name),
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "AUExtension::ERROR: Unable to restore set for preset " + name),
                   lines.end());
         EXPECT_EQ(kernelValues(*unit), before) << line;
         EXPECT_FALSE(unit->currentPreset().has_value()) << line;
@@ -247,7 +245,7 @@ TEST_F(UnitState, PresetNumbersFollowTheLatestListing) {
     writeFile(folder / "a.aupreset", kWidePreset);
     writeFile(folder / "b.aupreset", kWidePreset);
     ConsoleCapture console;
-    unit->setCurrentPreset(AUAudioUnitPreset{"a", 0});  // never listed
+    unit->setCurrentPreset(AUAudioUnitPreset{"a", 0}); // never listed
     ASSERT_EQ(unit->factoryPresets().size(), 2u);
     unit->setCurrentPreset(AUAudioUnitPreset{"b", 2});
     fs::remove(folder / "b.aupreset");
@@ -281,7 +279,11 @@ TEST_F(UnitState, ValuesBeyondTheRangeAreClampedOnEveryRoad) {
             const float lo = parameter->minValue(), hi = parameter->maxValue();
             for (float v : {-FLT_MAX, lo, hi, FLT_MAX}) {
                 plist::Dictionary state = defaults;
-                state.find("group 0")->dictionary()->find("param " + std::to_string(a))->dictionary()->set("value", double(v));
+                state.find("group 0")
+                    ->dictionary()
+                    ->find("param " + std::to_string(a))
+                    ->dictionary()
+                    ->set("value", double(v));
                 VYKPreset saver;
                 saver.makeFrom(&state);
                 heard.clear();

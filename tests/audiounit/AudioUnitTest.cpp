@@ -16,17 +16,16 @@ TEST(AudioUnit, ConstructionPrintsItsLinesAndFailsWithTheBaseError) {
     ConsoleCapture console;
     const auto unit = makeUnit();
     const Lines lines = console.lines();
-    ASSERT_GE(lines.size(), 3u);  // the kernel may add diagnostics of its own
+    ASSERT_GE(lines.size(), 3u); // the kernel may add diagnostics of its own
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 3),
-              (Lines{"AUExtension::init()", "FLNR : vkwb",
-                     "AUExtension: We will prepare required resources now..."}));
+              (Lines{"AUExtension::init()", "FLNR : vkwb", "AUExtension: We will prepare required resources now..."}));
     EXPECT_EQ(unit->componentDescription(), kDescription);
 
     console.clear();
     AudioComponentDescription noType = kDescription;
     noType.componentType = 0;
     EXPECT_THROW(VYK_Wimbrax_Extension_AudioUnit failed(noType, 7), AUAudioUnitError);
-    ASSERT_GE(console.lines().size(), 3u);  // the unit's lines came before the base failed
+    ASSERT_GE(console.lines().size(), 3u); // the unit's lines came before the base failed
     EXPECT_EQ(console.lines()[0], "AUExtension::init()");
 }
 
@@ -59,19 +58,16 @@ TEST(AudioUnit, BusesCapabilitiesAndViewQueries) {
     unit->setParameterTree(std::make_shared<AUParameterTree>());
     EXPECT_EQ(unit->parameterTree(), tree);
 
-    EXPECT_EQ(console.lines(),
-              (Lines{"AUExtension::inputBusses: 1", "AUExtension::inputBusses: 1",
-                     "AUExtension::outputBusses: 1", "AUExtension::latency: 0.021333333333333333",
-                     "AUExtension::tailTime: 0", "AUExtension::canPerformInput: true",
-                     "AUExtension::canPerformOutput: true", "AUExtension::canProcessInPlace() true",
-                     "AUExtension::isMusicDeviceOrEffect: true",
-                     "AUExtension::virtualMIDICableCount: 1",
-                     "AUExtension::midiOutputNames: [\"VYK Wimbrax MIDI Out\"]",
-                     "AUExtension::channelCapabilities", "AUExtension::parametersForOverview()",
-                     "AUExtension::parametersForOverview()",
-                     "AUExtension::supportedViewConfigurations()",
-                     "AUExtension::supportsUserPresets: true",
-                     "AUExtension::parameterTree (set) !!!"}));
+    EXPECT_EQ(
+        console.lines(),
+        (Lines{"AUExtension::inputBusses: 1", "AUExtension::inputBusses: 1", "AUExtension::outputBusses: 1",
+               "AUExtension::latency: 0.021333333333333333", "AUExtension::tailTime: 0",
+               "AUExtension::canPerformInput: true", "AUExtension::canPerformOutput: true",
+               "AUExtension::canProcessInPlace() true", "AUExtension::isMusicDeviceOrEffect: true",
+               "AUExtension::virtualMIDICableCount: 1", "AUExtension::midiOutputNames: [\"VYK Wimbrax MIDI Out\"]",
+               "AUExtension::channelCapabilities", "AUExtension::parametersForOverview()",
+               "AUExtension::parametersForOverview()", "AUExtension::supportedViewConfigurations()",
+               "AUExtension::supportsUserPresets: true", "AUExtension::parameterTree (set) !!!"}));
 }
 
 TEST(AudioUnit, ParameterTreeMatchesTheTableAndReachesTheKernel) {
@@ -114,18 +110,17 @@ TEST(AudioUnit, SetParameterTellsObserversOnlyOfChangesAndIgnoresUnknownAddresse
     const auto unit = makeUnit();
     std::vector<std::pair<AUParameterAddress, AUValue>> heard;
     const auto tree = unit->parameterTree();
-    tree->tokenByAddingParameterObserver(
-        [&](AUParameterAddress a, AUValue v) { heard.emplace_back(a, v); });
+    tree->tokenByAddingParameterObserver([&](AUParameterAddress a, AUValue v) { heard.emplace_back(a, v); });
     ConsoleCapture console;
 
     unit->setParameter(14, 0.8f);
     EXPECT_EQ(unit->getParameter(14), 0.8f);
-    unit->setParameter(14, 0.8f);  // unchanged: observers stay quiet
+    unit->setParameter(14, 0.8f); // unchanged: observers stay quiet
     unit->onFoundParameter(3, "any", 2, 1.0f);
     EXPECT_EQ(unit->getParameter(2), 1.0f);
     unit->setParameter(47, 1.0f);
     unit->setParameter(-1, 1.0f);
-    unit->onFoundParameter(0, "", (AUParameterAddress(1) << 32) + 2, 3.0f);  // not parameter 2
+    unit->onFoundParameter(0, "", (AUParameterAddress(1) << 32) + 2, 3.0f); // not parameter 2
     EXPECT_EQ(unit->getParameter(2), 1.0f);
     EXPECT_EQ(unit->getParameter(47), 0.0f);
     unit->updateParameters();
@@ -146,8 +141,7 @@ TEST(AudioUnit, AllocationPassesHostBlocksAndRefusesBadFormatsAndLateMaximumChan
         unit->setShouldBypassEffect(true);
         EXPECT_TRUE(unit->allocateRenderResources());
         EXPECT_EQ(console.lines(),
-                  (Lines{"AUExtension::maximumFramesToRender (set): 512",
-                         "AUExtension::shouldBypassEffect (did set)",
+                  (Lines{"AUExtension::maximumFramesToRender (set): 512", "AUExtension::shouldBypassEffect (did set)",
                          "AUExtension::allocateRenderResources()", "AUExtension::outputBusses: 1",
                          "AUExtension::outputBusses: 1",
                          "AUExtension: WARNING: The property 'musicalContextBlock' is NOT defined.",
@@ -159,7 +153,7 @@ TEST(AudioUnit, AllocationPassesHostBlocksAndRefusesBadFormatsAndLateMaximumChan
     }
     {
         ConsoleCapture console;
-        unit->setMaximumFramesToRender(8192);  // the input buffer holds 512
+        unit->setMaximumFramesToRender(8192); // the input buffer holds 512
         EXPECT_EQ(unit->maximumFramesToRender(), 512u);
         EXPECT_EQ(console.text().find("AUExtension::maximumFramesToRender (set)"), std::string::npos);
     }
@@ -191,10 +185,8 @@ TEST(AudioUnit, AllocationPassesHostBlocksAndRefusesBadFormatsAndLateMaximumChan
     OSStatus status = noErr;
     EXPECT_FALSE(unit->allocateRenderResources(&status));
     EXPECT_EQ(status, kAudioUnitErr_FormatNotSupported);
-    EXPECT_NE(console.text().find("AUExtension::ERROR: The bus formats are not supported"),
-              std::string::npos);
-    EXPECT_EQ(unit->renderBlock()(nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr),
-              kAudioUnitErr_Uninitialized);
+    EXPECT_NE(console.text().find("AUExtension::ERROR: The bus formats are not supported"), std::string::npos);
+    EXPECT_EQ(unit->renderBlock()(nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr), kAudioUnitErr_Uninitialized);
     // Mono on both buses passes through the kernel undelayed.
     ASSERT_TRUE((*unit->outputBusses())[0]->setFormat(AVAudioFormat(48000, 1)));
     EXPECT_TRUE(unit->allocateRenderResources());
@@ -236,7 +228,7 @@ TEST(AudioUnitRender, ParameterEventsTakeEffectAtTheirSample) {
     for (AUParameterAddress address : {AUParameterAddress(30), AUParameterAddress(26)}) {
         auto render = [&](bool asEvent) {
             Host host(makeUnit());
-            host.unit->setParameter(2, 0);  // full band
+            host.unit->setParameter(2, 0); // full band
             EXPECT_TRUE(host.allocate());
             Stereo out(kTotal);
             for (std::size_t at = 0; at < kTotal; at += kBlock) {

@@ -17,8 +17,7 @@ constexpr std::size_t kFrames = 256;
 // Renders until told to stop, pulling silence-free input, from its own thread.
 class RenderThread {
 public:
-    explicit RenderThread(std::function<AUAudioUnitStatus(Host&)> call = nullptr)
-        : call_(std::move(call)) {}
+    explicit RenderThread(std::function<AUAudioUnitStatus(Host&)> call = nullptr) : call_(std::move(call)) {}
 
     void start(Host& host) {
         thread_ = std::thread([this, &host] {
@@ -76,16 +75,16 @@ TEST(AudioUnitThreads, ObserversComeAndGoWhileValuesChange) {
     const auto tree = unit->parameterTree();
     std::atomic<int> heard{0}, keptHeard{0};
     std::atomic<bool> stop{false};
-    const auto kept = tree->tokenByAddingParameterObserver(
-        [&](AUParameterAddress, AUValue) { keptHeard.fetch_add(1); });
+    const auto kept =
+        tree->tokenByAddingParameterObserver([&](AUParameterAddress, AUValue) { keptHeard.fetch_add(1); });
     std::thread setter([&] {
         for (int i = 0; !stop.load(); ++i) unit->setParameter(i % 47, float(i % 7) / 7.0f);
     });
     while (keptHeard.load() == 0) std::this_thread::yield();
     std::thread observers([&] {
         for (int i = 0; i < 100; ++i) {
-            const auto token = tree->tokenByAddingParameterObserver(
-                [&](AUParameterAddress, AUValue) { heard.fetch_add(1); });
+            const auto token =
+                tree->tokenByAddingParameterObserver([&](AUParameterAddress, AUValue) { heard.fetch_add(1); });
             std::this_thread::yield();
             tree->removeParameterObserver(token);
         }
@@ -96,7 +95,7 @@ TEST(AudioUnitThreads, ObserversComeAndGoWhileValuesChange) {
     tree->removeParameterObserver(kept);
     const int settled = heard.load() + keptHeard.load();
     unit->setParameter(14, 0.123f);
-    EXPECT_EQ(heard.load() + keptHeard.load(), settled);  // every added observer is gone
+    EXPECT_EQ(heard.load() + keptHeard.load(), settled); // every added observer is gone
 }
 
 TEST(AudioUnitThreads, MIDIOutputBlockReplacedWhileRendering) {
@@ -115,8 +114,7 @@ TEST(AudioUnitThreads, MIDIOutputBlockReplacedWhileRendering) {
         list.mBuffers[0] = {1, kFrames * 4u, out.l.data()};
         list.mBuffers[1] = {1, kFrames * 4u, out.r.data()};
         AudioTimeStamp ts{};
-        return blocks[latest.load(std::memory_order_acquire)](nullptr, &ts, kFrames, 0, &list,
-                                                               nullptr, nullptr);
+        return blocks[latest.load(std::memory_order_acquire)](nullptr, &ts, kFrames, 0, &list, nullptr, nullptr);
     });
     render.start(host);
     for (std::size_t i = 1; i < blocks.size(); ++i) {

@@ -24,10 +24,16 @@ plist::Dictionary param(plist::Value address, plist::Value value, const char* id
 } // namespace
 
 TEST(PresetModel, GroupNumbersComeFromTheLastPieceOfTheIdentifier) {
-    const std::pair<const char*, std::int64_t> cases[] = {
-        {"kGlobalParameters", 0}, {"Band 2", 2},  {"x -3", -3}, {"group 7 ", 0},
-        {"12", 12},               {"a +5", 5},    {"a +-5", 0}, {"a 5x", 0},
-        {"a -", 0},               {"a 99999999999999999999", 0}};
+    const std::pair<const char*, std::int64_t> cases[] = {{"kGlobalParameters", 0},
+                                                          {"Band 2", 2},
+                                                          {"x -3", -3},
+                                                          {"group 7 ", 0},
+                                                          {"12", 12},
+                                                          {"a +5", 5},
+                                                          {"a +-5", 0},
+                                                          {"a 5x", 0},
+                                                          {"a -", 0},
+                                                          {"a 99999999999999999999", 0}};
     for (const auto& [identifier, number] : cases) {
         PresetGroup group;
         group.identifier = identifier;
@@ -42,10 +48,10 @@ TEST(PresetModel, ReadingKeepsScalarsSkipsWrongKindsAndKeepsOnlyUsableParameters
     plist::Dictionary group;
     group.set("identifier", "Band 2");
     group.set("param 0", param(5, 0.5));
-    group.set("param 1", param(1, 1));  // integer value
+    group.set("param 1", param(1, 1)); // integer value
     group.set("param 2", param(3, plist::Value("loud")));
     group.set("param 3", param(4, std::nan("")));
-    group.set("param 4", param(6, 1e39));  // beyond float
+    group.set("param 4", param(6, 1e39)); // beyond float
     group.set("param x", "not a dictionary");
     plist::Dictionary noAddress;
     noAddress.set("value", 0.25);
@@ -59,14 +65,13 @@ TEST(PresetModel, ReadingKeepsScalarsSkipsWrongKindsAndKeepsOnlyUsableParameters
     patch.set("type", 0x61756D66u);
     patch.set("subtype", std::uint64_t(1) << 40);
     preset.makeFrom(&patch);
-    preset.makeFrom(&patch);  // the same groups once, not twice
+    preset.makeFrom(&patch); // the same groups once, not twice
 
     EXPECT_EQ(preset.foundParameters(), (std::vector<Found>{{2, "p", 5, 0.5f}, {2, "p", 1, 1.0f}}));
     ASSERT_EQ(preset.patch().groups.size(), 2u);
     EXPECT_EQ(preset.patch().name, "Preset");
-    EXPECT_EQ(preset.componentDescription(),
-              (AudioComponentDescription{0x61756D66, 0, 0, 5, 6}));  // flags untouched
-    EXPECT_EQ(preset.patch().manufacturer, 0x464C4E52u);  // the patch's default stays
+    EXPECT_EQ(preset.componentDescription(), (AudioComponentDescription{0x61756D66, 0, 0, 5, 6})); // flags untouched
+    EXPECT_EQ(preset.patch().manufacturer, 0x464C4E52u); // the patch's default stays
 
     // Written back sorted by address, whatever order they were read in, and only what
     // was read: a skipped entry never comes back as address 0 or value 0.
@@ -116,8 +121,7 @@ TEST(PresetFiles, SavedFilesLoadBackAndBadFilesChangeNothing) {
     VYKPreset loaded;
     ASSERT_TRUE(loaded.load(url));
     EXPECT_TRUE(loaded.checkDescription(kDescription));
-    EXPECT_EQ(loaded.foundParameters(),
-              (std::vector<Found>{{0, "kSplit1", 3, 0.1f}, {0, "kSplit2", 4, 0.3f}}));
+    EXPECT_EQ(loaded.foundParameters(), (std::vector<Found>{{0, "kSplit1", 3, 0.1f}, {0, "kSplit2", 4, 0.3f}}));
     EXPECT_EQ(loaded.getDictionary(), source.getDictionary());
 
     ConsoleCapture console;
@@ -125,10 +129,9 @@ TEST(PresetFiles, SavedFilesLoadBackAndBadFilesChangeNothing) {
     EXPECT_FALSE(loaded.load(URL::fileURL(missing)));
     EXPECT_FALSE(source.save(URL::fileURL((folder / "no-folder" / "x.aupreset").string())));
     ASSERT_EQ(console.lines().size(), 2u);
-    EXPECT_EQ(console.lines()[0], "VYKPreset::loadFromFile() : ERROR: The path " + missing +
-                                      " does not exist.");
+    EXPECT_EQ(console.lines()[0], "VYKPreset::loadFromFile() : ERROR: The path " + missing + " does not exist.");
     EXPECT_EQ(console.lines()[1].rfind("VYKPreset::saveToFile() : ERROR: Could not write the file '", 0), 0u);
-    EXPECT_EQ(loaded.foundParameters().size(), 2u);  // the good read is kept
+    EXPECT_EQ(loaded.foundParameters().size(), 2u); // the good read is kept
 }
 
 TEST(PresetFiles, ABinaryPropertyListReadsLikeXML) {
@@ -139,7 +142,6 @@ TEST(PresetFiles, ABinaryPropertyListReadsLikeXML) {
 
     VYKPreset xml;
     ASSERT_TRUE(xml.load(URL::fileURL((corpus / "splits.aupreset").string())));
-    EXPECT_EQ(xml.foundParameters(),
-              (std::vector<Found>{{2, "kSplit2", 4, 0.9f}, {2, "kSplit1", 3, 0.8f}}));
+    EXPECT_EQ(xml.foundParameters(), (std::vector<Found>{{2, "kSplit2", 4, 0.9f}, {2, "kSplit1", 3, 0.8f}}));
     EXPECT_TRUE(xml.checkDescription(kDescription));
 }

@@ -50,8 +50,7 @@ private:
 class Documents {
 public:
     Documents() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "vyk-unit-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "vyk-unit-XXXXXX").string();
         root_ = mkdtemp(pattern.data());
         previous_ = std::getenv("VYK_WIMBRAX_DOCUMENTS") ? std::getenv("VYK_WIMBRAX_DOCUMENTS") : "";
         setenv("VYK_WIMBRAX_DOCUMENTS", root_.c_str(), 1);
@@ -93,8 +92,8 @@ public:
         return true;
     }
 
-    AUAudioUnitStatus render(const Stereo& in, Stereo& out, std::size_t offset,
-                             AUAudioFrameCount frames, const AURenderEvent* events = nullptr) {
+    AUAudioUnitStatus render(const Stereo& in, Stereo& out, std::size_t offset, AUAudioFrameCount frames,
+                             const AURenderEvent* events = nullptr) {
         input_ = &in;
         offset_ = offset;
         AudioBufferList list{};
@@ -114,8 +113,8 @@ public:
 private:
     const Stereo* input_ = nullptr;
     std::size_t offset_ = 0;
-    AURenderPullInputBlock pull_ = [this](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                          AUAudioFrameCount n, NSInteger, AudioBufferList* l) {
+    AURenderPullInputBlock pull_ = [this](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount n,
+                                          NSInteger, AudioBufferList* l) {
         std::memcpy(l->mBuffers[0].mData, input_->l.data() + offset_, n * sizeof(float));
         std::memcpy(l->mBuffers[1].mData, input_->r.data() + offset_, n * sizeof(float));
         return noErr;

@@ -105,10 +105,10 @@ TEST(AudioFile, ConversionResamplesAndMapsChannels) {
     EXPECT_EQ(channel(*at48, 0), channel(*at48, 1));
     double worst = 0;
     for (std::size_t i = 1000; i < 47000; ++i)
-        worst = std::max(worst, std::abs(at48->floatChannelData()[0][i] -
-                                         0.5 * std::sin(2.0 * M_PI * 220.0 * double(i) / 48000.0)));
-    EXPECT_LT(worst, 0.02);  // the test signal's own noise is 0.01
-    EXPECT_EQ(file.converted(AVAudioFormat(48000, 2)), at48);  // kept for the next pass
+        worst = std::max(
+            worst, std::abs(at48->floatChannelData()[0][i] - 0.5 * std::sin(2.0 * M_PI * 220.0 * double(i) / 48000.0)));
+    EXPECT_LT(worst, 0.02);                                   // the test signal's own noise is 0.01
+    EXPECT_EQ(file.converted(AVAudioFormat(48000, 2)), at48); // kept for the next pass
 }
 
 TEST(AudioFile, BadFilesFailWithClearErrors) {
@@ -129,8 +129,8 @@ TEST(AudioFile, BadFilesFailWithClearErrors) {
     EXPECT_NE(openError(folder.file("cut.m4a")).find("could not be read"), std::string::npos);
 
     // A playlist naming a real file is not followed.
-    std::ofstream(folder.file("list.m3u8"))
-        << "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n" << folder.file("ok.m4a") << "\n#EXT-X-ENDLIST\n";
+    std::ofstream(folder.file("list.m3u8")) << "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n"
+                                            << folder.file("ok.m4a") << "\n#EXT-X-ENDLIST\n";
     EXPECT_NE(openError(folder.file("list.m3u8")).find("not an audio file of a known format"), std::string::npos);
     // Only local files.
     try {
@@ -139,7 +139,6 @@ TEST(AudioFile, BadFilesFailWithClearErrors) {
     } catch (const AVAudioError& e) {
         EXPECT_NE(std::string(e.what()).find("only local files"), std::string::npos);
     }
-
 }
 
 // Rates and sizes that would take unbounded memory or time are refused with a reason,
@@ -178,8 +177,8 @@ TEST(AudioFile, LengthIsWhatDecodes) {
     EXPECT_EQ(AVAudioFile(URL::fileURL(claims)).length(), 1);
     media::encode(folder.file("a.ogg"), "flac", media::tone(2, 44100, 44100), 44100, 1);
     media::encode(folder.file("c.ogg"), "flac", media::tone(2, 22050, 22050), 22050, 2);
-    std::ofstream(folder.file("ac.ogg"), std::ios::binary) << std::ifstream(folder.file("a.ogg")).rdbuf()
-                                                           << std::ifstream(folder.file("c.ogg")).rdbuf();
+    std::ofstream(folder.file("ac.ogg"), std::ios::binary)
+        << std::ifstream(folder.file("a.ogg")).rdbuf() << std::ifstream(folder.file("c.ogg")).rdbuf();
     EXPECT_EQ(openError(folder.file("ac.ogg")),
               "The audio file '" + folder.file("ac.ogg") +
                   "' could not be read: its sample rate changes from 44100 Hz to 22050 Hz.");
@@ -208,7 +207,7 @@ TEST(AudioFile, NonFiniteSamplesReadAsZeroWithOneWarning) {
 TEST(AudioFile, ConversionResamplesOnlyTheChannelsItKeeps) {
     media::TempFolder folder;
     AVAudioFile file(URL::fileURL(claimWav(folder.file("eight.wav"), 8, 8000, 8 * 2 * 8000 * 60)));
-    rusage before {}, after {};
+    rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
     const auto mono = file.converted(AVAudioFormat(48000, 1));
     getrusage(RUSAGE_SELF, &after);

@@ -24,7 +24,7 @@ std::vector<float> expectedPasses(const media::Channels& audio, unsigned channel
 }
 
 TEST(Engine, LoopsAreSampleExactPassAfterPassWithCompletionsOnTime) {
-    const std::size_t length = 1000;  // not a multiple of the callback
+    const std::size_t length = 1000; // not a multiple of the callback
     EngineRig rig(length);
     std::atomic<int> completed{0};
     std::thread::id completionThread;
@@ -64,7 +64,7 @@ TEST(Engine, StopFlushesOnceAndPlayStartsOverFromTheTop) {
     rig.engine.start();
     rig.player->play();
     rig.sink->render(1000);
-    rig.player->pause();  // keeps the place
+    rig.player->pause(); // keeps the place
     EXPECT_EQ(rig.sink->render(100)[0][0], 0.0f);
     rig.player->play();
     EXPECT_EQ(rig.sink->render(1)[0][0], 0.5f * rig.audio[0][1000]);
@@ -106,7 +106,7 @@ TEST(Engine, GraphChangesWhileRunningLoseNoBlock) {
     rig.player->scheduleFile(rig.file, nullptr);
     rig.engine.start();
     rig.player->play();
-    vyk::test::ConsoleCapture lines;  // a unit with unequal channel counts says so
+    vyk::test::ConsoleCapture lines; // a unit with unequal channel counts says so
 
     std::atomic<bool> done{false};
     std::vector<float> left;
@@ -166,7 +166,7 @@ TEST(Engine, RenderingALoopNeitherAllocatesNorLocks) {
     for (int pass = 0; pass < 8; ++pass) rig.player->scheduleFile(rig.file, [] {});
     rig.engine.start();
     rig.player->play();
-    rig.sink->render(512);  // the sink sizes its own buffers once
+    rig.sink->render(512); // the sink sizes its own buffers once
     long violations = 0;
     for (int i = 0; i < 12; ++i) {
         vyk::test::RenderGuard guard;
@@ -188,7 +188,7 @@ TEST(Engine, MisuseIsReportedNotFatal) {
     engine.detach(player);
     engine.attach(player);
     AVAudioEngine(std::make_shared<avf::ManualOutputSink>()).attach(player);
-    player->play();  // the engine is not running
+    player->play(); // the engine is not running
     EXPECT_FALSE(player->isPlaying());
     const std::string text = lines.text();
     EXPECT_NE(text.find("AVAudioPlayerNode: play(): the engine is not running."), std::string::npos);

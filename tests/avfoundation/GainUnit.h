@@ -10,9 +10,7 @@
 
 class GainUnit final : public AUAudioUnit {
 public:
-    static std::shared_ptr<GainUnit> make(float gain) {
-        return std::shared_ptr<GainUnit>(new GainUnit(gain));
-    }
+    static std::shared_ptr<GainUnit> make(float gain) { return std::shared_ptr<GainUnit>(new GainUnit(gain)); }
 
     std::shared_ptr<AUAudioUnitBusArray> inputBusses() override { return inputs_; }
     std::shared_ptr<AUAudioUnitBusArray> outputBusses() override { return outputs_; }
@@ -20,16 +18,16 @@ public:
     std::atomic<AUAudioFrameCount> largestCall{0};
     std::atomic<long> calls{0};
     std::atomic<int> inside{0};
-    std::atomic<bool> overlapped{false};  // two render calls at once
+    std::atomic<bool> overlapped{false}; // two render calls at once
     std::atomic<AUAudioUnitStatus> failWith{noErr};
 
 private:
     explicit GainUnit(float gain) : gain_(gain) {
         const AVAudioFormat stereo(48000, 2);
-        inputs_ = std::make_shared<AUAudioUnitBusArray>(
-            this, AUAudioUnitBusType::input, std::vector{AUAudioUnitBus::make(stereo)});
-        outputs_ = std::make_shared<AUAudioUnitBusArray>(
-            this, AUAudioUnitBusType::output, std::vector{AUAudioUnitBus::make(stereo)});
+        inputs_ = std::make_shared<AUAudioUnitBusArray>(this, AUAudioUnitBusType::input,
+                                                        std::vector{AUAudioUnitBus::make(stereo)});
+        outputs_ = std::make_shared<AUAudioUnitBusArray>(this, AUAudioUnitBusType::output,
+                                                         std::vector{AUAudioUnitBus::make(stereo)});
         initialize(AudioComponentDescription{0x61756678 /* aufx */, 0x6761696e, 0x56796b54, 0, 0}, 0);
     }
 
@@ -52,7 +50,8 @@ private:
             if (status == noErr && frames > maximumFramesToRender()) status = kAudioUnitErr_TooManyFramesToProcess;
             AudioBufferList* in = buffer_->mutableAudioBufferList();
             *in = *buffer_->audioBufferList();
-            if (status == noErr) status = pull == nullptr ? kAudioUnitErr_NoConnection : (*pull)(flags, time, frames, 0, in);
+            if (status == noErr)
+                status = pull == nullptr ? kAudioUnitErr_NoConnection : (*pull)(flags, time, frames, 0, in);
             if (status == noErr) {
                 for (std::uint32_t c = 0; c < out->mNumberBuffers; ++c) {
                     if (out->mBuffers[c].mData == nullptr) out->mBuffers[c].mData = in->mBuffers[c].mData;

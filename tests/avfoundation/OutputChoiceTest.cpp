@@ -39,7 +39,7 @@ TEST_F(OutputChoice, EnvironmentThenLaunchOptionThenDevice) {
     ASSERT_TRUE(wav);
     EXPECT_EQ(wav->path(), "/tmp/asked.wav");
     EXPECT_EQ(lines.text(), "AVAudioEngine: VYK_AUDIO_OUTPUT must be 'null' or a path ending in '.wav', not "
-                     "'speakers'; it is ignored.\n");
+                            "'speakers'; it is ignored.\n");
 }
 
 TEST_F(OutputChoice, WithoutASoundCardTheFallbackFileIsSaidInOneLine) {
@@ -48,7 +48,8 @@ TEST_F(OutputChoice, WithoutASoundCardTheFallbackFileIsSaidInOneLine) {
     auto wav = std::dynamic_pointer_cast<avf::WavFileOutputSink>(avf::makeDefaultOutputSink());
     ASSERT_TRUE(wav);
     EXPECT_EQ(wav->path(), "/tmp/fallback.wav");
-    EXPECT_EQ(lines.text(), "AVAudioEngine: No sound card found; playing into '/tmp/fallback.wav' (at most 5 minutes).\n");
+    EXPECT_EQ(lines.text(),
+              "AVAudioEngine: No sound card found; playing into '/tmp/fallback.wav' (at most 5 minutes).\n");
 }
 
 TEST(AudioSession, SucceedsUnlessAFailureIsInjected) {

@@ -64,8 +64,13 @@ void writeWav(const std::string& path, const Channels& audio, int rate, bool flo
     put(f, 36 + bytes, 4);
     std::fputs("WAVEfmt ", f);
     // size, PCM or float, channels, rate, byte rate, block align, bits
-    for (auto [value, size] : {std::pair{16u, 4}, {floats ? 3u : 1u, 2}, {channels, 2}, {std::uint32_t(rate), 4},
-                               {std::uint32_t(rate) * channels * width, 4}, {channels * width, 2}, {8 * width, 2}})
+    for (auto [value, size] : {std::pair{16u, 4},
+                               {floats ? 3u : 1u, 2},
+                               {channels, 2},
+                               {std::uint32_t(rate), 4},
+                               {std::uint32_t(rate) * channels * width, 4},
+                               {channels * width, 2},
+                               {8 * width, 2}})
         put(f, value, size);
     std::fputs("data", f);
     put(f, bytes, 4);
@@ -106,7 +111,7 @@ void encode(const std::string& path, const std::string& codecName, const Channel
     check(avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE), "open");
     AVDictionary* options = nullptr;
     if (ogg) av_dict_set_int(&options, "serial_offset", serial, 0);
-    av_dict_set_int(&options, "metadata_header_padding", 0, 0);  // no 8 KB of FLAC padding
+    av_dict_set_int(&options, "metadata_header_padding", 0, 0); // no 8 KB of FLAC padding
     const int header = avformat_write_header(out, &options);
     av_dict_free(&options);
     check(header, "header");

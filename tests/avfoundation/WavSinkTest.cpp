@@ -34,7 +34,7 @@ WavFile readWav(const std::string& path, bool killed = false) {
               (std::vector<std::uint32_t>{16u, 3u | (2u << 16), 48000u, 48000u * 8, 8u | (32u << 16)}));
     if (killed) {
         EXPECT_LE(header[10], bytes.size() - 44);
-        EXPECT_LE(bytes.size() - 44 - header[10], 8192u * 8);  // one cycle at most
+        EXPECT_LE(bytes.size() - 44 - header[10], 8192u * 8); // one cycle at most
         EXPECT_LE(header[1], header[10] + 36);
     } else {
         EXPECT_EQ(header[1], bytes.size() - 8);
@@ -82,8 +82,8 @@ TEST(WavSink, FileIsValidAfterANormalStopAndAfterSIGINT) {
     EXPECT_GE(stopped.left.size(), 48000u / 10);
     expectPlayed(stopped, audio);
 
-    EXPECT_EXIT(playInto(folder.file("interrupted.wav"), folder.file("in.wav"), true),
-                testing::KilledBySignal(SIGINT), "");
+    EXPECT_EXIT(playInto(folder.file("interrupted.wav"), folder.file("in.wav"), true), testing::KilledBySignal(SIGINT),
+                "");
     expectPlayed(readWav(folder.file("interrupted.wav"), true), audio);
 }
 

@@ -25,8 +25,7 @@ constexpr Rgb grey{128, 128, 128};
 constexpr Rgb light{191, 191, 191};
 constexpr CGColor redColour{1, 0, 0, 1};
 
-CGPath line(CGPoint from, CGPoint to)
-{
+CGPath line(CGPoint from, CGPoint to) {
     CGPath p;
     p.move(from);
     p.addLine(to);
@@ -35,44 +34,52 @@ CGPath line(CGPoint from, CGPoint to)
 
 class Canvas : public ::testing::TestWithParam<double> {
 protected:
-    double k = GetParam();  // device scale
+    double k = GetParam(); // device scale
     ImageSurface surface{100 * k, 60 * k};
     std::unique_ptr<CGContext> cx;
-    void SetUp() override
-    {
+    void SetUp() override {
         surface.clear({1, 1, 1, 1});
         cx = std::make_unique<CGContext>(surface.cairoSurface(), k);
     }
     void TearDown() override { expectBalanced(*cx, surface, k); }
     void probe(std::initializer_list<vyk::test::Probe> probes) { vyk::test::expectPixels(surface, k, probes); }
-    void save(const char* what) { vyk::test::saveArtifact(surface, std::string("cg-") + what + (k > 1 ? "-2x" : "-1x")); }
+    void save(const char* what) {
+        vyk::test::saveArtifact(surface, std::string("cg-") + what + (k > 1 ? "-2x" : "-1x"));
+    }
 };
 
-TEST_P(Canvas, FillsStrokesAndDashesLandWhereTheyShould)
-{
+TEST_P(Canvas, FillsStrokesAndDashesLandWhereTheyShould) {
     cx->saveGState();
     cx->setFillColor(redColour);
     cx->fill({10, 10, 20, 20});
     cx->setStrokeColor({0, 0, 1, 1});
     cx->strokePath(line({40, 20}, {90, 20}), {4});
     cx->setStrokeColor({0, 0, 0, 1});
-    cx->setLineDash(2, {4, 4});  // the first 2 units of the first dash are skipped
+    cx->setLineDash(2, {4, 4}); // the first 2 units of the first dash are skipped
     cx->strokePath(line({10, 45}, {90, 45}), {2});
     EXPECT_EQ(cx->dashCount(), 2);
     cx->restoreGState();
     save("fill-stroke-dash");
     // The butt cap stops at the end point; the dash runs 0..2, gap 2..6, dash 6..10.
-    probe({{11, 11, red}, {29.5, 29.5, red}, {31, 20, white}, {60, 19, blue}, {60, 21.5, blue}, {60, 23, white},
-           {39, 20, white}, {11, 45, black}, {13, 45, white}, {17, 45, black}, {21, 45, white}});
+    probe({{11, 11, red},
+           {29.5, 29.5, red},
+           {31, 20, white},
+           {60, 19, blue},
+           {60, 21.5, blue},
+           {60, 23, white},
+           {39, 20, white},
+           {11, 45, black},
+           {13, 45, white},
+           {17, 45, black},
+           {21, 45, white}});
 }
 
-TEST_P(Canvas, ClipAndTransformsAreUndoneByRestore)
-{
+TEST_P(Canvas, ClipAndTransformsAreUndoneByRestore) {
     cx->saveGState();
     cx->translateBy(50, 30);
     cx->rotate(std::numbers::pi / 2);
     cx->scaleBy(2, 1);
-    cx->clip({0, -5, 10, 10});  // after the rotation: x 45..55, y 30..50
+    cx->clip({0, -5, 10, 10}); // after the rotation: x 45..55, y 30..50
     cx->setFillColor({0, 0, 0, 1});
     cx->fill({-100, -100, 200, 200});
     cx->restoreGState();
@@ -82,10 +89,9 @@ TEST_P(Canvas, ClipAndTransformsAreUndoneByRestore)
     probe({{50, 40, black}, {50, 52, white}, {57, 40, white}, {50, 28, white}, {2, 2, {0, 255, 0}}});
 }
 
-TEST_P(Canvas, GlobalAlphaAndTransparencyLayers)
-{
+TEST_P(Canvas, GlobalAlphaAndTransparencyLayers) {
     cx->saveGState();
-    cx->setAlpha(0.5);  // multiplies every source
+    cx->setAlpha(0.5); // multiplies every source
     cx->setFillColor({0, 0, 0, 1});
     cx->fill({0, 40, 10, 10});
     cx->setFillColor({0, 0, 0, 0.5});
@@ -99,27 +105,26 @@ TEST_P(Canvas, GlobalAlphaAndTransparencyLayers)
         cx->fill({x + 10, 10, 20, 20});
     };
     cx->beginTransparencyLayer();
-    EXPECT_EQ(cx->alpha(), 1.0);  // inside the layer drawing is opaque
+    EXPECT_EQ(cx->alpha(), 1.0); // inside the layer drawing is opaque
     squares(5);
     cx->endTransparencyLayer();
     EXPECT_EQ(cx->alpha(), 0.5);
     squares(55);
-    cx->setAlpha(7);  // clamped to 1
+    cx->setAlpha(7); // clamped to 1
     EXPECT_EQ(cx->alpha(), 1.0);
-    cx->setAlpha(NAN);  // ignored
+    cx->setAlpha(NAN); // ignored
     EXPECT_EQ(cx->alpha(), 1.0);
     cx->restoreGState();
     save("layer");
     probe({{5, 45, grey}, {25, 45, light}, {8, 20, grey}, {20, 20, grey}, {58, 20, grey}, {70, 20, {64, 64, 64}}});
 }
 
-TEST_P(Canvas, LayersNestAndKeepTheDash)
-{
+TEST_P(Canvas, LayersNestAndKeepTheDash) {
     cx->saveGState();
     cx->setLineDash(0, {4, 4});
     cx->setAlpha(0.5);
     cx->beginTransparencyLayer();
-    cx->translateBy(10, 0);  // transforms inside a layer apply to its content only
+    cx->translateBy(10, 0); // transforms inside a layer apply to its content only
     cx->strokePath(line({0, 10}, {80, 10}), {4});
     cx->setAlpha(0.5);
     cx->beginTransparencyLayer();
@@ -133,25 +138,22 @@ TEST_P(Canvas, LayersNestAndKeepTheDash)
     probe({{12, 10, grey}, {16, 10, white}, {20, 40, light}, {5, 40, white}});
 }
 
-TEST_P(Canvas, ArcsTurnClockwiseWithIncreasingAngle)
-{
+TEST_P(Canvas, ArcsTurnClockwiseWithIncreasingAngle) {
     CGPath pie;
     pie.move({50, 30});
-    pie.addArc({50, 30}, 20, 0, std::numbers::pi / 2, true);  // the lower right quarter
+    pie.addArc({50, 30}, 20, 0, std::numbers::pi / 2, true); // the lower right quarter
     pie.closeSubpath();
     pie.move({20, 30});
-    pie.addArc({20, 30}, 10, 0, std::numbers::pi / 2, false);  // the other three quarters
+    pie.addArc({20, 30}, 10, 0, std::numbers::pi / 2, false); // the other three quarters
     pie.closeSubpath();
     cx->fillPath(pie);
     save("arc");
-    probe({{55, 35, black}, {55, 25, white}, {45, 35, white}, {25, 35, white}, {25, 25, black},
-           {15, 35, black}});
+    probe({{55, 35, black}, {55, 25, white}, {45, 35, white}, {25, 35, white}, {25, 25, black}, {15, 35, black}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, Canvas, ::testing::Values(1.0, 2.0));
 
-TEST(ContextSafety, BadTransformsSkipDrawingUntilRestore)
-{
+TEST(ContextSafety, BadTransformsSkipDrawingUntilRestore) {
     ImageSurface s(40, 40);
     s.clear({1, 1, 1, 1});
     CGContext cx(s.cairoSurface());
@@ -164,9 +166,10 @@ TEST(ContextSafety, BadTransformsSkipDrawingUntilRestore)
         EXPECT_FALSE(cx.isDrawingSuppressed());
     }
     const std::vector<std::function<void()>> alsoBad = {
-        [&] { cx.translateBy(NAN, 0); },
-        [&] { cx.concatenate(CGAffineTransform::makeScale(1e-20, 1e-20)); },
-        [&] { cx.clip({0, 0, NAN, 5}); }};
+        [&] { cx.translateBy(NAN, 0); }, [&] { cx.concatenate(CGAffineTransform::makeScale(1e-20, 1e-20)); },
+        [&] {
+            cx.clip({0, 0, NAN, 5});
+        }};
     for (const auto& spoil : alsoBad) {
         cx.saveGState();
         spoil();
@@ -180,8 +183,7 @@ TEST(ContextSafety, BadTransformsSkipDrawingUntilRestore)
     expectBalanced(cx, s);
 }
 
-TEST(ContextSafety, BadPathsAndStylesAreNotDrawn)
-{
+TEST(ContextSafety, BadPathsAndStylesAreNotDrawn) {
     ImageSurface s(40, 40);
     s.clear({1, 1, 1, 1});
     CGContext cx(s.cairoSurface());
@@ -191,8 +193,8 @@ TEST(ContextSafety, BadPathsAndStylesAreNotDrawn)
     cx.fillPath(nan);
     cx.strokePath(nan, {});
     cx.strokePath(line({5, 15}, {35, 15}), {-3});
-    cx.setLineDash(0, {0, 0});   // all zero: dashing off
-    cx.setLineDash(0, {-1, 2});  // negative: dashing off
+    cx.setLineDash(0, {0, 0});  // all zero: dashing off
+    cx.setLineDash(0, {-1, 2}); // negative: dashing off
     EXPECT_EQ(cx.dashCount(), 0);
     // Huge arc angles are folded into one turn instead of hanging cairo.
     CGPath arc;
@@ -205,14 +207,13 @@ TEST(ContextSafety, BadPathsAndStylesAreNotDrawn)
     cx.endTransparencyLayer();
     cx.saveGState();
     cx.beginTransparencyLayer();
-    cx.restoreGState();  // the layer must be ended first
+    cx.restoreGState(); // the layer must be ended first
     EXPECT_EQ(cx.gStateDepth(), 2);
     cx.restoreToDepth(0);
     expectBalanced(cx, s);
 }
 
-TEST(Surfaces, UnusableSurfacesDrawNothing)
-{
+TEST(Surfaces, UnusableSurfacesDrawNothing) {
     for (auto size : {std::pair{0.0, 10.0}, {10.0, -1.0}, {NAN, 10.0}, {INFINITY, 1.0}, {1e9, 1e9}}) {
         ImageSurface s(size.first, size.second);
         EXPECT_FALSE(s.isValid());
@@ -227,8 +228,7 @@ TEST(Surfaces, UnusableSurfacesDrawNothing)
 }
 
 // PDF pages are proven by the panel's PDF test.
-TEST(Surfaces, PixelsReadUnpremultiplied)
-{
+TEST(Surfaces, PixelsReadUnpremultiplied) {
     ImageSurface s(4, 4);
     s.clear({1, 0, 0, 0.5});
     EXPECT_NEAR(s.pixel(1, 1).r, 255, 2);
@@ -236,8 +236,7 @@ TEST(Surfaces, PixelsReadUnpremultiplied)
     EXPECT_EQ(s.pixel(9, 9).a, 0);
 }
 
-TEST(ContextObserver, SeesEveryOperationThatIsDrawn)
-{
+TEST(ContextObserver, SeesEveryOperationThatIsDrawn) {
     ImageSurface s(50, 50);
     CGContext cx(s.cairoSurface(), 2);
     std::vector<vyk::gfx::DrawCall> calls;
@@ -251,7 +250,7 @@ TEST(ContextObserver, SeesEveryOperationThatIsDrawn)
     oval.addEllipse({0, 0, 20, 10});
     cx.strokePath(oval, {0.5, CGLineCap::round, CGLineJoin::round, 10});
     cx.scaleBy(0, 1);
-    cx.fill({0, 0, 10, 10});  // suppressed: not drawn, not reported
+    cx.fill({0, 0, 10, 10}); // suppressed: not drawn, not reported
     cx.restoreGState();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].kind, vyk::gfx::DrawCall::Kind::fill);

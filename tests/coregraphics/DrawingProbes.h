@@ -15,12 +15,10 @@ struct Rgb {
 };
 
 // The pixel at (x, y) is within `tolerance` of `expected` in every channel.
-inline ::testing::AssertionResult pixelNear(const gfx::ImageSurface& s, int x, int y, Rgb expected,
-                                            int tolerance = 3)
-{
+inline ::testing::AssertionResult pixelNear(const gfx::ImageSurface& s, int x, int y, Rgb expected, int tolerance = 3) {
     const gfx::Pixel p = s.pixel(x, y);
-    if (std::abs(p.r - expected.r) <= tolerance && std::abs(p.g - expected.g) <= tolerance
-        && std::abs(p.b - expected.b) <= tolerance)
+    if (std::abs(p.r - expected.r) <= tolerance && std::abs(p.g - expected.g) <= tolerance &&
+        std::abs(p.b - expected.b) <= tolerance)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is (" << int(p.r) << ", " << int(p.g)
                                          << ", " << int(p.b) << "), expected (" << expected.r << ", " << expected.g
@@ -33,15 +31,13 @@ struct Probe {
 };
 
 // Every probe holds; the points are in user units of a surface drawn at `scale`.
-inline void expectPixels(const gfx::ImageSurface& s, double scale, std::initializer_list<Probe> probes)
-{
+inline void expectPixels(const gfx::ImageSurface& s, double scale, std::initializer_list<Probe> probes) {
     for (const Probe& p : probes)
         EXPECT_TRUE(pixelNear(s, static_cast<int>(p.x * scale), static_cast<int>(p.y * scale), p.expected));
 }
 
 // Pixels darker than 240 in any channel inside the pixel rectangle [x0, x1) x [y0, y1).
-inline int inkCount(const gfx::ImageSurface& s, int x0, int y0, int x1, int y1)
-{
+inline int inkCount(const gfx::ImageSurface& s, int x0, int y0, int x1, int y1) {
     int n = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
@@ -52,19 +48,16 @@ inline int inkCount(const gfx::ImageSurface& s, int x0, int y0, int x1, int y1)
 }
 
 // Writes the image into the artefacts folder (when set) for people to look at.
-inline void saveArtifact(const gfx::ImageSurface& s, const std::string& name)
-{
+inline void saveArtifact(const gfx::ImageSurface& s, const std::string& name) {
     const char* dir = std::getenv("VYK_ARTIFACTS_DIR");
-    if (!dir || !*dir)
-        return;
+    if (!dir || !*dir) return;
     std::string error;
     EXPECT_TRUE(s.writePNG(std::string(dir) + "/" + name + ".png", &error)) << error;
 }
 
 // The state a drawer must leave behind: nothing saved, no transform beyond the
 // start, full alpha, no dash, the whole surface clippable.
-inline void expectBalanced(const CGContext& cx, const gfx::ImageSurface& s, CGFloat scale = 1)
-{
+inline void expectBalanced(const CGContext& cx, const gfx::ImageSurface& s, CGFloat scale = 1) {
     EXPECT_EQ(cx.gStateDepth(), 0);
     EXPECT_TRUE(cx.ctm().isIdentity());
     EXPECT_EQ(cx.alpha(), 1.0);

@@ -7,14 +7,12 @@
 
 namespace {
 
-void expectPoint(CGPoint p, double x, double y)
-{
+void expectPoint(CGPoint p, double x, double y) {
     EXPECT_NEAR(p.x, x, 1e-12);
     EXPECT_NEAR(p.y, y, 1e-12);
 }
 
-TEST(Geometry, RectsAreStandardisedAndHalfOpen)
-{
+TEST(Geometry, RectsAreStandardisedAndHalfOpen) {
     const CGRect r(10, 20, -4, -6);
     EXPECT_EQ(r.standardized(), CGRect(6, 14, 4, 6));
     EXPECT_EQ(r.midY(), 17);
@@ -33,12 +31,11 @@ TEST(Geometry, RectsAreStandardisedAndHalfOpen)
 
     EXPECT_TRUE(s.intersects({9, 9, 5, 5}));
     EXPECT_TRUE(s.intersects({12, 12, -5, -5}));
-    EXPECT_FALSE(s.intersects({10, 0, 5, 5}));  // touching edges
-    EXPECT_FALSE(s.intersects({2, 2, 0, 5}));   // no area
+    EXPECT_FALSE(s.intersects({10, 0, 5, 5})); // touching edges
+    EXPECT_FALSE(s.intersects({2, 2, 0, 5}));  // no area
 }
 
-TEST(AffineTransform, RotationConcatenationAndInverse)
-{
+TEST(AffineTransform, RotationConcatenationAndInverse) {
     // y points down, so +90 degrees takes the x axis onto the screen's downward y axis.
     const auto quarter = CGAffineTransform::makeRotation(std::numbers::pi / 2);
     expectPoint(CGPoint{1, 0}.applying(quarter), 0, 1);

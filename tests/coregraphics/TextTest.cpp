@@ -12,15 +12,13 @@ namespace {
 using vyk::gfx::ImageSurface;
 using vyk::gfx::TextStyle;
 
-TextStyle style(const char* name, double size, vyk::gfx::TextAlignment alignment = vyk::gfx::TextAlignment::left)
-{
+TextStyle style(const char* name, double size, vyk::gfx::TextAlignment alignment = vyk::gfx::TextAlignment::left) {
     return {*vyk::gfx::resolveFont(name), size, {0, 0, 0, 1}, alignment};
 }
 
 // The named fonts must come from the installed font packages (fonts-urw-base35
 // first); a substitute means a package is missing.
-TEST(Fonts, NamedFontsResolveToTheirFamilies)
-{
+TEST(Fonts, NamedFontsResolveToTheirFamilies) {
     for (auto [name, family, bold] : {std::tuple{"HelveticaNeue", "Nimbus Sans", false},
                                       std::tuple{"HelveticaNeue-CondensedBold", "Nimbus Sans Narrow", true}}) {
         SCOPED_TRACE(name);
@@ -37,8 +35,7 @@ TEST(Fonts, NamedFontsResolveToTheirFamilies)
         EXPECT_EQ(vyk::gfx::loadedFamily({family, false, true}, 10), family);
 }
 
-TEST(TextMeasure, WrapsAtTheWidthAndScalesExactly)
-{
+TEST(TextMeasure, WrapsAtTheWidthAndScalesExactly) {
     const std::string text = "stereo width: -100% and a few more words to wrap";
     const TextStyle s10 = style("HelveticaNeue", 10);
     const CGSize oneLine = vyk::gfx::measureText(text, s10, INFINITY);
@@ -56,11 +53,14 @@ TEST(TextMeasure, WrapsAtTheWidthAndScalesExactly)
     EXPECT_NEAR(doubled.height, 2 * wrapped.height, 2.0 / 1024);
 }
 
-TEST(TextMeasure, OddInputIsHandled)
-{
+TEST(TextMeasure, OddInputIsHandled) {
     const TextStyle s = style("HelveticaNeue", 10);
     EXPECT_GT(vyk::gfx::measureText("A\u00a0B", s, INFINITY).width, vyk::gfx::measureText("AB", s, INFINITY).width);
-    EXPECT_GT(vyk::gfx::measureText("ab\xff\xfe" "cd", s, INFINITY).width, 0);  // invalid UTF-8
+    EXPECT_GT(vyk::gfx::measureText("ab\xff\xfe"
+                                    "cd",
+                                    s, INFINITY)
+                  .width,
+              0); // invalid UTF-8
     EXPECT_EQ(vyk::gfx::measureText("", s, 100).width, 0);
     for (double size : {0.0, -3.0, double(NAN), double(INFINITY), 1e12}) {
         TextStyle bad = s;
@@ -71,8 +71,7 @@ TEST(TextMeasure, OddInputIsHandled)
 
 class TextDrawing : public ::testing::TestWithParam<double> {};
 
-TEST_P(TextDrawing, InkStaysInsideTheClipBox)
-{
+TEST_P(TextDrawing, InkStaysInsideTheClipBox) {
     const double k = GetParam();
     ImageSurface surface(200 * k, 80 * k);
     surface.clear({1, 1, 1, 1});
@@ -104,8 +103,7 @@ TEST_P(TextDrawing, InkStaysInsideTheClipBox)
 
 INSTANTIATE_TEST_SUITE_P(Scales, TextDrawing, ::testing::Values(1.0, 2.0));
 
-TEST(TextDrawingAlpha, ReportedGlobalAlphaAndSuppressionApply)
-{
+TEST(TextDrawingAlpha, ReportedGlobalAlphaAndSuppressionApply) {
     ImageSurface surface(100, 40);
     surface.clear({1, 1, 1, 1});
     CGContext cx(surface.cairoSurface());
@@ -114,13 +112,12 @@ TEST(TextDrawingAlpha, ReportedGlobalAlphaAndSuppressionApply)
     const TextStyle s = style("HelveticaNeue-CondensedBold", 30);
     cx.saveGState();
     cx.setAlpha(0.25);
-    vyk::gfx::drawText(cx, "\u2588\u2588", {0, 0, 100, 40}, s);  // full blocks: solid ink
+    vyk::gfx::drawText(cx, "\u2588\u2588", {0, 0, 100, 40}, s); // full blocks: solid ink
     cx.restoreGState();
     int darkest = 255;
     for (int x = 0; x < 100; ++x)
-        for (int y = 0; y < 40; ++y)
-            darkest = std::min<int>(darkest, surface.pixel(x, y).r);
-    EXPECT_GE(darkest, 185);  // never darker than a quarter of black
+        for (int y = 0; y < 40; ++y) darkest = std::min<int>(darkest, surface.pixel(x, y).r);
+    EXPECT_GE(darkest, 185); // never darker than a quarter of black
     EXPECT_LE(darkest, 200);
 
     surface.clear({1, 1, 1, 1});
@@ -130,7 +127,7 @@ TEST(TextDrawingAlpha, ReportedGlobalAlphaAndSuppressionApply)
     cx.restoreGState();
     EXPECT_EQ(vyk::test::inkCount(surface, 0, 0, 100, 40), 0);
 
-    ASSERT_EQ(calls.size(), 1u);  // the suppressed text is not reported
+    ASSERT_EQ(calls.size(), 1u); // the suppressed text is not reported
     EXPECT_EQ(calls[0].kind, vyk::gfx::DrawCall::Kind::text);
     EXPECT_EQ(calls[0].text, "\u2588\u2588");
     EXPECT_EQ(calls[0].fontFamily, "Nimbus Sans Narrow");

@@ -9,8 +9,8 @@ struct InputBusTest : ::testing::Test {
     BufferedInputBus bus;
     AudioBufferList seen{};
     int pulls = 0;
-    AURenderPullInputBlock recorder = [this](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                             AUAudioFrameCount, NSInteger, AudioBufferList* l) {
+    AURenderPullInputBlock recorder = [this](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount,
+                                             NSInteger, AudioBufferList* l) {
         ++pulls;
         seen = *l;
         return OSStatus{0};
@@ -42,8 +42,8 @@ TEST_F(InputBusTest, HandsTheHostItsOwnBuffersAtFullCapacity) {
 TEST_F(InputBusTest, RestoresPointersAHostRedirectedAtTheNextPull) {
     bus.allocateRenderResources(256);
     float hostMemory[2][16] = {};
-    AURenderPullInputBlock redirect = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                          AUAudioFrameCount n, NSInteger, AudioBufferList* l) {
+    AURenderPullInputBlock redirect = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount n,
+                                          NSInteger, AudioBufferList* l) {
         for (unsigned c = 0; c < 2; ++c) {
             l->mBuffers[c].mData = hostMemory[c];
             l->mBuffers[c].mDataByteSize = n * 4;
@@ -65,10 +65,8 @@ TEST_F(InputBusTest, WithoutABlockOrABufferNothingIsPulledAndFailuresPassOn) {
     AURenderPullInputBlock empty;
     EXPECT_EQ(bus.pullInput(&flags, ts, 16, 0, &empty), kAudioUnitErr_NoConnection);
     EXPECT_EQ(bus.mutableAudioBufferList()->mBuffers[0].mData, before.mBuffers[0].mData);
-    AURenderPullInputBlock failing = [](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                        AUAudioFrameCount, NSInteger, AudioBufferList*) {
-        return OSStatus{-50};
-    };
+    AURenderPullInputBlock failing = [](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount,
+                                        NSInteger, AudioBufferList*) { return OSStatus{-50}; };
     EXPECT_EQ(bus.pullInput(&flags, ts, 16, 0, &failing), -50);
     bus.deallocateRenderResources();
     EXPECT_EQ(bus.pullInput(&flags, ts, 16, 0, &recorder), kAudioUnitErr_Uninitialized);

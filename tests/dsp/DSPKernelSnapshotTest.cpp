@@ -26,7 +26,7 @@ TEST(DSPKernelSnapshot, TheHeldSnapshotSurvivesAnyNumberOfNewerOnes) {
     s->take();
     EXPECT_EQ(s->left()[7], 3.0f);
     EXPECT_EQ(s->right()[7], 4.0f);
-    s->take();  // nothing new: the same snapshot stays
+    s->take(); // nothing new: the same snapshot stays
     EXPECT_EQ(s->left()[7], 3.0f);
 }
 
@@ -38,7 +38,7 @@ TEST(DSPKernelSnapshot, ClearPublishesSilenceAndShortCopiesKeepTheRest) {
     s->clear();
     EXPECT_FALSE(s->isFresh());
     s->publish(a.data(), a.data(), DSPKernelSnapshot::kFrames);
-    s->clear();  // replaces the fresh turn and keeps the mark
+    s->clear(); // replaces the fresh turn and keeps the mark
     EXPECT_TRUE(s->isFresh());
     s->take();
     EXPECT_EQ(s->left()[100], 0.0f);

@@ -41,12 +41,10 @@ TEST(KernelAdapter, RenderingBeforeAllocationReturnsAStatus) {
     Stereo out(64);
     AudioBufferList list = listOf(out, 0, 64);
     AudioTimeStamp ts{};
-    EXPECT_EQ(adapter->render(nullptr, &ts, 64, 0, &list, nullptr, nullptr),
-              kAudioUnitErr_Uninitialized);
+    EXPECT_EQ(adapter->render(nullptr, &ts, 64, 0, &list, nullptr, nullptr), kAudioUnitErr_Uninitialized);
     adapter->allocateRenderResources();
     adapter->deallocateRenderResources();
-    EXPECT_EQ(adapter->render(nullptr, &ts, 64, 0, &list, nullptr, nullptr),
-              kAudioUnitErr_Uninitialized);
+    EXPECT_EQ(adapter->render(nullptr, &ts, 64, 0, &list, nullptr, nullptr), kAudioUnitErr_Uninitialized);
     EXPECT_EQ(adapter->render(nullptr, nullptr, 64, 0, &list, nullptr, nullptr), kAudio_ParamError);
 }
 
@@ -55,8 +53,8 @@ TEST(KernelAdapter, NullOutputBuffersRenderInPlaceInTheInputBuffers) {
     const Stereo in = noise(4096);
     const Stereo expected = reference.run(in, 512);
     for (std::size_t at = 0; at < in.size(); at += 512) {
-        AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                          AUAudioFrameCount n, NSInteger, AudioBufferList* l) {
+        AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount n,
+                                          NSInteger, AudioBufferList* l) {
             std::memcpy(l->mBuffers[0].mData, in.l.data() + at, n * 4);
             std::memcpy(l->mBuffers[1].mData, in.r.data() + at, n * 4);
             return noErr;
@@ -81,10 +79,8 @@ TEST(KernelAdapter, AFailedPullReturnsItsStatusAndProcessesNothing) {
     Host failing, reference;
     const Stereo in = noise(4096);
     Stereo out(4096, 9.0f);
-    AURenderPullInputBlock broken = [](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                       AUAudioFrameCount, NSInteger, AudioBufferList*) {
-        return OSStatus{-10863};
-    };
+    AURenderPullInputBlock broken = [](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount, NSInteger,
+                                       AudioBufferList*) { return OSStatus{-10863}; };
     AudioBufferList list = listOf(out, 0, 512);
     AudioTimeStamp ts{};
     EXPECT_EQ(failing.adapter->render(nullptr, &ts, 512, 0, &list, nullptr, &broken), -10863);
@@ -95,18 +91,18 @@ TEST(KernelAdapter, AFailedPullReturnsItsStatusAndProcessesNothing) {
 
 TEST(KernelAdapter, MIDIThruReachesTheCallersOutputWithoutClockOrTransport) {
     Host host;
-    host.adapter->setParameterEx(-1, 1.0f);  // ignored
+    host.adapter->setParameterEx(-1, 1.0f); // ignored
     EXPECT_EQ(host.adapter->getParameterEx(-1), 0.0f);
     int forwarded = 0;
-    const AUMIDIOutputEventBlock midiOut =
-        [&](AUEventSampleTime t, std::uint8_t cable, NSInteger n, const std::uint8_t* bytes) {
-            EXPECT_EQ(t, 3);
-            EXPECT_EQ(cable, 0);
-            EXPECT_EQ(n, 3);
-            EXPECT_EQ(bytes[0], 0x90);
-            ++forwarded;
-            return noErr;
-        };
+    const AUMIDIOutputEventBlock midiOut = [&](AUEventSampleTime t, std::uint8_t cable, NSInteger n,
+                                               const std::uint8_t* bytes) {
+        EXPECT_EQ(t, 3);
+        EXPECT_EQ(cable, 0);
+        EXPECT_EQ(n, 3);
+        EXPECT_EQ(bytes[0], 0x90);
+        ++forwarded;
+        return noErr;
+    };
     Stereo out(64);
     AudioBufferList list = listOf(out, 0, 64);
     AudioTimeStamp ts{};
@@ -117,10 +113,10 @@ TEST(KernelAdapter, MIDIThruReachesTheCallersOutputWithoutClockOrTransport) {
     note.MIDI.data[0] = 0x90;
     AURenderEvent clock = note;
     clock.MIDI.length = 1;
-    clock.MIDI.data[0] = 0xF8;  // timing clock stays here
+    clock.MIDI.data[0] = 0xF8; // timing clock stays here
     note.head.next = &clock;
     EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr, &midiOut), noErr);
-    EXPECT_EQ(forwarded, 0);  // thru is off by default
+    EXPECT_EQ(forwarded, 0); // thru is off by default
     host.adapter->setMidiThru(true);
     EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr, &midiOut), noErr);
     EXPECT_EQ(forwarded, 1);
@@ -145,8 +141,8 @@ TEST(KernelAdapter, RendersWithDenormalsFlushedAndRestoresTheCallersMode) {
     const unsigned callers = _mm_getcsr();
     _mm_setcsr(callers & ~0x8040u);
     unsigned during = 0;
-    AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                      AUAudioFrameCount, NSInteger, AudioBufferList*) {
+    AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount, NSInteger,
+                                      AudioBufferList*) {
         during = _mm_getcsr();
         return noErr;
     };
@@ -169,10 +165,8 @@ class Recovery : public ::testing::TestWithParam<bool> {};
 TEST_P(Recovery, OutputTurnsFiniteAgainAfterNaNInfinityAndDenormals) {
     Host host(GetParam());
     Stereo in = noise(48000, 11);
-    const float bad[] = {std::numeric_limits<float>::quiet_NaN(),
-                         std::numeric_limits<float>::infinity(),
-                         -std::numeric_limits<float>::infinity(),
-                         std::numeric_limits<float>::denorm_min(), 1e-39f};
+    const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                         -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::denorm_min(), 1e-39f};
     for (std::size_t i = 0; i < 512; ++i) {
         in.l[8192 + i] = bad[i % 5];
         in.r[8192 + i] = bad[(i + 2) % 5];
@@ -180,8 +174,7 @@ TEST_P(Recovery, OutputTurnsFiniteAgainAfterNaNInfinityAndDenormals) {
     const Stereo out = host.run(in, 512);
     bool sawNonFinite = false;
     for (std::size_t i = 0; i < 8192 + 1024; ++i) sawNonFinite |= !std::isfinite(out.l[i]);
-    for (std::size_t i = 8192 + 1024; i < 8192 + 1024 + 1024; ++i)
-        sawNonFinite |= !std::isfinite(out.r[i]);
+    for (std::size_t i = 8192 + 1024; i < 8192 + 1024 + 1024; ++i) sawNonFinite |= !std::isfinite(out.r[i]);
     EXPECT_TRUE(sawNonFinite) << "the bad block should reach the output";
     double energy = 0;
     for (std::size_t i = 8192 + 512 + 1024 + 512; i < in.size(); ++i) {
@@ -203,12 +196,13 @@ TEST(KernelAdapter, RenderingNeverAllocatesOrLocks) {
         for (int32_t a = Kernel::kSwapChannels0; a < int32_t(Kernel::kDynamicsOn); ++a)
             host.adapter->setParameterEx(a, 1.0f);
         host.adapter->setMidiThru(true);
-        const AUMIDIOutputEventBlock midiOut = [](AUEventSampleTime, std::uint8_t, NSInteger,
-                                                  const std::uint8_t*) { return noErr; };
+        const AUMIDIOutputEventBlock midiOut = [](AUEventSampleTime, std::uint8_t, NSInteger, const std::uint8_t*) {
+            return noErr;
+        };
         const Stereo in = noise(480000 / 2, 12);
         Stereo out(in.size());
-        AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp* ts,
-                                          AUAudioFrameCount n, NSInteger, AudioBufferList* l) {
+        AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp* ts, AUAudioFrameCount n,
+                                          NSInteger, AudioBufferList* l) {
             const std::size_t at = std::size_t(ts->mSampleTime) % in.size();
             std::memcpy(l->mBuffers[0].mData, in.l.data() + at, n * 4);
             std::memcpy(l->mBuffers[1].mData, in.r.data() + at, n * 4);
@@ -232,8 +226,8 @@ TEST(KernelAdapter, RenderingNeverAllocatesOrLocks) {
                 ev[0].head.next = &ev[1];
                 ev[1].head.next = &ev[2];
                 host.adapter->setBypass(call % 50 == 49);
-                const AUAudioUnitStatus s = host.adapter->render(
-                    nullptr, &ts, 512, 0, &list, ev, &pull, call % 2 ? &midiOut : nullptr);
+                const AUAudioUnitStatus s =
+                    host.adapter->render(nullptr, &ts, 512, 0, &list, ev, &pull, call % 2 ? &midiOut : nullptr);
                 if (s != noErr) ++violations;
                 host.adapter->getBufferLeft(int32_t(call % 4));
             }

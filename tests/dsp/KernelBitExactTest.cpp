@@ -20,7 +20,7 @@ enum class Input { Noise, Silent, Loud, NonFinite, Mixed };
 struct Lcg {
     std::uint32_t s;
     std::uint32_t next() { return s = s * 1664525u + 1013904223u; }
-    float unit() { return float(next() >> 8) / 16777216.0f; }  // 0..1
+    float unit() { return float(next() >> 8) / 16777216.0f; } // 0..1
 };
 
 Stereo source(Input kind, std::size_t n, std::uint32_t seed) {
@@ -55,9 +55,7 @@ struct Hash {
 // Per band (0 full band, 1 to 3 the split bands), bit 0 invert, 1 swap, 2 mono recovery,
 // 3 mono audition, 4 width off neutral, 5 panorama off neutral, 6 band off (bands 1-3).
 void applyCombination(Host& host, int band, int bits) {
-    auto set = [&](AUParameterAddress first, float v) {
-        host.adapter->setParameterEx(std::int32_t(first) + band, v);
-    };
+    auto set = [&](AUParameterAddress first, float v) { host.adapter->setParameterEx(std::int32_t(first) + band, v); };
     set(Kernel::kInvertChannel0, float(bits & 1));
     set(Kernel::kSwapChannels0, float(bits >> 1 & 1));
     set(Kernel::kRecoverMono0, float(bits >> 2 & 1));
@@ -132,20 +130,36 @@ TEST(KernelBitExact, BlockSizesInBothModesWithDefaultsAndEverySwitchOn) {
     // Blocks of 1, 64, 100, 512, 1024, 4096 and 10000 frames.
     const std::uint64_t expected[28] = {
         // full band, defaults
-        12208322171134183209ull, 10913844794690667482ull, 1574274029183255489ull,
-        14819505099741824115ull, 11707235617959978134ull, 5532799654355959788ull,
+        12208322171134183209ull,
+        10913844794690667482ull,
+        1574274029183255489ull,
+        14819505099741824115ull,
+        11707235617959978134ull,
+        5532799654355959788ull,
         797943876001318338ull,
         // full band, every switch on
-        9152921205417432645ull, 9867956424370125843ull, 5143403106565871770ull,
-        17125938268818321881ull, 2570493743393475832ull, 6481950070102586065ull,
+        9152921205417432645ull,
+        9867956424370125843ull,
+        5143403106565871770ull,
+        17125938268818321881ull,
+        2570493743393475832ull,
+        6481950070102586065ull,
         12298817456983189881ull,
         // three bands, defaults
-        10470193793021126494ull, 1091450464290934715ull, 7057291099115459257ull,
-        6102338543904083856ull, 8402604871072485413ull, 15646945452063514298ull,
+        10470193793021126494ull,
+        1091450464290934715ull,
+        7057291099115459257ull,
+        6102338543904083856ull,
+        8402604871072485413ull,
+        15646945452063514298ull,
         8974797194378073496ull,
         // three bands, every switch on
-        5776261126030765811ull, 629452649533305926ull, 6049322673981176226ull,
-        17119033206444343389ull, 12948080721803385130ull, 15534005658181136025ull,
+        5776261126030765811ull,
+        629452649533305926ull,
+        6049322673981176226ull,
+        17119033206444343389ull,
+        12948080721803385130ull,
+        15534005658181136025ull,
         16482581056897251700ull,
     };
     int i = 0;
@@ -153,8 +167,7 @@ TEST(KernelBitExact, BlockSizesInBothModesWithDefaultsAndEverySwitchOn) {
         for (bool switches : {false, true})
             for (std::uint32_t block : {1u, 64u, 100u, 512u, 1024u, 4096u, 10000u}) {
                 const std::uint64_t h = blocksRun(three, block, switches);
-                EXPECT_EQ(h, expected[i++]) << "three " << three << " switches " << switches
-                                            << " block " << block;
+                EXPECT_EQ(h, expected[i++]) << "three " << three << " switches " << switches << " block " << block;
             }
 }
 
@@ -171,17 +184,16 @@ TEST(KernelBitExact, EverySwitchCombinationPerBand) {
 
 TEST(KernelBitExact, InputsEventsBypassAndModeToggles) {
     const Input inputs[] = {Input::Silent, Input::Loud, Input::NonFinite, Input::Mixed};
-    const std::uint64_t expected[] = {952862725620805379ull, 4115928304819748435ull,
-                                      8860083786958283733ull, 8633351213793905925ull};
+    const std::uint64_t expected[] = {952862725620805379ull, 4115928304819748435ull, 8860083786958283733ull,
+                                      8633351213793905925ull};
     for (int c = 0; c < 4; ++c) {
-        const bool events = c == 3;  // mixed input, with events
+        const bool events = c == 3; // mixed input, with events
         Hash hash;
         for (bool three : {false, true}) {
             Host host(three, 10000);
             for (int b = 0; b < 4; ++b) applyCombination(host, b, events ? 0 : 63);
             for (std::uint32_t seed = 1; seed <= (events ? 4u : 1u); ++seed)
-                render(host, source(inputs[c], events ? 12000 : 5000, seed), 512, hash, events,
-                       seed);
+                render(host, source(inputs[c], events ? 12000 : 5000, seed), 512, hash, events, seed);
         }
         EXPECT_EQ(hash.h, expected[c]) << "input " << c;
     }

@@ -44,8 +44,8 @@ TEST(KernelChain, AMonoFormatPassesTheInputExactly) {
     adapter->allocateRenderResources();
     const Stereo in = noise(512);
     std::vector<float> out(512, 7.0f);
-    AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                      AUAudioFrameCount n, NSInteger, AudioBufferList* l) {
+    AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount n,
+                                      NSInteger, AudioBufferList* l) {
         std::memcpy(l->mBuffers[0].mData, in.l.data(), n * sizeof(float));
         return noErr;
     };
@@ -77,18 +77,18 @@ TEST(KernelChain, ConstantInputSettlesAtHalfGainTimesTheCompanderBoost) {
 TEST(KernelChain, ASnapshotIsTheBandsLast1024FramesOldestFirst) {
     Host host;
     const Stereo warm = noise(16 * 1024, 3);
-    host.run(warm, 1024);  // the width and pan ramps from 0.5 are over
+    host.run(warm, 1024); // the width and pan ramps from 0.5 are over
     const Stereo in = noise(2048, 4);
     Stereo out(in.size());
     host.render(in, out, 0, 1024);
-    host.adapter->getBufferLeft(0);  // the warm-up's last turn
+    host.adapter->getBufferLeft(0); // the warm-up's last turn
     EXPECT_FALSE(host.adapter->isNewBuffer(0)) << "a turn is handed over with the next frame";
     host.render(in, out, 1024, 1);
     ASSERT_TRUE(host.adapter->isNewBuffer(0));
     const float* l = host.adapter->getBufferLeft(0);
     const float* r = host.adapter->getBufferRight(0);
     EXPECT_FALSE(host.adapter->isNewBuffer(0));
-    EXPECT_EQ(l[0], 0.5f * warm.l.back());  // the left channel runs one frame late
+    EXPECT_EQ(l[0], 0.5f * warm.l.back()); // the left channel runs one frame late
     for (int i = 0; i < 1024; ++i) {
         ASSERT_EQ(r[i], 0.5f * in.r[i]) << i;
         if (i > 0) {
@@ -169,14 +169,13 @@ TEST(KernelChain, PiecesLongerThanTheBandBuffersRunInTurns) {
     Host big(true, 8192), small(true, 8192);
     const Stereo in = noise(16 * 512 + 10000, 7);
     Stereo a(in.size()), b(in.size());
-    for (std::size_t i = 0; i < 16; ++i) {  // the ramps finish alike
+    for (std::size_t i = 0; i < 16; ++i) { // the ramps finish alike
         big.render(in, a, i * 512, 512);
         small.render(in, b, i * 512, 512);
     }
     ASSERT_EQ(big.render(in, a, 8192, 5000), noErr);
     ASSERT_EQ(big.render(in, a, 13192, 5000), noErr);
-    for (std::size_t at = 8192; at < in.size(); at += 1000)
-        ASSERT_EQ(small.render(in, b, at, 1000), noErr);
+    for (std::size_t at = 8192; at < in.size(); at += 1000) ASSERT_EQ(small.render(in, b, at, 1000), noErr);
     EXPECT_EQ(a.l, b.l);
     EXPECT_EQ(a.r, b.r);
 }
@@ -188,7 +187,7 @@ TEST(KernelChain, StoredSplitPointsSurviveAllocationAndReset) {
     auto split = [](Host& h) {
         h.adapter->setParameterEx(Kernel::kSplit1, 0.5f);
         h.adapter->setParameterEx(Kernel::kSplit2, 0.6f);
-        h.adapter->setParameterEx(Kernel::kVolume1, 0.1f);  // the low band shows the split
+        h.adapter->setParameterEx(Kernel::kVolume1, 0.1f); // the low band shows the split
     };
     Host before(true);
     split(before);
@@ -231,7 +230,7 @@ TEST(KernelParameters, MapReadsBackWhatIsStoredAndIgnoresTheRest) {
         if (a == Kernel::kSplit1 || a == Kernel::kSplit2) continue;
         k->setParameter(a, 0.3f + 0.01f * float(a));
         const float expected = (a >= 8 && a <= 10) ? 0.0f : 0.3f + 0.01f * float(a);
-        EXPECT_EQ(k->getParameter(a), expected) << a;  // 42-46 included: states keep them
+        EXPECT_EQ(k->getParameter(a), expected) << a; // 42-46 included: states keep them
     }
     k->setParameter(47, 1.0f);
     EXPECT_EQ(k->getParameter(47), 0.0f);
@@ -248,7 +247,7 @@ TEST(KernelParameters, MapReadsBackWhatIsStoredAndIgnoresTheRest) {
 // +FLT_MAX (alone, and all addresses at once), reads back clamped and keeps the output
 // finite; one second after the old values return, the level matches a twin's.
 TEST(KernelParameters, EveryAddressAtAndBeyondItsEndsIsClampedAndRecovers) {
-    const Stereo in = noise(56 * 1024, 12);  // one second and 8000 frames more
+    const Stereo in = noise(56 * 1024, 12); // one second and 8000 frames more
     auto rms = [](const Stereo& s, std::size_t from) {
         double sum = 0;
         for (std::size_t i = from; i < s.size(); ++i) sum += double(s.l[i]) * s.l[i];
@@ -259,7 +258,7 @@ TEST(KernelParameters, EveryAddressAtAndBeyondItsEndsIsClampedAndRecovers) {
     Host twin(true);
     const double reference = rms(twin.run(in, 1024), 48000);
     for (int kind = 0; kind < 4; ++kind) {
-        for (int only = -1; only <= 46; ++only) {  // -1: all at once
+        for (int only = -1; only <= 46; ++only) { // -1: all at once
             Host host(true);
             std::vector<AURenderEvent> set, restore;
             for (AUParameterAddress a = 0; a <= 46; ++a) {
@@ -283,8 +282,7 @@ TEST(KernelParameters, EveryAddressAtAndBeyondItsEndsIsClampedAndRecovers) {
                     << "address " << only << " kind " << kind << " frame " << i;
             Stereo after(in.size());
             ASSERT_EQ(host.render(in, after, 0, 1024, link(restore)), noErr);
-            for (std::size_t at = 1024; at < in.size(); at += 1024)
-                ASSERT_EQ(host.render(in, after, at, 1024), noErr);
+            for (std::size_t at = 1024; at < in.size(); at += 1024) ASSERT_EQ(host.render(in, after, at, 1024), noErr);
             EXPECT_NEAR(rms(after, 48000) / reference, 1.0, 0.01) << only << " " << kind;
         }
     }
@@ -305,7 +303,7 @@ TEST(KernelChain, AfterResetTheDisplayShowsSilenceUntilNewAudioHasPassed) {
     ASSERT_FALSE(silent());
     host.adapter->reset();
     EXPECT_TRUE(silent());
-    host.render(in, out, 3 * 1024, 1);  // completes the turn begun before the reset
+    host.render(in, out, 3 * 1024, 1); // completes the turn begun before the reset
     EXPECT_TRUE(host.adapter->isNewBuffer(0));
     EXPECT_TRUE(silent());
     host.render(in, out, 3 * 1024 + 1, 1024);

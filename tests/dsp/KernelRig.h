@@ -57,10 +57,10 @@ public:
     }
 
     // Renders `in` from `offset` for `frames` frames into `out` at the same offset.
-    AUAudioUnitStatus render(const Stereo& in, Stereo& out, std::size_t offset,
-                             AUAudioFrameCount frames, const AURenderEvent* events = nullptr) {
-        AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                          AUAudioFrameCount n, NSInteger, AudioBufferList* l) {
+    AUAudioUnitStatus render(const Stereo& in, Stereo& out, std::size_t offset, AUAudioFrameCount frames,
+                             const AURenderEvent* events = nullptr) {
+        AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount n,
+                                          NSInteger, AudioBufferList* l) {
             std::memcpy(l->mBuffers[0].mData, in.l.data() + offset, n * sizeof(float));
             std::memcpy(l->mBuffers[1].mData, in.r.data() + offset, n * sizeof(float));
             return noErr;
@@ -72,8 +72,7 @@ public:
         AudioTimeStamp ts{};
         ts.mSampleTime = sampleTime;
         AudioUnitRenderActionFlags flags = 0;
-        const AUAudioUnitStatus s =
-            adapter->render(&flags, &ts, frames, 0, &list, events, &pull);
+        const AUAudioUnitStatus s = adapter->render(&flags, &ts, frames, 0, &list, events, &pull);
         if (s == noErr) sampleTime += frames;
         return s;
     }

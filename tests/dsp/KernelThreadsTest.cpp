@@ -18,7 +18,7 @@ TEST(KernelThreads, TheDisplayAlwaysTakesBothChannelsOfOneTurn) {
     Host host;
     // At least kTurns turns, and more while the display has taken too few pairs to mean
     // anything (a loaded machine may starve the display thread).
-    constexpr int kTurns = 3000, kMaxTurns = 200000, kFirstChecked = 20;  // glides are over
+    constexpr int kTurns = 3000, kMaxTurns = 200000, kFirstChecked = 20; // glides are over
     std::atomic<bool> done{false};
     std::atomic<long> pairs{0}, mismatches{0};
 

@@ -15,13 +15,11 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-std::vector<float> noise(int n, unsigned seed, float scale = 1.0f)
-{
+std::vector<float> noise(int n, unsigned seed, float scale = 1.0f) {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<float> dist(-scale, scale);
     std::vector<float> v(static_cast<size_t>(n));
-    for (float& x : v)
-        x = dist(rng);
+    for (float& x : v) x = dist(rng);
     return v;
 }
 
@@ -30,8 +28,7 @@ std::vector<float> noise(int n, unsigned seed, float scale = 1.0f)
 struct LiteralFilter {
     float cf, cq, booster;
     float b[4] = {}, r[4] = {};
-    float run(float x, bool highPass)
-    {
+    float run(float x, bool highPass) {
         const float h = 0.5f * x;
         float lowOut = 0, highOut = 0;
         for (int k = 0; k < 3; ++k) {
@@ -52,10 +49,9 @@ struct LiteralFilter {
 struct Response {
     std::complex<double> low, high;
 };
-Response filterResponse(double cf, double cq, double booster, double omega)
-{
+Response filterResponse(double cf, double cq, double booster, double omega) {
     using C = std::complex<double>;
-    const C zi = std::exp(C(0, -omega));  // z^-1
+    const C zi = std::exp(C(0, -omega)); // z^-1
     // (I - A z^-1) with A = [[1 - cf^2 - cf*cq, -cf], [cf, 1]]
     const C m00 = 1.0 - (1 - cf * cf - cf * cq) * zi, m01 = cf * zi;
     const C m10 = -cf * zi, m11 = 1.0 - zi;
@@ -70,8 +66,7 @@ Response filterResponse(double cf, double cq, double booster, double omega)
 struct Bands {
     std::complex<double> lp, bp, hp;
 };
-Bands splitResponse(const BandSplitFilter3& bands, double omega)
-{
+Bands splitResponse(const BandSplitFilter3& bands, double omega) {
     const SVFilter4Pole1& h = bands.getHighFilter(0);
     const SVFilter4Pole1& l = bands.getLowFilter(0);
     const std::complex<double> hp = filterResponse(h.getCf(), h.getCq(), h.getBooster(), omega).high;
@@ -82,8 +77,7 @@ Bands splitResponse(const BandSplitFilter3& bands, double omega)
 
 // Amplitude and phase of the steady-state response of one band to a sine,
 // projected over a whole number of its periods.
-std::complex<double> measure(BandSplitFilter3& bands, double omega, int band)
-{
+std::complex<double> measure(BandSplitFilter3& bands, double omega, int band) {
     const int block = 4096, settle = 48 * block;
     const double cycles = std::floor(65536 * omega / (2 * kPi));
     const long length = std::lround(cycles * 2 * kPi / omega);
@@ -106,9 +100,8 @@ std::complex<double> measure(BandSplitFilter3& bands, double omega, int band)
     return acc * std::complex<double>(0, 2) / static_cast<double>(length);
 }
 
-TEST(FrequencyScaling, TableAndMappingFollowTheFormula)
-{
-    BandSplitFilter3 bands;  // builds the tables
+TEST(FrequencyScaling, TableAndMappingFollowTheFormula) {
+    BandSplitFilter3 bands; // builds the tables
     for (int i = 0; i < Modulator::kTableSize; i += 7) {
         const double x = i / 4096.0;
         EXPECT_NEAR(Modulator::waveRampLogUp[i], x * std::pow(2.0, 10 * x - 10), 2e-7 * (1 + x)) << i;
@@ -124,8 +117,7 @@ TEST(FrequencyScaling, TableAndMappingFollowTheFormula)
     EXPECT_EQ(Modulator::getValueFrequencyScaled(std::numeric_limits<float>::quiet_NaN()), 0.0f);
 }
 
-TEST(BandSplitFilter3, SplitPointsAreClampedAndSurviveReset)
-{
+TEST(BandSplitFilter3, SplitPointsAreClampedAndSurviveReset) {
     auto bands = std::make_unique<BandSplitFilter3>();
     EXPECT_EQ(bands->getCutoff1(), 0.333f);
     EXPECT_EQ(bands->getCutoff2(), 0.666f);
@@ -153,8 +145,7 @@ TEST(BandSplitFilter3, SplitPointsAreClampedAndSurviveReset)
     }
 }
 
-TEST(BandSplitFilter3, BandsSumBackToTheInputWithoutAllocating)
-{
+TEST(BandSplitFilter3, BandsSumBackToTheInputWithoutAllocating) {
     auto bands = std::make_unique<BandSplitFilter3>();
     const std::vector<float> left = noise(4096, 1), right = noise(4096, 2);
     std::vector<float> l(4096), r(4096);
@@ -178,8 +169,7 @@ TEST(BandSplitFilter3, BandsSumBackToTheInputWithoutAllocating)
     }
 }
 
-TEST(BandSplitFilter3, ResponseMatchesADoublePrecisionModel)
-{
+TEST(BandSplitFilter3, ResponseMatchesADoublePrecisionModel) {
     auto bands = std::make_unique<BandSplitFilter3>();
     bands->setCutoff1(0.25f);
     bands->setCutoff2(0.75f);
@@ -203,22 +193,19 @@ TEST(BandSplitFilter3, ResponseMatchesADoublePrecisionModel)
     EXPECT_NEAR(hpAtSplit, 0.825 / cq, 0.15 * 0.825 / cq);
 }
 
-TEST(BandSplitFilter3, ConstantInputSettlesToFixedBandShares)
-{
+TEST(BandSplitFilter3, ConstantInputSettlesToFixedBandShares) {
     auto bands = std::make_unique<BandSplitFilter3>();
     const Bands dc = splitResponse(*bands, 0);
     EXPECT_NEAR(std::abs(dc.hp), 0, 1e-12);
-    EXPECT_NEAR(dc.lp.real(), 0.825, 1e-6);  // 0.5 * 1.65
+    EXPECT_NEAR(dc.lp.real(), 0.825, 1e-6); // 0.5 * 1.65
     std::vector<float> in(4096, 1.0f);
-    for (int block = 0; block < 200; ++block)
-        bands->split(in.data(), in.data(), 4096);
+    for (int block = 0; block < 200; ++block) bands->split(in.data(), in.data(), 4096);
     EXPECT_NEAR(bands->getHPLeft()[4095], 0.0f, 1e-4f);
     EXPECT_NEAR(bands->getLPLeft()[4095], 0.825f, 1e-4f);
     EXPECT_NEAR(bands->getBPRight()[4095], 0.175f, 1e-4f);
 }
 
-TEST(BandSplitFilter3, FusedSingleStageSplitEqualsTheLiteralFilters)
-{
+TEST(BandSplitFilter3, FusedSingleStageSplitEqualsTheLiteralFilters) {
     // The splitter computes one stage per filter for all four in one loop;
     // the literal form runs three stages per filter in four passes. Identical
     // stages and independent filters make the results bit-identical.
@@ -267,8 +254,7 @@ TEST(BandSplitFilter3, FusedSingleStageSplitEqualsTheLiteralFilters)
     }
 }
 
-TEST(BandSplitFilter3, OnlyTheFirst4096FramesAreSplitAndMixed)
-{
+TEST(BandSplitFilter3, OnlyTheFirst4096FramesAreSplitAndMixed) {
     auto bands = std::make_unique<BandSplitFilter3>();
     std::vector<float> l = noise(5000, 3), r = noise(5000, 4);
     const std::vector<float> l0 = l, r0 = r;
@@ -282,8 +268,7 @@ TEST(BandSplitFilter3, OnlyTheFirst4096FramesAreSplitAndMixed)
     EXPECT_NEAR(l[4095], l0[4095], 4e-7f);
 }
 
-TEST(BandSplitFilter3, RecoversWithinOneBlockAfterNonFiniteInput)
-{
+TEST(BandSplitFilter3, RecoversWithinOneBlockAfterNonFiniteInput) {
     const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
                          -std::numeric_limits<float>::infinity(), 3e38f};
     for (float value : bad) {
@@ -294,10 +279,9 @@ TEST(BandSplitFilter3, RecoversWithinOneBlockAfterNonFiniteInput)
         bands->split(l.data(), r.data(), 512);
         const std::vector<float> next = noise(512, 7);
         bands->split(next.data(), next.data(), 512);
-        for (const float* band : {bands->getLPLeft(), bands->getLPRight(), bands->getBPLeft(),
-                                  bands->getBPRight(), bands->getHPLeft(), bands->getHPRight()})
-            for (int i = 0; i < 512; ++i)
-                ASSERT_TRUE(std::isfinite(band[i])) << value << " frame " << i;
+        for (const float* band : {bands->getLPLeft(), bands->getLPRight(), bands->getBPLeft(), bands->getBPRight(),
+                                  bands->getHPLeft(), bands->getHPRight()})
+            for (int i = 0; i < 512; ++i) ASSERT_TRUE(std::isfinite(band[i])) << value << " frame " << i;
     }
 }
 

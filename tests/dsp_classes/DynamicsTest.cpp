@@ -16,8 +16,7 @@ namespace {
 struct ModelFollower {
     double peak = 0;
     int hold = 0;
-    void feed(float s)
-    {
+    void feed(float s) {
         const double a = std::fabs(static_cast<double>(s));
         if (a > peak) {
             peak += 1.0 / 480;
@@ -33,8 +32,7 @@ struct ModelCompander {
     ModelFollower in, out;
     float multiplier = 1;
     bool inverted = false;
-    void frame(float& l, float& r)
-    {
+    void frame(float& l, float& r) {
         in.feed(l + r);
         const float p = static_cast<float>(in.peak);
         const float g = p == 1 ? 1 : p > 1 ? 1 / p : 1 + (1 - p) * multiplier;
@@ -45,8 +43,7 @@ struct ModelCompander {
     }
 };
 
-TEST(Follower, RatesHoldAndRejectedSettings)
-{
+TEST(Follower, RatesHoldAndRejectedSettings) {
     Follower f;
     EXPECT_EQ(f.getIncrease(), 1.0 / 480);
     EXPECT_EQ(f.getDecrease(), 1.0 / 24000);
@@ -56,11 +53,10 @@ TEST(Follower, RatesHoldAndRejectedSettings)
     EXPECT_EQ(f.getReleaseTime(), 22050.0f);
     f.setSamplerate(1000);
     f.setRelease(0.001f);
-    EXPECT_EQ(f.getAttackTime(), 16.0f);  // 10 frames and 1 raised to the minimum
+    EXPECT_EQ(f.getAttackTime(), 16.0f); // 10 frames and 1 raised to the minimum
     EXPECT_EQ(f.getReleaseTime(), 16.0f);
     f.setSamplerate(48000);
-    for (float bad : {1.5f, -0.1f, std::numeric_limits<float>::quiet_NaN()})
-        f.setAttack(bad);
+    for (float bad : {1.5f, -0.1f, std::numeric_limits<float>::quiet_NaN()}) f.setAttack(bad);
     f.setRelease(-1);
     f.setRelease(12);
     f.setDecay(2);
@@ -75,44 +71,40 @@ TEST(Follower, RatesHoldAndRejectedSettings)
     // The inverted peak is limited to 0..1 (the envelopes themselves are checked
     // against the model below).
     const float one = 1.0f;
-    for (int i = 0; i < 480; ++i)
-        f.processSample(&one);
+    for (int i = 0; i < 480; ++i) f.processSample(&one);
     EXPECT_EQ(f.getPeakInverted(), 0.0f);
     f.reset();
     EXPECT_EQ(f.getPeakInverted(), 1.0f);
 }
 
-TEST(Compander, GainsAtSilenceFullScaleAndBelowIt)
-{
+TEST(Compander, GainsAtSilenceFullScaleAndBelowIt) {
     Compander c;
     std::vector<float> l(2000, 0.0f), r(2000, 0.0f);
-    c.processBuffers(l.data(), r.data(), 256);  // silence: gain 2 times 0
+    c.processBuffers(l.data(), r.data(), 256); // silence: gain 2 times 0
     EXPECT_EQ(l[255], 0.0f);
     EXPECT_EQ(c.getFactor(), 2.0f);
     std::fill(l.begin(), l.end(), 1.0f);
     std::fill(r.begin(), r.end(), 1.0f);
-    c.processBuffers(l.data(), r.data(), 2000);  // settled at a summed peak of 2: gain 0.5
+    c.processBuffers(l.data(), r.data(), 2000); // settled at a summed peak of 2: gain 0.5
     EXPECT_NEAR(l[1999], 0.5f, 0.001f);
     c.reset();
     EXPECT_EQ(c.getFactor(), 1.0f);
     EXPECT_EQ(c.getOutputFollower().getPeak(), 0.0f);
 
-    Compander expander;  // -5 stores -1: below full scale the gain is the peak
+    Compander expander; // -5 stores -1: below full scale the gain is the peak
     expander.setMultiplier(-5);
     expander.processBuffers(l.data(), r.data(), 10);
     EXPECT_NEAR(expander.getFactor(), expander.getInputFollower().getPeak(), 1e-7f);
 }
 
-TEST(Compander, MatchesTheModelOnNoiseAndRecoversFromNonFiniteInput)
-{
+TEST(Compander, MatchesTheModelOnNoiseAndRecoversFromNonFiniteInput) {
     std::mt19937 rng(42);
     std::uniform_real_distribution<float> dist(-1, 1);
     for (int mode = 0; mode < 3; ++mode) {
         Compander c;
         ModelCompander model;
         c.setInverted(model.inverted = mode == 1);
-        if (mode == 2)
-            c.setMultiplier(model.multiplier = 3);
+        if (mode == 2) c.setMultiplier(model.multiplier = 3);
         for (int block = 0; block < 40; ++block) {
             const int frames = 1 + (block * 97) % 600;
             // Loud, quiet and silent stretches, so attack, hold and release all act.
@@ -126,10 +118,9 @@ TEST(Compander, MatchesTheModelOnNoiseAndRecoversFromNonFiniteInput)
             vyk::test::RenderGuard guard;
             if (block % 2 == 0) {
                 c.processBuffers(l.data(), r.data(), frames);
-            } else {  // the per-frame form the kernel interleaves with its band splitter
+            } else { // the per-frame form the kernel interleaves with its band splitter
                 Compander::Stream stream(c, ml.data(), mr.data(), l.data(), r.data());
-                for (int i = 0; i < frames; ++i)
-                    stream.frame(i);
+                for (int i = 0; i < frames; ++i) stream.frame(i);
                 stream.finish(frames);
             }
             if (vyk::test::RenderGuard::active()) {
@@ -152,8 +143,7 @@ TEST(Compander, MatchesTheModelOnNoiseAndRecoversFromNonFiniteInput)
     r[9] = std::numeric_limits<float>::infinity();
     l[20] = -std::numeric_limits<float>::infinity();
     c.processBuffers(l.data(), r.data(), 64);
-    for (size_t i = 21; i < 64; ++i)
-        ASSERT_TRUE(std::isfinite(l[i]) && std::isfinite(r[i])) << i;
+    for (size_t i = 21; i < 64; ++i) ASSERT_TRUE(std::isfinite(l[i]) && std::isfinite(r[i])) << i;
     for (const Follower* f : {&c.getInputFollower(), &c.getOutputFollower()})
         EXPECT_TRUE(std::isfinite(f->getPeak()) && f->getPeak() >= 0);
 }

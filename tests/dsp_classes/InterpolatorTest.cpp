@@ -7,16 +7,14 @@
 
 namespace {
 
-TEST(Interpolator, RampsSnapsAndRetargets)
-{
+TEST(Interpolator, RampsSnapsAndRetargets) {
     Interpolator ramp;
     int arrivals = 0;
     ramp.callee = &arrivals;
     ramp.event = [](void* callee, Interpolator*, int) { ++*static_cast<int*>(callee); };
     ramp.setInitialValue(0.5f);
     ramp.setDestinationValue(1.0f, 16);
-    for (int k = 1; k <= 16; ++k)
-        EXPECT_EQ(ramp.getValue(0), 0.5f + 0.03125f * static_cast<float>(k)) << "call " << k;
+    for (int k = 1; k <= 16; ++k) EXPECT_EQ(ramp.getValue(0), 0.5f + 0.03125f * static_cast<float>(k)) << "call " << k;
     EXPECT_EQ(ramp.getValue(0), 1.0f);
     EXPECT_EQ(arrivals, 1);
 
@@ -44,8 +42,7 @@ TEST(Interpolator, RampsSnapsAndRetargets)
     EXPECT_EQ(ramp.getValue(0), 0.0f);
 }
 
-TEST(Interpolator2, StartsAtHalfWithACoarserSnap)
-{
+TEST(Interpolator2, StartsAtHalfWithACoarserSnap) {
     Interpolator2 jumps;
     jumps.setDestinationValue(0.5000005f, 16);
     EXPECT_EQ(jumps.getValue(), 0.5000005f);
@@ -55,8 +52,7 @@ TEST(Interpolator2, StartsAtHalfWithACoarserSnap)
     EXPECT_GT(first, 0.5f);
     EXPECT_LT(first, 0.5002f);
     ramps.setDestinationValue(std::numeric_limits<float>::quiet_NaN(), 16);
-    for (int k = 0; k < 16; ++k)
-        ramps.getValue();
+    for (int k = 0; k < 16; ++k) ramps.getValue();
     EXPECT_EQ(ramps.getValue(), 0.5002f);
 }
 

@@ -9,12 +9,10 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-int zeroCrossings(const float* t)
-{
+int zeroCrossings(const float* t) {
     // Sign changes around the cycle, zero samples skipped.
     float previous = 0;
-    for (int i = Modulator::kTableSize - 1; i >= 0 && previous == 0; --i)
-        previous = t[i];
+    for (int i = Modulator::kTableSize - 1; i >= 0 && previous == 0; --i) previous = t[i];
     int crossings = 0;
     for (int i = 0; i < Modulator::kTableSize; ++i) {
         if (t[i] != 0) {
@@ -25,11 +23,9 @@ int zeroCrossings(const float* t)
     return crossings;
 }
 
-TEST(Modulator, ComputedTablesFollowTheirFormulas)
-{
+TEST(Modulator, ComputedTablesFollowTheirFormulas) {
     Modulator m;
-    for (int k = 0; k < 128; ++k)
-    {
+    for (int k = 0; k < 128; ++k) {
         ASSERT_NEAR(Modulator::freqTable[k], 440.0 * std::pow(2.0, (k - 69) / 12.0), 1e-5 * Modulator::freqTable[k]);
         ASSERT_NEAR(Modulator::freqFactors[k], std::pow(2.0, (k - 60) / 12.0), 1e-5 * Modulator::freqFactors[k]);
     }
@@ -47,8 +43,7 @@ TEST(Modulator, ComputedTablesFollowTheirFormulas)
     }
 }
 
-TEST(Modulator, StoredWaveformsAreFullScaleCentredAndDistinct)
-{
+TEST(Modulator, StoredWaveformsAreFullScaleCentredAndDistinct) {
     Modulator m;
     int fewest = 1000, most = 0;
     for (int t = 0; t < Modulator::kStoredTables; ++t) {
@@ -63,7 +58,7 @@ TEST(Modulator, StoredWaveformsAreFullScaleCentredAndDistinct)
         const int crossings = zeroCrossings(table);
         fewest = std::min(fewest, crossings);
         most = std::max(most, crossings);
-        if (t != 3 && t != 58) {  // table_sqr and table_57 begin elsewhere
+        if (t != 3 && t != 58) { // table_sqr and table_57 begin elsewhere
             EXPECT_LE(std::fabs(table[0]), 0.11) << t;
         }
         for (int u = 0; u < t; ++u) {
@@ -79,8 +74,7 @@ TEST(Modulator, StoredWaveformsAreFullScaleCentredAndDistinct)
         ASSERT_NEAR(Modulator::storedTables[0][i], std::sin(2 * kPi * i / 4096), 0.012);
 }
 
-TEST(Modulator, SettersClampAndSelect)
-{
+TEST(Modulator, SettersClampAndSelect) {
     Modulator m;
     EXPECT_EQ(m.getTable2(), Modulator::waveSine);
     m.setTable(0);
@@ -105,7 +99,7 @@ TEST(Modulator, SettersClampAndSelect)
     EXPECT_FLOAT_EQ(m.getPhaseIncrement(), 349.52533f);
     m.setTables(Modulator::waveSaw, Modulator::waveSine, 1024);
     EXPECT_EQ(m.getIndexShift(), 14);
-    m.setTables(Modulator::waveSine, Modulator::waveSine, 1000);  // not a power of two
+    m.setTables(Modulator::waveSine, Modulator::waveSine, 1000); // not a power of two
     EXPECT_EQ(m.getTable1(), Modulator::waveSaw);
 }
 

@@ -14,8 +14,7 @@
 
 namespace {
 
-TEST(DynaBuffer, AllocateGrowsOnlyReadjustAlsoShrinks)
-{
+TEST(DynaBuffer, AllocateGrowsOnlyReadjustAlsoShrinks) {
     DynaBuffer one(8);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(one.getBuffer()) % 16, 0u);
     one[3] = 5;
@@ -31,9 +30,9 @@ TEST(DynaBuffer, AllocateGrowsOnlyReadjustAlsoShrinks)
     DynaBuffer2 two(8);
     std::iota(two.getBuffer(1), two.getBuffer(1) + 8, 1.0f);
     float* storage = two.getBuffer(1);
-    two.allocate(4);  // within the capacity: contents kept
+    two.allocate(4); // within the capacity: contents kept
     EXPECT_EQ(two.getSize(), 4);
-    two.ensure(8);  // back up: no reallocation, no clearing
+    two.ensure(8); // back up: no reallocation, no clearing
     EXPECT_EQ(two.getBuffer(1), storage);
     EXPECT_EQ(two.getBuffer(1)[7], 8.0f);
     EXPECT_EQ(two.getBuffer(2), nullptr);
@@ -48,18 +47,16 @@ struct Watch {
     explicit Watch(CircularBuffer2* r) : ring(r) {}
     CircularBuffer2* ring;
     int count = 0;
-    std::vector<float> left;  // the ring's left channel at the last notification
+    std::vector<float> left; // the ring's left channel at the last notification
 };
 
-void onReady(void* context)
-{
+void onReady(void* context) {
     auto* w = static_cast<Watch*>(context);
     ++w->count;
     w->left.assign(w->ring->getBuffer(0), w->ring->getBuffer(0) + w->ring->getSize());
 }
 
-TEST(CircularBuffer2, ExchangeDelaysByATurnAndNotifiesLazily)
-{
+TEST(CircularBuffer2, ExchangeDelaysByATurnAndNotifiesLazily) {
     CircularBuffer2 ring;
     Watch watch(&ring);
     watch.left.reserve(1024);
@@ -67,8 +64,7 @@ TEST(CircularBuffer2, ExchangeDelaysByATurnAndNotifiesLazily)
     ring.callee = &watch;
     std::vector<float> l(3000), r(3000);
     std::iota(l.begin(), l.end(), 1.0f);
-    for (size_t i = 0; i < r.size(); ++i)
-        r[i] = -l[i];
+    for (size_t i = 0; i < r.size(); ++i) r[i] = -l[i];
     std::vector<float> outL = l, outR = r;
     int done = 0;
     vyk::test::RenderGuard guard;
@@ -81,8 +77,7 @@ TEST(CircularBuffer2, ExchangeDelaysByATurnAndNotifiesLazily)
             EXPECT_EQ(watch.count, 0);
         } else if (done == 1025) {
             EXPECT_EQ(watch.count, 1);
-            for (size_t i = 0; i < 1024; ++i)
-                ASSERT_EQ(watch.left[i], l[i]);
+            for (size_t i = 0; i < 1024; ++i) ASSERT_EQ(watch.left[i], l[i]);
         }
     }
     if (vyk::test::RenderGuard::active()) {
@@ -97,14 +92,13 @@ TEST(CircularBuffer2, ExchangeDelaysByATurnAndNotifiesLazily)
 }
 
 // The kernel takes a short block's output from peek before the exchange runs.
-TEST(CircularBuffer2, PeekShowsWhatTheNextExchangeHandsBack)
-{
+TEST(CircularBuffer2, PeekShowsWhatTheNextExchangeHandsBack) {
     CircularBuffer2 ring;
     std::vector<float> l(4000), r(4000);
     std::iota(l.begin(), l.end(), 1.0f);
     std::iota(r.begin(), r.end(), -4000.0f);
     int done = 0;
-    for (int n : {1000, 24, 1, 1023, 1024, 500, 300}) {  // from and up to the turn's end
+    for (int n : {1000, 24, 1, 1023, 1024, 500, 300}) { // from and up to the turn's end
         std::vector<float> seen[2] = {std::vector<float>(static_cast<size_t>(n), 7.0f),
                                       std::vector<float>(static_cast<size_t>(n), 7.0f)};
         ring.peek(n, [&](const float* a, const float* b, int at, int k) {
@@ -118,8 +112,7 @@ TEST(CircularBuffer2, PeekShowsWhatTheNextExchangeHandsBack)
     }
 }
 
-TEST(CircularBuffer2, GuardsDelayAndTheOtherOperations)
-{
+TEST(CircularBuffer2, GuardsDelayAndTheOtherOperations) {
     CircularBuffer2 ring;
     Watch watch(&ring);
     ring.onBuffer = onReady;
@@ -129,7 +122,7 @@ TEST(CircularBuffer2, GuardsDelayAndTheOtherOperations)
     EXPECT_EQ(ring.getPosition(), 0);
     ring.setInitialDelay(1025);
     EXPECT_EQ(ring.getPosition(), 0);
-    ring.setInitialDelay(0);  // the very next frame notifies
+    ring.setInitialDelay(0); // the very next frame notifies
     ring.processBufferInput(a, b, 4);
     EXPECT_EQ(watch.count, 1);
 
@@ -144,7 +137,7 @@ TEST(CircularBuffer2, GuardsDelayAndTheOtherOperations)
     std::vector<float> quietL(2000, 1.0f), quietR(2000, 1.0f);
     ring.processBufferSilence(quietL.data(), quietR.data(), 2000);
     EXPECT_EQ(quietL[1999], 0.0f);
-    EXPECT_EQ(ring.getPosition(), 2004);  // neither wraps nor notifies
+    EXPECT_EQ(ring.getPosition(), 2004); // neither wraps nor notifies
     EXPECT_EQ(watch.count, 1);
     ring.processBufferEx(a, b, 1);
     EXPECT_EQ(watch.count, 2);
@@ -153,8 +146,7 @@ TEST(CircularBuffer2, GuardsDelayAndTheOtherOperations)
     EXPECT_EQ(watch.count, 2);
 }
 
-TEST(CircularBuffer2, ResamplerAveragesIntoItsCopy)
-{
+TEST(CircularBuffer2, ResamplerAveragesIntoItsCopy) {
     CircularBuffer2 ring;
     ring.isResampler = true;
     ring.getResampled().allocate(512);
@@ -163,12 +155,11 @@ TEST(CircularBuffer2, ResamplerAveragesIntoItsCopy)
     std::iota(x.begin(), x.end(), 0.0f);
     ring.processBufferInput(x.data(), x.data(), 1025);
     const float* out = ring.getResampled().getBuffer(0);
-    EXPECT_EQ(out[1], 1.0f);            // (2 + 0) / 2
-    EXPECT_EQ(out[2], (4.0f + 1) / 2);  // the average carries over
+    EXPECT_EQ(out[1], 1.0f);           // (2 + 0) / 2
+    EXPECT_EQ(out[2], (4.0f + 1) / 2); // the average carries over
 }
 
-TEST(CircularBuffer, MonoRingNotifiesAfterReset)
-{
+TEST(CircularBuffer, MonoRingNotifiesAfterReset) {
     struct Counting : CircularBuffer {
         int count = 0;
         void onBufferReady() override { ++count; }
@@ -180,7 +171,7 @@ TEST(CircularBuffer, MonoRingNotifiesAfterReset)
     EXPECT_EQ(ring.count, 1);
     ring.processBufferEx(x.data() + 1, 9);
     EXPECT_EQ(ring.count, 2);
-    EXPECT_EQ(x[8], 1.0f);  // eight frames later
+    EXPECT_EQ(x[8], 1.0f); // eight frames later
 }
 
 } // namespace

@@ -14,28 +14,25 @@ namespace {
 
 using Frame = std::pair<float, float>;
 
-Frame width(float w, Frame f)
-{
+Frame width(float w, Frame f) {
     StereoProcessor s;
     s.setValue(w);
     s.processBufferInpalce(&f.first, &f.second, 1);
     return f;
 }
 
-Frame pan(float p, Frame f, int64_t smoothed = 0)
-{
+Frame pan(float p, Frame f, int64_t smoothed = 0) {
     Panpot pot;
     pot.setValue(p, smoothed);
     pot.processBuffer(&f.first, &f.second, 1);
     return f;
 }
 
-TEST(StereoField, WidthAndPanLaw)
-{
+TEST(StereoField, WidthAndPanLaw) {
     EXPECT_EQ(width(-1, {1, 0}), Frame(0.5f, 0.5f));
     EXPECT_EQ(width(1, {1, 0}), Frame(1.5f, -0.5f));
     EXPECT_EQ(width(0, {0.3f, -0.7f}), Frame(0.3f, -0.7f));
-    EXPECT_EQ(width(-3, {1, 0}), width(-1, {1, 0}));  // clamped
+    EXPECT_EQ(width(-3, {1, 0}), width(-1, {1, 0})); // clamped
     EXPECT_EQ(width(std::numeric_limits<float>::quiet_NaN(), {0.3f, 0.1f}), Frame(0.3f, 0.1f));
 
     const Frame left = pan(-1, {1, 1});
@@ -46,8 +43,7 @@ TEST(StereoField, WidthAndPanLaw)
     EXPECT_FLOAT_EQ(right.second, 0.4f);
     EXPECT_EQ(pan(0, {0.3f, 0.6f}), Frame(0.3f, 0.6f));
     // The smoothed form jumps with setValue, so it gives the same samples.
-    for (float p : {-1.0f, -0.3f, 0.0f, 0.7f})
-        EXPECT_EQ(pan(p, {0.9f, -0.2f}, 0), pan(p, {0.9f, -0.2f}, 1)) << p;
+    for (float p : {-1.0f, -0.3f, 0.0f, 0.7f}) EXPECT_EQ(pan(p, {0.9f, -0.2f}, 0), pan(p, {0.9f, -0.2f}, 1)) << p;
 
     Panpot pot;
     pot.setInitialValue(0.25f);
@@ -56,8 +52,7 @@ TEST(StereoField, WidthAndPanLaw)
     EXPECT_EQ(pot.getValue(), 0.25f);
 }
 
-TEST(StereoField, ToolOperationsAndEmptyCounts)
-{
+TEST(StereoField, ToolOperationsAndEmptyCounts) {
     StereoTool tool;
     tool.fAmount = -1;
     Frame f{1, -1};
@@ -101,8 +96,7 @@ TEST(StereoField, ToolOperationsAndEmptyCounts)
 
 // The kernel's fused tool passes stand for the separate stages it ran before: every
 // combination must give the stages' bits, or the panel's switches change the sound.
-TEST(StereoField, FusedToolPassesGiveTheSeparateStagesBits)
-{
+TEST(StereoField, FusedToolPassesGiveTheSeparateStagesBits) {
     constexpr int64_t n = 37;
     std::vector<float> l0(n), r0(n);
     for (int64_t i = 0; i < n; ++i) {

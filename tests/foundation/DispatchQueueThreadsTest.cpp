@@ -16,8 +16,10 @@ namespace {
 template <class Done>
 void runMainLoopUntil(Done done) {
     std::function<void()> check = [&] {
-        if (done()) RunLoop::main().stop();
-        else DispatchQueue::main().async(check);
+        if (done())
+            RunLoop::main().stop();
+        else
+            DispatchQueue::main().async(check);
     };
     DispatchQueue::main().async(check);
     RunLoop::main().run();
@@ -76,8 +78,7 @@ TEST(DispatchQueueThreads, GlobalQueueRunsAtLeastFourItemsAtOnce) {
             std::unique_lock lock(m);
             ++arrived;
             cv.notify_all();
-            if (!cv.wait_for(lock, std::chrono::seconds(10), [&] { return arrived >= 4; }))
-                allMet = false;
+            if (!cv.wait_for(lock, std::chrono::seconds(10), [&] { return arrived >= 4; })) allMet = false;
             ++finished;
             cv.notify_all();
         });

@@ -76,7 +76,7 @@ TEST(RunLoopThreads, StopFromAnotherThreadEndsRun) {
     });
     loop.run();
     EXPECT_TRUE(stopped);
-    running = true;  // releases the stopper should run() have ended before the work ran
+    running = true; // releases the stopper should run() have ended before the work ran
     stopper.join();
 }
 

@@ -30,8 +30,7 @@ TEST(Shutdown, ExitWritesQueuedLinesAndDropsOtherWork) {
             RunLoop::main().performWrite("second line\n");
             std::exit(0);
         },
-        ::testing::ExitedWithCode(0),
-        AllOf(HasSubstr("first line\nsecond line\n"), Not(HasSubstr("closure ran"))));
+        ::testing::ExitedWithCode(0), AllOf(HasSubstr("first line\nsecond line\n"), Not(HasSubstr("closure ran"))));
 }
 
 TEST(Shutdown, AfterShutdownLinesAreWrittenAtOnceAndWorkIsDropped) {
@@ -52,8 +51,7 @@ TEST(Shutdown, AfterShutdownLinesAreWrittenAtOnceAndWorkIsDropped) {
             Console::write("end\n");
             std::exit(0);
         },
-        ::testing::ExitedWithCode(0),
-        AllOf(HasSubstr("late line\nend\n"), Not(HasSubstr("ran"))));
+        ::testing::ExitedWithCode(0), AllOf(HasSubstr("late line\nend\n"), Not(HasSubstr("ran"))));
 }
 
 } // namespace

@@ -63,27 +63,41 @@ TEST(BinaryPropertyList, ReadsAHandAssembledFile) {
     for (int i = 1; i <= 22; ++i) root.push_back(static_cast<std::uint8_t>(i));
     std::vector<Bytes> objects = {
         root,
-        ascii("name"), ascii("count"), ascii("neg"), ascii("umax"), ascii("half"), ascii("quarter"),
-        ascii("when"), ascii("on"), ascii("blob"), ascii("text"), ascii("list"),
-        ascii("Wide"),                                                   // 12
-        {0x10, 47},                                                      // 13: 1-byte integer
-        {0x13, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE},          // 14: -2
-        {0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},   // 15: 2^64-1
-        {0x23, 0x3F, 0xE0, 0, 0, 0, 0, 0, 0},                            // 16: double 0.5
-        {0x22, 0x3E, 0x80, 0, 0},                                        // 17: float 0.25
-        {0x33, 0x41, 0x0B, 0x0B, 0x0C, 0x80, 0, 0, 0},                   // 18: date
-        {0x09},                                                          // 19: true
-        {0x43, 0x00, 0x7F, 0xFF},                                        // 20: data
-        {0x63, 0x00, 0xE9, 0xD8, 0x34, 0xDD, 0x1E},                      // 21: UTF-16 "é𝄞"
-        {0xA3, 12, 13, 19},                                              // 22: array sharing objects
+        ascii("name"),
+        ascii("count"),
+        ascii("neg"),
+        ascii("umax"),
+        ascii("half"),
+        ascii("quarter"),
+        ascii("when"),
+        ascii("on"),
+        ascii("blob"),
+        ascii("text"),
+        ascii("list"),
+        ascii("Wide"),                                                                  // 12
+        {0x10, 47},                                                                     // 13: 1-byte integer
+        {0x13, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE},                         // 14: -2
+        {0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, // 15: 2^64-1
+        {0x23, 0x3F, 0xE0, 0, 0, 0, 0, 0, 0},                                           // 16: double 0.5
+        {0x22, 0x3E, 0x80, 0, 0},                                                       // 17: float 0.25
+        {0x33, 0x41, 0x0B, 0x0B, 0x0C, 0x80, 0, 0, 0},                                  // 18: date
+        {0x09},                                                                         // 19: true
+        {0x43, 0x00, 0x7F, 0xFF},                                                       // 20: data
+        {0x63, 0x00, 0xE9, 0xD8, 0x34, 0xDD, 0x1E},                                     // 21: UTF-16 "é𝄞"
+        {0xA3, 12, 13, 19},                                                             // 22: array sharing objects
     };
     const auto r = readBinary(bplist(objects));
     ASSERT_TRUE(r) << r.error.description();
     // 0x410B0B0C80000000 is 221537.5625: 2001-01-03T13:32:17.5625Z.
-    const Value expected(Dictionary({{"name", Value("Wide")}, {"count", Value(47)}, {"neg", Value(-2)},
+    const Value expected(Dictionary({{"name", Value("Wide")},
+                                     {"count", Value(47)},
+                                     {"neg", Value(-2)},
                                      {"umax", Value(std::numeric_limits<std::uint64_t>::max())},
-                                     {"half", Value(0.5)}, {"quarter", Value(0.25)}, {"when", Value(Date{221537.5625})},
-                                     {"on", Value(true)}, {"blob", Value(Data{0x00, 0x7F, 0xFF})},
+                                     {"half", Value(0.5)},
+                                     {"quarter", Value(0.25)},
+                                     {"when", Value(Date{221537.5625})},
+                                     {"on", Value(true)},
+                                     {"blob", Value(Data{0x00, 0x7F, 0xFF})},
                                      {"text", Value("\xC3\xA9\xF0\x9D\x84\x9E")},
                                      {"list", Value(Array{Value("Wide"), Value(47), Value(true)})}}));
     EXPECT_EQ(*r.value, expected);
@@ -91,9 +105,9 @@ TEST(BinaryPropertyList, ReadsAHandAssembledFile) {
 
 TEST(BinaryPropertyList, ReadsLongLengthsAndWideReferences) {
     std::string text(300, 'x');
-    Bytes s{0x5F, 0x11, 0x01, 0x2C};   // length 300 as a 2-byte integer
+    Bytes s{0x5F, 0x11, 0x01, 0x2C}; // length 300 as a 2-byte integer
     s.resize(s.size() + text.size(), 'x');
-    const Bytes array{0xA1, 0x00, 0x01};   // one 2-byte reference to object 1
+    const Bytes array{0xA1, 0x00, 0x01}; // one 2-byte reference to object 1
     const auto r = readBinary(bplist({array, s}, {.offsetSize = 2, .refSize = 2}));
     ASSERT_TRUE(r) << r.error.description();
     EXPECT_EQ(*r.value, Value(Array{Value(text)}));
@@ -137,7 +151,8 @@ TEST(BinaryPropertyList, HostileFilesFailWithAReason) {
 TEST(BinaryPropertyList, DepthAndExpansionAreBounded) {
     // 300 arrays, each holding the next: deeper than the limit.
     std::vector<Bytes> wide;
-    for (int i = 0; i < 300; ++i) wide.push_back({0xA1, static_cast<std::uint8_t>((i + 1) >> 8), static_cast<std::uint8_t>(i + 1)});
+    for (int i = 0; i < 300; ++i)
+        wide.push_back({0xA1, static_cast<std::uint8_t>((i + 1) >> 8), static_cast<std::uint8_t>(i + 1)});
     wide.push_back({0x09});
     EXPECT_NE(failureOf(bplist(wide, {.offsetSize = 2, .refSize = 2})).find("nested deeper"), std::string::npos);
 

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <fstream>
 #include <regex>
 #include <set>
@@ -41,7 +40,7 @@ TEST(Bundle, FindsResourcesThatExist) {
     ASSERT_TRUE(bundle.url("manual", "pdf"));
     EXPECT_EQ(bundle.url("manual", "pdf")->path(), tmp / "Resources/manual.pdf");
     EXPECT_FALSE(bundle.url("manual", "html"));
-    EXPECT_FALSE(bundle.url("manual.pdf", "d"));   // a folder is no resource file
+    EXPECT_FALSE(bundle.url("manual.pdf", "d")); // a folder is no resource file
 }
 
 TEST(ProcessInfo, UniqueStringsAreRandomUUIDs) {

@@ -43,7 +43,7 @@ TEST(FileManager, CreatesFoldersWithIntermediatesUnlessAFileIsInTheWay) {
     NSError error;
     EXPECT_TRUE(files().createDirectory(tmp / "a/b/c", true, &error)) << error.localizedDescription;
     EXPECT_EQ(files().kindOfItem(tmp / "a/b/c"), Kind::directory);
-    EXPECT_TRUE(files().createDirectory(tmp / "a/b/c", true));   // already there
+    EXPECT_TRUE(files().createDirectory(tmp / "a/b/c", true)); // already there
     EXPECT_FALSE(files().createDirectory(tmp / "a/b/c", false));
     EXPECT_FALSE(files().createDirectory(tmp / "x/y", false, &error));
     EXPECT_EQ(error.code, ENOENT);

@@ -46,8 +46,8 @@ Value everyKind() {
     d.set("", Value(""));
     d.set("bytes", Value(bytes));
     d.set("no bytes", Value(Data{}));
-    d.set("date", Value(Date{818283600}));   // 2026-12-06T21:00:00Z
-    d.set("before", Value(Date{-978307200}));   // 1970-01-01T00:00:00Z
+    d.set("date", Value(Date{818283600}));    // 2026-12-06T21:00:00Z
+    d.set("before", Value(Date{-978307200})); // 1970-01-01T00:00:00Z
     d.set("inner", Value(std::move(inner)));
     d.set("list", Value(Array{Value(1), Value("two"), Value(Array{Value(3.5)})}));
     return Value(std::move(d));
@@ -121,7 +121,7 @@ TEST(PropertyListXML, WriterRefusesWhatXMLCannotCarry) {
     std::string error;
     EXPECT_FALSE(writeXML(Value(std::string("bell\x07")), &error));
     EXPECT_NE(error.find("control character"), std::string::npos);
-    EXPECT_FALSE(writeXML(Value(std::string("\xC3(")), &error));   // broken UTF-8
+    EXPECT_FALSE(writeXML(Value(std::string("\xC3(")), &error)); // broken UTF-8
     Value deep(Array{});
     for (int i = 0; i < kMaxDepth + 1; ++i) deep = Value(Array{deep});
     EXPECT_FALSE(writeXML(deep, &error));
@@ -164,23 +164,28 @@ TEST(PropertyListXML, ReadsAHandWrittenPreset) {
     const Value& v = *r.value;
     EXPECT_EQ(keys(v), (std::vector<std::string>{"name", "type", "number", "big", "plus", "data", "link", "space",
                                                  "cdata", "when", "group 0"}));
-    const std::pair<const char*, Value> expected[] = {
-        {"name", Value("Wide")}, {"type", Value(1635085670)}, {"number", Value(-3)},
-        {"big", Value(std::numeric_limits<std::uint64_t>::max())}, {"plus", Value(5)},
-        {"data", Value(Data{0, 1, 2, 0xFF})}, {"link", Value("")}, {"space", Value("  ")},
-        {"cdata", Value("a<b>&#x e9;")}, {"when", Value(Date{86401})}};
+    const std::pair<const char*, Value> expected[] = {{"name", Value("Wide")},
+                                                      {"type", Value(1635085670)},
+                                                      {"number", Value(-3)},
+                                                      {"big", Value(std::numeric_limits<std::uint64_t>::max())},
+                                                      {"plus", Value(5)},
+                                                      {"data", Value(Data{0, 1, 2, 0xFF})},
+                                                      {"link", Value("")},
+                                                      {"space", Value("  ")},
+                                                      {"cdata", Value("a<b>&#x e9;")},
+                                                      {"when", Value(Date{86401})}};
     for (const auto& [key, value] : expected) EXPECT_EQ(at(v, key), value) << key;
     const Value& group = at(v, "group 0");
     EXPECT_EQ(at(group, "param 1"), Value(Dictionary({{"address", Value(14)}, {"value", Value(0.8)}})));
-    EXPECT_EQ(at(group, "flags"), Value(Array{Value(true), Value(false), Value(-1500.0),
-                                              Value(std::numeric_limits<double>::infinity())}));
+    EXPECT_EQ(at(group, "flags"),
+              Value(Array{Value(true), Value(false), Value(-1500.0), Value(std::numeric_limits<double>::infinity())}));
 }
 
 TEST(PropertyListXML, MalformedInputFailsWithLineAndReason) {
     struct Case {
         const char* what;
         std::string xml;
-        const char* reason;   // a part of the reason
+        const char* reason; // a part of the reason
     };
     const std::string head = "<?xml version=\"1.0\"?>\n<plist version=\"1.0\">\n";
     const std::vector<Case> cases = {

@@ -84,7 +84,8 @@ TEST(URL, FileURLsEncodeAndDecodeTheirPath) {
 
 TEST(URL, EditsThePath) {
     const URL folder = URL::fileURL("/data/vyk-wimbrax/");
-    const URL preset = folder.appendingPathComponent("Presets").appendingPathComponent("Wide").appendingPathExtension("aupreset");
+    const URL preset =
+        folder.appendingPathComponent("Presets").appendingPathComponent("Wide").appendingPathExtension("aupreset");
     EXPECT_EQ(preset.path(), "/data/vyk-wimbrax/Presets/Wide.aupreset");
     EXPECT_EQ(preset.deletingPathExtension().path(), "/data/vyk-wimbrax/Presets/Wide");
     EXPECT_EQ(preset.deletingLastPathComponent().path(), "/data/vyk-wimbrax/Presets/");

@@ -19,8 +19,10 @@ namespace {
 void inOrder(const std::vector<std::string>& lines, const std::vector<std::string>& expected) {
     auto at = lines.begin();
     for (const auto& e : expected)
-        if ((at = std::find(at, lines.end(), e)) == lines.end()) return ADD_FAILURE() << "missing or out of order: " << e;
-        else ++at;
+        if ((at = std::find(at, lines.end(), e)) == lines.end())
+            return ADD_FAILURE() << "missing or out of order: " << e;
+        else
+            ++at;
 }
 
 // Mean power from `from` to the end.
@@ -77,14 +79,14 @@ TEST(HostEndToEnd, StartPlayThroughTheEffectHelpAndStop) {
     ASSERT_TRUE(rig.press(vc.playButton));
     ASSERT_TRUE(rig.pumpUntil([&] { return !vc.stopButton->isHidden(); }));
     EXPECT_TRUE(vc.playButton->isHidden());
-    inOrder(rig.console.lines(),
-            {"AUEnginePlayer: Audio file at '" + rig.folder.file("1.m4a") +
-                 "' was selected for loading into the player.",
-             "AUEnginePlayer: Player was (temporarily) disconnecting from the main mixer.",
-             "AUEnginePlayer: Audio unit was (temporarily) disconnecting from the player.", "2",
-             "AUEnginePlayer: Audio unit re-connecting to the player.",
-             "AUEnginePlayer: Audio unit re-connectingto the main mixer.", rig.folder.file("1.m4a"),
-             "AUEnginePlayer: Audio session was set active.", "AUEnginePlayer: Audio engine starting."});
+    inOrder(
+        rig.console.lines(),
+        {"AUEnginePlayer: Audio file at '" + rig.folder.file("1.m4a") + "' was selected for loading into the player.",
+         "AUEnginePlayer: Player was (temporarily) disconnecting from the main mixer.",
+         "AUEnginePlayer: Audio unit was (temporarily) disconnecting from the player.", "2",
+         "AUEnginePlayer: Audio unit re-connecting to the player.",
+         "AUEnginePlayer: Audio unit re-connectingto the main mixer.", rig.folder.file("1.m4a"),
+         "AUEnginePlayer: Audio session was set active.", "AUEnginePlayer: Audio engine starting."});
     EXPECT_TRUE(rig.hasLine("AUExtension::allocateRenderResources()"));
 
     // Passes follow each other without a gap, counted once each; the tone stays left.
@@ -95,14 +97,14 @@ TEST(HostEndToEnd, StartPlayThroughTheEffectHelpAndStop) {
     EXPECT_FALSE(rig.hasLine("AUEnginePlayer: Current audio file '" + rig.folder.file("1.m4a") + "' looped: 3."));
     for (const auto* channel : {&rig.left, &rig.right})
         EXPECT_TRUE(std::all_of(channel->begin(), channel->end(), [](float x) { return std::isfinite(x); }));
-    const std::size_t settled = 4096;  // past the effect's latency
+    const std::size_t settled = 4096; // past the effect's latency
     EXPECT_LT(longestSilence(rig.left, settled), 64u);
     EXPECT_GT(dB(power(rig.left, settled)), -40.0);
     EXPECT_GT(dB(power(rig.left, settled) / power(rig.right, settled)), 10.0);
 
     // Touches on the panel (shown at its own size under the bar): all-pass, then swap.
     // The tree follows and the tone moves to the right.
-    rig.window->displayIfNeeded();  // the panel's hot spots come with its first draw
+    rig.window->displayIfNeeded(); // the panel's hot spots come with its first draw
     for (const CGPoint p : {CGPoint{250, 40}, CGPoint{50, 240}}) {
         rig.window->mouseDown(CGPoint{p.x, p.y + host::kBarHeight});
         rig.window->mouseUp(CGPoint{p.x, p.y + host::kBarHeight});
@@ -112,8 +114,7 @@ TEST(HostEndToEnd, StartPlayThroughTheEffectHelpAndStop) {
     EXPECT_EQ(unit->parameterTree()->parameterWithAddress(26)->value(), 1);
     const std::size_t before = rig.left.size();
     rig.render(2 * kLoopFrames);
-    EXPECT_GT(dB(power(rig.right, before + settled) /
-                 power(rig.left, before + settled)), 10.0);
+    EXPECT_GT(dB(power(rig.right, before + settled) / power(rig.left, before + settled)), 10.0);
     RunLoop::main().runUntilIdle();
     const char* artifacts = std::getenv("VYK_ARTIFACTS_DIR");
     rig.window->writePNG(std::string(artifacts ? artifacts : ".") + "/host-end-to-end.png");
@@ -123,7 +124,8 @@ TEST(HostEndToEnd, StartPlayThroughTheEffectHelpAndStop) {
     ASSERT_TRUE(unit->MIDIOutputEventBlock());
     EXPECT_EQ((*unit->MIDIOutputEventBlock())(0, 0, 3, noteOn), 0);
     EXPECT_EQ((*unit->MIDIOutputEventBlock())(7, 0, 2, noteOn), 0);
-    ASSERT_TRUE(rig.pumpUntil([&] { return rig.hasLine("AUEnginePlayer: MIDI event from audio unit at: 7, data: 144, 60"); }));
+    ASSERT_TRUE(
+        rig.pumpUntil([&] { return rig.hasLine("AUEnginePlayer: MIDI event from audio unit at: 7, data: 144, 60"); }));
     inOrder(rig.console.lines(), {"AUEnginePlayer: MIDI event from audio unit at: 0, data: 144, 60, 100",
                                   "AUEnginePlayer::WARNING: The MIDI data length is not as expected.",
                                   "AUEnginePlayer: MIDI event from audio unit at: 7, data: 144, 60"});
@@ -134,8 +136,8 @@ TEST(HostEndToEnd, StartPlayThroughTheEffectHelpAndStop) {
     rig.console.clear();
     ASSERT_TRUE(rig.press(vc.buttonHelp));
     EXPECT_EQ(rig.opened, std::vector<std::string>{maker});
-    EXPECT_EQ(rig.console.lines(), (std::vector<std::string>{"ShowHelp", "navigationAction: ", manual,
-                                                             "navigationResponse: ", manual}));
+    EXPECT_EQ(rig.console.lines(),
+              (std::vector<std::string>{"ShowHelp", "navigationAction: ", manual, "navigationResponse: ", manual}));
     auto help = [&] { return dynamic_cast<HelpViewController*>(vc.presentedViewController()); };
     ASSERT_TRUE(help());
     EXPECT_EQ(help()->webViewOutlet.lock()->pageCount(), 2);

@@ -51,7 +51,8 @@ TEST(HelpScreen, ShowsOnlyResponsesWithoutExtensionOrPdfOrHtml) {
         rig.web->activateLink(*URL::parse(address), false);
         EXPECT_EQ(rig.opened.size(), shown ? 1u : 0u) << address;
         const auto l = rig.console.lines();
-        EXPECT_EQ(l.size() < 4 ? "" : l[0] + l[1] + l[2] + l[3], "navigationAction: " + address + "navigationResponse: " + address);
+        EXPECT_EQ(l.size() < 4 ? "" : l[0] + l[1] + l[2] + l[3],
+                  "navigationAction: " + address + "navigationResponse: " + address);
     }
     rig.console.clear();
     rig.web->activateLink(*URL::parse("https://c.example/new"), true);
@@ -77,9 +78,9 @@ TEST(HelpScreen, OtherWordsLoadNothingAMissingManualIsSaidAndDecisionsAnswerOnce
         rig.console.clear();
         rig.web->activateLink(*URL::parse("https://a.example/"), false);
         EXPECT_EQ(rig.opened.size(), answers == 0 ? 0u : 1u);
-        EXPECT_EQ(rig.console.lines().front(), answers == 0
-                                                   ? "WKWebView: A navigation decision was not answered; it counts as cancel."
-                                                   : "WKWebView: A navigation decision was answered twice; the later answer is ignored.");
+        EXPECT_EQ(rig.console.lines().front(),
+                  answers == 0 ? "WKWebView: A navigation decision was not answered; it counts as cancel."
+                               : "WKWebView: A navigation decision was answered twice; the later answer is ignored.");
     }
 }
 
@@ -87,14 +88,14 @@ TEST(HelpScreen, TheManualFillsTheWidthScrollsAndFollowsAResize) {
     HelpRig rig;
     auto shared = std::make_shared<UIWindow>(CGSize{400, 348});
     UIWindow& window = *shared;
-    rig.help->showIn(window);  // appears: loads the manual
+    rig.help->showIn(window); // appears: loads the manual
     ASSERT_EQ(rig.web->pageCount(), 2);
     window.displayIfNeeded();
     // 400 x 300 pages at 400 points: the first page's dark upper half at the top.
     EXPECT_EQ(rig.web->contentHeight(), 2 * 300 + 8);
     EXPECT_EQ(pixel(window, 200, 48 + 20) & 0xFFFFFF, 0x000000u);
     EXPECT_EQ(pixel(window, 200, 48 + 200) & 0xFFFFFF, 0xFFFFFFu);
-    rig.web->setContentOffset(308);  // the second page's grey half at the top
+    rig.web->setContentOffset(308); // the second page's grey half at the top
     window.displayIfNeeded();
     EXPECT_NEAR(double(pixel(window, 200, 48 + 20) & 0xFF), 0.5 * 255, 2);
     rig.web->setContentOffset(1e9);

@@ -25,11 +25,12 @@
 
 namespace host::test {
 
-constexpr std::size_t kLoopFrames = 24000;  // 0.5 s at 48 kHz
+constexpr std::size_t kLoopFrames = 24000; // 0.5 s at 48 kHz
 
 inline void writeLoop(const std::string& path) {
     media::Channels audio(2, std::vector<float>(kLoopFrames, 0.0f));
-    for (std::size_t i = 0; i < kLoopFrames; ++i) audio[0][i] = 0.5f * float(std::sin(2 * M_PI * 440.0 * double(i) / 48000));
+    for (std::size_t i = 0; i < kLoopFrames; ++i)
+        audio[0][i] = 0.5f * float(std::sin(2 * M_PI * 440.0 * double(i) / 48000));
     media::encode(path, "aac", audio, 48000);
 }
 
@@ -38,7 +39,7 @@ inline void writeManual(const std::string& path) {
     cairo_t* cr = cairo_create(pdf);
     for (double grey : {0.0, 0.5}) {
         cairo_set_source_rgb(cr, grey, grey, grey);
-        cairo_rectangle(cr, 0, 0, 400, 150);  // the upper half of each page
+        cairo_rectangle(cr, 0, 0, 400, 150); // the upper half of each page
         cairo_fill(cr);
         cairo_show_page(cr);
     }

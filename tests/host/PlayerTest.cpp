@@ -10,7 +10,9 @@
 using namespace host::test;
 
 namespace {
-long count(const std::vector<std::string>& lines, const std::string& line) { return std::count(lines.begin(), lines.end(), line); }
+long count(const std::vector<std::string>& lines, const std::string& line) {
+    return std::count(lines.begin(), lines.end(), line);
+}
 } // namespace
 
 TEST(HostPlayer, AFailedStartIsReportedAsAFailure) {
@@ -30,7 +32,7 @@ TEST(HostPlayer, AQuickStopAndStartPlaysOneChainCountedFromZero) {
     HostRig rig;
     AUEnginePlayer& player = *rig.controller->audioUnitManager()->auEngine;
     ASSERT_TRUE(player.toggle());
-    rig.render(kLoopFrames + 512);  // one pass ends
+    rig.render(kLoopFrames + 512); // one pass ends
     ASSERT_FALSE(player.toggle());
     ASSERT_TRUE(player.toggle());
     rig.render(5 * kLoopFrames / 2);

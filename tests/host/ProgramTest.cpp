@@ -27,13 +27,13 @@ std::vector<float> wavSamples(const std::string& path) {
 void checkRun(const std::string& program, const std::string& bundle) {
     media::TempFolder out;
     const std::string wav = out.file("played.wav"), png = out.file("window.png");
-    const std::string lines = shellOutput("env -u AUDIO_COMPONENT_PATH VYK_AUDIO_OUTPUT='" + wav + "' '" + program +
-                                         "' --headless --press unit --press play --run-seconds 3 --screenshot '" +
-                                         png + "'");
-    for (const std::string& line : {"ViewController: The app's resources path is: " + bundle + "/Resources",
-                                    std::string("AUExtensionManager: Performed audio unit connection."),
-                                    std::string("AUEnginePlayer: Audio engine starting."),
-                                    "UIApplication: screenshot written to " + png})
+    const std::string lines =
+        shellOutput("env -u AUDIO_COMPONENT_PATH VYK_AUDIO_OUTPUT='" + wav + "' '" + program +
+                    "' --headless --press unit --press play --run-seconds 3 --screenshot '" + png + "'");
+    for (const std::string& line :
+         {"ViewController: The app's resources path is: " + bundle + "/Resources",
+          std::string("AUExtensionManager: Performed audio unit connection."),
+          std::string("AUEnginePlayer: Audio engine starting."), "UIApplication: screenshot written to " + png})
         EXPECT_NE(lines.find(line + "\n"), std::string::npos) << line << "\n" << lines;
     EXPECT_EQ(lines.find("exit status"), std::string::npos) << lines;
 
@@ -72,7 +72,7 @@ TEST(HostProgram, RunsHeadlessFromTheBuildTreeAndFromAnInstalledPrefix) {
 
     media::TempFolder prefix;
     const std::string install = shellOutput(std::string("'") + VYK_CMAKE_COMMAND + "' --install '" + VYK_BUILD_DIR +
-                                           "' --prefix '" + prefix.path() + "'");
+                                            "' --prefix '" + prefix.path() + "'");
     ASSERT_EQ(install.find("exit status"), std::string::npos) << install;
     checkRun(prefix.file("VYK-Wimbrax/bin/VYK-Wimbrax"), prefix.file("VYK-Wimbrax"));
 }

@@ -46,14 +46,15 @@ TEST(HostWindow, TheUnitButtonShowsThePanelAndPlayingMovesTheCorrelograph) {
     ::setenv("DISPLAY", (":" + number).c_str(), 1);
     ::unsetenv("WAYLAND_DISPLAY");
     ::setenv("VYK_AUDIO_OUTPUT", "null", 1);
-    ::unsetenv("AUDIO_COMPONENT_PATH");  // the bundle's own module
+    ::unsetenv("AUDIO_COMPONENT_PATH"); // the bundle's own module
 
-    char* argv[] = {const_cast<char*>(VYK_HOST_PROGRAM), const_cast<char*>("--run-seconds"),
-                    const_cast<char*>("60"), nullptr};
+    char* argv[] = {const_cast<char*>(VYK_HOST_PROGRAM), const_cast<char*>("--run-seconds"), const_cast<char*>("60"),
+                    nullptr};
     pid_t pid = -1;
     ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ), 0);
     const unsigned long window = std::strtoul(
-        host::test::shellOutput("timeout 10 xdotool search --sync --name '^VYK-Wimbrax$' | head -n 1").c_str(), nullptr, 10);
+        host::test::shellOutput("timeout 10 xdotool search --sync --name '^VYK-Wimbrax$' | head -n 1").c_str(), nullptr,
+        10);
     ASSERT_NE(window, 0u);
 
     // The plug-in area, below the bar: empty until the unit button is pressed.
@@ -61,9 +62,9 @@ TEST(HostWindow, TheUnitButtonShowsThePanelAndPlayingMovesTheCorrelograph) {
     ASSERT_TRUE(eventually([&] { return picture(window, 48, 24, 1, 1) != picture(window, 0, top + 10, 1, 1); }));
     const auto empty = picture(window, 0, top, w, h);
     const std::string click = "xdotool mousemove --window " + std::to_string(window);
-    host::test::shellOutput(click + " 48 24 click 1");  // Unit
+    host::test::shellOutput(click + " 48 24 click 1"); // Unit
     EXPECT_TRUE(eventually([&] { return picture(window, 0, top, w, h) != empty; }));
-    host::test::shellOutput(click + " 136 24 click 1");  // Play
+    host::test::shellOutput(click + " 136 24 click 1"); // Play
 
     // The correlograph (the panel's middle square) moves while playing.
     std::this_thread::sleep_for(std::chrono::milliseconds(500));

@@ -15,8 +15,7 @@ namespace {
 
 // A plain data block holding bytes, as only a derived class can fill one.
 struct Block : CData {
-    explicit Block(const std::string& bytes)
-    {
+    explicit Block(const std::string& bytes) {
         data = static_cast<char*>(KVT::CAlloc(KVT::Padding(bytes.size()), 1));
         std::memcpy(data, bytes.data(), bytes.size());
         length = static_cast<int32_t>(bytes.size());
@@ -25,11 +24,9 @@ struct Block : CData {
 
 } // namespace
 
-TEST(CData, PaddingAndAllocationSizes)
-{
+TEST(CData, PaddingAndAllocationSizes) {
     const int64_t padded[][2] = {{-5, 0}, {0, 0}, {1, 4}, {3, 4}, {4, 8}, {7, 8}, {8, 12}};
-    for (const auto& [n, expected] : padded)
-        EXPECT_EQ(KVT::Padding(n), expected) << n;
+    for (const auto& [n, expected] : padded) EXPECT_EQ(KVT::Padding(n), expected) << n;
     EXPECT_EQ(KVT::CAlloc(KVT::Padding(0), 1), nullptr);
     EXPECT_EQ(KVT::CAlloc(1, 0), nullptr);
     // Sizes that overflow 32 bits fail as an allocation failure does.
@@ -37,8 +34,7 @@ TEST(CData, PaddingAndAllocationSizes)
     EXPECT_EQ(KVT::StrLen(nullptr), 0);
 }
 
-TEST(CData, EmptyBlockFormsAndLiveCount)
-{
+TEST(CData, EmptyBlockFormsAndLiveCount) {
     const int before = CData::count;
     {
         CData d;
@@ -56,8 +52,7 @@ TEST(CData, EmptyBlockFormsAndLiveCount)
     EXPECT_EQ(CData::count, before);
 }
 
-TEST(CData, HexFormsFitTheirBuffersForEveryLength)
-{
+TEST(CData, HexFormsFitTheirBuffersForEveryLength) {
     // Under AddressSanitizer a form that writes one byte too far fails here.
     CString s;
     std::string hex2, hex3, hex4, hex5;
@@ -78,8 +73,7 @@ TEST(CData, HexFormsFitTheirBuffersForEveryLength)
     }
 }
 
-TEST(CData, XmlElementsOfBlockAndString)
-{
+TEST(CData, XmlElementsOfBlockAndString) {
     Block block("\x0A\xFF");
     CString text("A<b>");
     const std::string b = "<CData encoding='HEX5'>\n\t0x0A 0xFF\n</CData>\n";

@@ -13,37 +13,29 @@ namespace {
 int values[6] = {0, 1, 2, 3, 4, 5};
 void* p(int i) { return &values[i]; }
 
-std::vector<void*> items(std::initializer_list<int> indices)
-{
+std::vector<void*> items(std::initializer_list<int> indices) {
     std::vector<void*> v;
-    for (int i : indices)
-        v.push_back(p(i));
+    for (int i : indices) v.push_back(p(i));
     return v;
 }
 
 // The forward walk; the backward links must agree with it.
-std::vector<void*> walk(CPointerList& list)
-{
+std::vector<void*> walk(CPointerList& list) {
     std::vector<void*> seen, back;
     list.Rewind();
-    while (void* q = list.Next())
-        seen.push_back(q);
-    for (uint32_t n = list.Count(); n > 0; n--)
-        back.insert(back.begin(), list.At(static_cast<int>(n) - 1));
+    while (void* q = list.Next()) seen.push_back(q);
+    for (uint32_t n = list.Count(); n > 0; n--) back.insert(back.begin(), list.At(static_cast<int>(n) - 1));
     EXPECT_EQ(back, seen);
     return seen;
 }
 
-void fill(CPointerList& list, int n)
-{
-    for (int i = 0; i < n; i++)
-        list.Push(p(i));
+void fill(CPointerList& list, int n) {
+    for (int i = 0; i < n; i++) list.Push(p(i));
 }
 
 } // namespace
 
-TEST(CPointerList, StackAndCursorAtBothEnds)
-{
+TEST(CPointerList, StackAndCursorAtBothEnds) {
     CPointerList list;
     list.Push(nullptr); // ignored
     EXPECT_EQ(list.Count(), 0u);
@@ -66,8 +58,7 @@ TEST(CPointerList, StackAndCursorAtBothEnds)
     EXPECT_EQ(list.Last(), p(3));
 }
 
-TEST(CPointerList, DeleteByPointerAndIndex)
-{
+TEST(CPointerList, DeleteByPointerAndIndex) {
     CPointerList list;
     fill(list, 5);
     int stranger = 9;
@@ -89,8 +80,7 @@ TEST(CPointerList, DeleteByPointerAndIndex)
     EXPECT_EQ(walk(list), items({1, 5}));
 }
 
-TEST(CPointerList, RemovingWhileWalking)
-{
+TEST(CPointerList, RemovingWhileWalking) {
     CPointerList list;
     fill(list, 6);
     list.Rewind();
@@ -103,8 +93,7 @@ TEST(CPointerList, RemovingWhileWalking)
     EXPECT_EQ(walk(list), items({1, 3, 5}));
 }
 
-TEST(CPointerList, AssignmentAndMove)
-{
+TEST(CPointerList, AssignmentAndMove) {
     CPointerList a, b;
     fill(a, 3);
     b.Push(p(5));
@@ -120,8 +109,7 @@ TEST(CPointerList, AssignmentAndMove)
     EXPECT_EQ(walk(c), items({0, 1, 2}));
 }
 
-TEST(CPointerList, ArrayOperation)
-{
+TEST(CPointerList, ArrayOperation) {
     CPointerList list;
     EXPECT_EQ(list.BeginArrayOperation(), nullptr);
     fill(list, 3);

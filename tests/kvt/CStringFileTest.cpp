@@ -18,15 +18,14 @@ namespace {
 
 class CStringFile : public ::testing::Test {
 protected:
-    std::string read(const std::string& path)
-    {
+    std::string read(const std::string& path) {
         std::stringstream ss;
         ss << std::ifstream(path, std::ios::binary).rdbuf();
         return ss.str();
     }
     // Runs `action` and returns what it printed.
-    template <typename F> std::string print(F action)
-    {
+    template <typename F>
+    std::string print(F action) {
         console.clear();
         action();
         return console.text();
@@ -39,8 +38,7 @@ protected:
 
 } // namespace
 
-TEST_F(CStringFile, RoundTripKeepsZeroBytes)
-{
+TEST_F(CStringFile, RoundTripKeepsZeroBytes) {
     const std::string path = dir + "/data.bin", content("a\0b\xff", 4);
     CString s("a");
     s += '\0';
@@ -54,8 +52,7 @@ TEST_F(CStringFile, RoundTripKeepsZeroBytes)
     EXPECT_EQ(loaded << static_cast<const char*>(nullptr), 0);
 }
 
-TEST_F(CStringFile, LoadFailuresPrintAndLeaveAnEmptyString)
-{
+TEST_F(CStringFile, LoadFailuresPrintAndLeaveAnEmptyString) {
     const std::string huge = dir + "/huge";
     std::FILE* f = std::fopen(huge.c_str(), "wb");
     ASSERT_NE(f, nullptr);
@@ -74,8 +71,7 @@ TEST_F(CStringFile, LoadFailuresPrintAndLeaveAnEmptyString)
     EXPECT_EQ(print([&] { EXPECT_EQ(s << emptyFile.c_str(), 0); }), "");
 }
 
-TEST_F(CStringFile, FailedSaveKeepsTheOldFile)
-{
+TEST_F(CStringFile, FailedSaveKeepsTheOldFile) {
     CString none, s("new");
     EXPECT_EQ(print([&] { EXPECT_EQ(none >> (dir + "/x").c_str(), 0); }), "\nError: String object is empty.");
 
@@ -99,8 +95,7 @@ TEST_F(CStringFile, FailedSaveKeepsTheOldFile)
 }
 
 // A save through a symbolic link keeps the link and writes its file.
-TEST_F(CStringFile, SaveThroughALinkWritesItsFile)
-{
+TEST_F(CStringFile, SaveThroughALinkWritesItsFile) {
     const std::string link = dir + "/link";
     ASSERT_EQ(symlink("file", link.c_str()), 0);
     EXPECT_EQ(print([&] { CString("new") >> link.c_str(); }), "");
@@ -109,8 +104,7 @@ TEST_F(CStringFile, SaveThroughALinkWritesItsFile)
     EXPECT_EQ(read(dir + "/file"), "new");
 }
 
-TEST_F(CStringFile, PrintsTheTextNTimes)
-{
+TEST_F(CStringFile, PrintsTheTextNTimes) {
     CString s("ab"), none;
     s += '\0';
     s += "hidden";

@@ -16,8 +16,7 @@ std::string bytes(CString& s) { return std::string(s.Data(), s.Length()); }
 
 } // namespace
 
-TEST(CString, NewStringAndAssignment)
-{
+TEST(CString, NewStringAndAssignment) {
     CString s;
     EXPECT_STREQ(s.Data(), "(null*)");
     EXPECT_TRUE(s == "(null*)");
@@ -49,8 +48,7 @@ TEST(CString, NewStringAndAssignment)
     EXPECT_EQ(bytes(other), "deep");
 }
 
-TEST(CString, ComparingIndexingAppendingAndRemoving)
-{
+TEST(CString, ComparingIndexingAppendingAndRemoving) {
     CString a("apple"), b("banana");
     EXPECT_TRUE(a != "pear" && a < b && b > a && a <= a && b >= a);
     a[0] = 'A';
@@ -66,7 +64,9 @@ TEST(CString, ComparingIndexingAppendingAndRemoving)
     s += 0.5;
     CString tail("!");
     s += tail;
-    EXPECT_EQ(bytes(s), std::string("ab\0" "70.500000!", 13));
+    EXPECT_EQ(bytes(s), std::string("ab\0"
+                                    "70.500000!",
+                                    13));
     s = "abc";
     s -= 1;
     s -= 0;
@@ -78,8 +78,7 @@ TEST(CString, ComparingIndexingAppendingAndRemoving)
     EXPECT_EQ(bytes(s), "abc");
 }
 
-TEST(CString, BuildingOperatorsUseTheSharedResult)
-{
+TEST(CString, BuildingOperatorsUseTheSharedResult) {
     CString a("ab"), none;
     EXPECT_EQ(&(a + none), &a); // empty right side: the object itself
     EXPECT_EQ(&(a + static_cast<const char*>(nullptr)), &a);
@@ -100,25 +99,31 @@ TEST(CString, BuildingOperatorsUseTheSharedResult)
     EXPECT_EQ(bytes(a + (t.Data() + 3)), "ab23");
 }
 
-TEST(CString, Find)
-{
+TEST(CString, Find) {
     CString s("abcabc");
-    const struct { const char* text; int from, at; } cases[] = {
-        {"bc", 0, 1}, {"bc", 2, 4}, {"bc", -7, 1}, {"", 0, -1}, {"a", 6, -1}, {"abcabcd", 0, -1}, {nullptr, 0, -1}};
+    const struct {
+        const char* text;
+        int from, at;
+    } cases[] = {{"bc", 0, 1}, {"bc", 2, 4},       {"bc", -7, 1},   {"", 0, -1},
+                 {"a", 6, -1}, {"abcabcd", 0, -1}, {nullptr, 0, -1}};
     for (const auto& c : cases)
         EXPECT_EQ(s.Find(c.text, c.from), c.at) << (c.text ? c.text : "null") << " from " << c.from;
 }
 
-TEST(CString, Replace)
-{
+TEST(CString, Replace) {
     CString s("abc");
     EXPECT_FALSE(s.Replace("abc", nullptr, 0, true)); // would leave nothing
     EXPECT_FALSE(s.Replace("b", "b", 0, true));
     EXPECT_EQ(bytes(s), "abc");
-    const struct { const char *before, *find, *with; int from; bool all; const char* after; } cases[] = {
-        {"x-y-z", "-", nullptr, 0, false, "xy-z"},     // the first of two
-        {"aaa", "a", "aa", 0, true, "aaaaaa"},         // the inserted text is not searched again
-        {"aa", "a", nullptr, 0, true, "a"},            // the step to no bytes is refused
+    const struct {
+        const char *before, *find, *with;
+        int from;
+        bool all;
+        const char* after;
+    } cases[] = {
+        {"x-y-z", "-", nullptr, 0, false, "xy-z"}, // the first of two
+        {"aaa", "a", "aa", 0, true, "aaaaaa"},     // the inserted text is not searched again
+        {"aa", "a", nullptr, 0, true, "a"},        // the step to no bytes is refused
         {"one two two", "two", "2", 4, true, "one 2 2"},
     };
     for (const auto& c : cases) {
@@ -138,8 +143,7 @@ TEST(CString, Replace)
     EXPECT_EQ(s.Find("q", 0), -1);
 }
 
-TEST(CString, InsertSubStrAndTrim)
-{
+TEST(CString, InsertSubStrAndTrim) {
     CString s("abc");
     s.Insert(3, "x"); // at the very end: nothing
     s.Insert(-1, "x");
@@ -162,8 +166,7 @@ TEST(CString, InsertSubStrAndTrim)
     EXPECT_EQ(bytes(s), "x");
 }
 
-TEST(CString, SplitSkipsEmptyPieces)
-{
+TEST(CString, SplitSkipsEmptyPieces) {
     CStringList list;
     CString s(",a,,bb,c,");
     EXPECT_EQ(s.Split(",", &list, 0, 0), 3);
@@ -182,14 +185,12 @@ TEST(CString, SplitSkipsEmptyPieces)
     EXPECT_EQ(none.Split(",", &list, 0, 0), -1);
 
     std::string many;
-    for (int i = 0; i < 100000; i++)
-        many += "p;";
+    for (int i = 0; i < 100000; i++) many += "p;";
     s = many.c_str();
     EXPECT_EQ(s.Split(";", &list, 0, 0), 100000);
 }
 
-TEST(CString, CaseNumbersAndCharacterClasses)
-{
+TEST(CString, CaseNumbersAndCharacterClasses) {
     CString s("aZ\xE9 1");
     s.Uppercase();
     EXPECT_EQ(bytes(s), "AZ\xE9 1");
@@ -207,7 +208,11 @@ TEST(CString, CaseNumbersAndCharacterClasses)
     EXPECT_EQ(s.Unicode()[0], -23);
     EXPECT_EQ(s.Unicode()[1], 0);
 
-    const struct { const char* text; int integer; bool keyword; } cases[] = {
+    const struct {
+        const char* text;
+        int integer;
+        bool keyword;
+    } cases[] = {
         {"  -42xyz", -42, false}, {"word", 0, true}, {"abc12", 0, true}, {"1abc", 1, false}, {"a_b", 0, false}};
     for (const auto& c : cases) {
         s = c.text;
@@ -220,8 +225,7 @@ TEST(CString, CaseNumbersAndCharacterClasses)
     EXPECT_FLOAT_EQ(s.Float(), 25.0f);
 }
 
-TEST(CString, EncodeToHexAndNoDecode)
-{
+TEST(CString, EncodeToHexAndNoDecode) {
     CString s("A<b>");
     s.Encode();
     s.Decode(); // does nothing

@@ -8,17 +8,14 @@
 #include "dsp/kvt/Globals.h"
 
 // Control codes by their names, printable ones as themselves, nothing above 127.
-TEST(PrinTable, NamesEveryAsciiCode)
-{
+TEST(PrinTable, NamesEveryAsciiCode) {
     const KVT::CPrinTable& t = KVT::PrinTable;
-    const std::pair<int, const char*> names[] = {{0, "<NUL>"}, {9, "\t"}, {31, "<US>"}, {32, " "},
-                                                 {126, "~"}, {127, "<DEL>"}, {128, nullptr}, {-1, nullptr}};
-    for (const auto& [code, name] : names)
-        EXPECT_STREQ(t.name(code), name) << code;
+    const std::pair<int, const char*> names[] = {{0, "<NUL>"}, {9, "\t"},      {31, "<US>"},   {32, " "},
+                                                 {126, "~"},   {127, "<DEL>"}, {128, nullptr}, {-1, nullptr}};
+    for (const auto& [code, name] : names) EXPECT_STREQ(t.name(code), name) << code;
 }
 
-TEST(PrinTable, NumberTextAndHexTable)
-{
+TEST(PrinTable, NumberTextAndHexTable) {
     const char* r = KVT::itoa(-42, nullptr, 16); // the radix is ignored
     EXPECT_STREQ(r, "-42");
     EXPECT_EQ(KVT::itoa(7, nullptr, 10), r); // the same static buffer

@@ -14,13 +14,11 @@ namespace {
 // The list walker reads next, time and type through `head` whatever the event is.
 static_assert(offsetof(AUParameterEvent, eventType) == offsetof(AURenderEventHeader, eventType));
 static_assert(offsetof(AUMIDIEvent, eventType) == offsetof(AURenderEventHeader, eventType));
-static_assert(offsetof(AUMIDIEvent, eventSampleTime) ==
-              offsetof(AURenderEventHeader, eventSampleTime));
+static_assert(offsetof(AUMIDIEvent, eventSampleTime) == offsetof(AURenderEventHeader, eventSampleTime));
 
 TEST(AVAudioFormat, RefusesRatesAndChannelCountsNoBufferListCanCarry) {
     EXPECT_THROW(AVAudioFormat(0.0, 2), std::invalid_argument);
-    EXPECT_THROW(AVAudioFormat(std::numeric_limits<double>::quiet_NaN(), 2),
-                 std::invalid_argument);
+    EXPECT_THROW(AVAudioFormat(std::numeric_limits<double>::quiet_NaN(), 2), std::invalid_argument);
     EXPECT_THROW(AVAudioFormat(48000.0, 0), std::invalid_argument);
     EXPECT_THROW(AVAudioFormat(48000.0, kAudioBufferListCapacity + 1), std::invalid_argument);
     const AVAudioFormat f(44100.0, kAudioBufferListCapacity);

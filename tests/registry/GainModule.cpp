@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr OSType kFailingSubType = 0x6661696C;  // 'fail'
+constexpr OSType kFailingSubType = 0x6661696C; // 'fail'
 
 class GainUnit final : public AUAudioUnit {
 public:
@@ -23,18 +23,18 @@ public:
 
 private:
     AUInternalRenderBlock internalRenderBlock() override {
-        return [](AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timestamp,
-                  AUAudioFrameCount frames, NSInteger, AudioBufferList* output, const AURenderEvent*,
-                  const AURenderPullInputBlock* pull) -> AUAudioUnitStatus {
-            if (!pull) return kAudioUnitErr_NoConnection;
-            const AUAudioUnitStatus status = (*pull)(flags, timestamp, frames, 0, output);
-            if (status != noErr) return status;
-            for (std::uint32_t b = 0; b < output->mNumberBuffers; ++b) {
-                float* samples = static_cast<float*>(output->mBuffers[b].mData);
-                for (AUAudioFrameCount i = 0; i < frames; ++i) samples[i] *= 0.5f;
-            }
-            return noErr;
-        };
+        return
+            [](AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timestamp, AUAudioFrameCount frames, NSInteger,
+               AudioBufferList* output, const AURenderEvent*, const AURenderPullInputBlock* pull) -> AUAudioUnitStatus {
+                if (!pull) return kAudioUnitErr_NoConnection;
+                const AUAudioUnitStatus status = (*pull)(flags, timestamp, frames, 0, output);
+                if (status != noErr) return status;
+                for (std::uint32_t b = 0; b < output->mNumberBuffers; ++b) {
+                    float* samples = static_cast<float*>(output->mBuffers[b].mData);
+                    for (AUAudioFrameCount i = 0; i < frames; ++i) samples[i] *= 0.5f;
+                }
+                return noErr;
+            };
     }
 };
 

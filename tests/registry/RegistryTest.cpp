@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr AudioComponentDescription kGain{0x61756678, 0x7674676E, 0x56594B54, 0, 0};  // aufx vtgn VYKT
+constexpr AudioComponentDescription kGain{0x61756678, 0x7674676E, 0x56594B54, 0, 0}; // aufx vtgn VYKT
 const fs::path kPlugIns = VYK_TEST_PLUGINS_DIR;
 const fs::path kModule = kPlugIns / "VYKTestGain.appex" / "VYKTestGain.so";
 
@@ -30,13 +30,24 @@ struct Fields {
 
 std::string infoPlist(const Fields& f) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-           "<key>type</key><string>" + f.type + "</string>\n"
-           "<key>subtype</key><string>" + f.subtype + "</string>\n"
-           "<key>manufacturer</key><string>" + f.manufacturer + "</string>\n"
+           "<key>type</key><string>" +
+           f.type +
+           "</string>\n"
+           "<key>subtype</key><string>" +
+           f.subtype +
+           "</string>\n"
+           "<key>manufacturer</key><string>" +
+           f.manufacturer +
+           "</string>\n"
            "<key>name</key><string>Copy</string>\n<key>version</key><integer>1</integer>\n"
-           "<key>flags</key>" + f.flags + "\n"
-           "<key>module</key><string>" + f.module + "</string>\n"
-           "<key>factoryFunction</key><string>" + f.factory + "</string>\n</dict>\n</plist>\n";
+           "<key>flags</key>" +
+           f.flags +
+           "\n"
+           "<key>module</key><string>" +
+           f.module +
+           "</string>\n"
+           "<key>factoryFunction</key><string>" +
+           f.factory + "</string>\n</dict>\n</plist>\n";
 }
 
 // A folder of bundles made by the test: copies of the gain module with their own
@@ -48,9 +59,7 @@ protected:
         const std::string path = "relative/PlugIns::" + kPlugIns.string() + ":" + root_.string();
         ::setenv("AUDIO_COMPONENT_PATH", path.c_str(), 1);
     }
-    void TearDown() override {
-        ::unsetenv("AUDIO_COMPONENT_PATH");
-    }
+    void TearDown() override { ::unsetenv("AUDIO_COMPONENT_PATH"); }
 
     fs::path bundle(const std::string& name, const std::string& plist, bool withModule = true) {
         const fs::path folder = root_ / (name + ".appex");
@@ -68,11 +77,11 @@ protected:
     };
     Result instantiate(const AudioComponentDescription& description) {
         Result result;
-        AUAudioUnit::instantiate(description, 0, [&](std::shared_ptr<AUAudioUnit> unit,
-                                                     std::optional<AUAudioUnitError> error) {
-            result = {true, RunLoop::isMainThread(), std::move(unit), std::move(error)};
-        });
-        EXPECT_FALSE(result.called);  // never before the main queue runs
+        AUAudioUnit::instantiate(description, 0,
+                                 [&](std::shared_ptr<AUAudioUnit> unit, std::optional<AUAudioUnitError> error) {
+                                     result = {true, RunLoop::isMainThread(), std::move(unit), std::move(error)};
+                                 });
+        EXPECT_FALSE(result.called); // never before the main queue runs
         RunLoop::main().runUntilIdle();
         EXPECT_TRUE(result.called);
         EXPECT_TRUE(result.onMain);
@@ -100,8 +109,8 @@ std::vector<float> renderGain(AUAudioUnit& unit, const std::vector<float>& input
     output.mNumberBuffers = 2;
     output.mBuffers[0] = {1, frames * 4, left.data()};
     output.mBuffers[1] = {1, frames * 4, right.data()};
-    const AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                                            AUAudioFrameCount n, NSInteger, AudioBufferList* data) {
+    const AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount n,
+                                            NSInteger, AudioBufferList* data) {
         for (std::uint32_t b = 0; b < data->mNumberBuffers; ++b)
             std::copy_n(input.begin(), n, static_cast<float*>(data->mBuffers[b].mData));
         return noErr;
@@ -120,15 +129,18 @@ TEST_F(Registry, FindsTheTestComponentByItsDescriptionAndMatchesLikeTheRegistry)
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0]->name(), "VYKT: Test Gain");
     EXPECT_EQ(found[0]->version(), 65793u);
-    EXPECT_EQ(found[0]->audioComponentDescription(), (AudioComponentDescription{kGain.componentType,
-              kGain.componentSubType, kGain.componentManufacturer, 2, 0}));
+    EXPECT_EQ(
+        found[0]->audioComponentDescription(),
+        (AudioComponentDescription{kGain.componentType, kGain.componentSubType, kGain.componentManufacturer, 2, 0}));
     EXPECT_EQ(fs::path(found[0]->modulePath()), fs::canonical(kModule));
 
     // Zero matches any code; flags count only under the mask.
     const auto [type, subtype, maker, flags, mask] = kGain;
-    const std::pair<AudioComponentDescription, std::size_t> searches[] = {
-        {{type, 0, maker, 0, 0}, 1}, {{type, subtype, maker, 3, 0}, 1}, {{type, subtype, maker, 3, 2}, 1},
-        {{type, subtype, maker, 3, 1}, 0}, {{type, subtype, 0x56594B55, 0, 0}, 0}};
+    const std::pair<AudioComponentDescription, std::size_t> searches[] = {{{type, 0, maker, 0, 0}, 1},
+                                                                          {{type, subtype, maker, 3, 0}, 1},
+                                                                          {{type, subtype, maker, 3, 2}, 1},
+                                                                          {{type, subtype, maker, 3, 1}, 0},
+                                                                          {{type, subtype, 0x56594B55, 0, 0}, 0}};
     for (const auto& [search, count] : searches) EXPECT_EQ(foundPaths(search).size(), count);
     EXPECT_EQ(console_.text(), "");
 }
@@ -136,10 +148,9 @@ TEST_F(Registry, FindsTheTestComponentByItsDescriptionAndMatchesLikeTheRegistry)
 TEST_F(Registry, InstantiatesThroughTheModuleAndRenders) {
     Result result = instantiate(kGain);
     ASSERT_TRUE(result.unit);
-    EXPECT_EQ(result.unit->componentDescription().componentFlags, 2u);  // the component's own
+    EXPECT_EQ(result.unit->componentDescription().componentFlags, 2u); // the component's own
     ASSERT_TRUE(result.unit->allocateRenderResources());
-    EXPECT_EQ(renderGain(*result.unit, {1.0f, -0.5f, 0.25f, 0.0f}),
-              (std::vector<float>{0.5f, -0.25f, 0.125f, 0.0f}));
+    EXPECT_EQ(renderGain(*result.unit, {1.0f, -0.5f, 0.25f, 0.0f}), (std::vector<float>{0.5f, -0.25f, 0.125f, 0.0f}));
 
     result.unit->setContextName("running in a test");
     EXPECT_EQ(result.unit->contextName(), "running in a test");
@@ -149,7 +160,7 @@ TEST_F(Registry, InstantiatesThroughTheModuleAndRenders) {
     std::shared_ptr<AUViewController> controller, again;
     result.unit->requestViewController([&](std::shared_ptr<AUViewController> c) { controller = std::move(c); });
     result.unit->requestViewController([&](std::shared_ptr<AUViewController> c) { again = std::move(c); });
-    EXPECT_FALSE(controller);  // delivered on the main queue
+    EXPECT_FALSE(controller); // delivered on the main queue
     RunLoop::main().runUntilIdle();
     ASSERT_TRUE(controller);
     EXPECT_EQ(again, controller);
@@ -177,11 +188,12 @@ TEST_F(Registry, InstantiatesAsAnEngineNodeOnTheMainQueue) {
     std::optional<AUAudioUnitError> error;
     bool onMain = false;
     auto instantiateNode = [&](const AudioComponentDescription& description) {
-        AVAudioUnit::instantiate(description, 0, [&](std::shared_ptr<AVAudioUnit> n, std::optional<AUAudioUnitError> e) {
-            node = std::move(n);
-            error = std::move(e);
-            onMain = RunLoop::isMainThread();
-        });
+        AVAudioUnit::instantiate(description, 0,
+                                 [&](std::shared_ptr<AVAudioUnit> n, std::optional<AUAudioUnitError> e) {
+                                     node = std::move(n);
+                                     error = std::move(e);
+                                     onMain = RunLoop::isMainThread();
+                                 });
         RunLoop::main().runUntilIdle();
     };
     instantiateNode(kGain);
@@ -189,7 +201,7 @@ TEST_F(Registry, InstantiatesAsAnEngineNodeOnTheMainQueue) {
     EXPECT_FALSE(error);
     EXPECT_TRUE(onMain);
     EXPECT_EQ(node->auAudioUnit()->componentDescription().componentSubType, kGain.componentSubType);
-    instantiateNode({kGain.componentType, kGain.componentSubType, 0x4E4F4E45, 0, 0});  // maker NONE
+    instantiateNode({kGain.componentType, kGain.componentSubType, 0x4E4F4E45, 0, 0}); // maker NONE
     EXPECT_FALSE(node);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->code(), -66753);
@@ -214,10 +226,11 @@ TEST_F(Registry, BrokenBundlesAreSkippedWithTheirReasonOnce) {
     bundle("i-array", "<plist version=\"1.0\"><array/></plist>");
 
     const AudioComponentDescription any{0, 0, kGain.componentManufacturer, 0, 0};
-    EXPECT_EQ(foundPaths(any).size(), 1u);  // only the build's own test bundle
+    EXPECT_EQ(foundPaths(any).size(), 1u); // only the build's own test bundle
     const std::string first = console_.text();
     for (const char* expected :
-         {"a-garbage.appex: Info.plist is malformed: line ", "b-short.appex: the subtype 'bad' is not four printable ASCII characters",
+         {"a-garbage.appex: Info.plist is malformed: line ",
+          "b-short.appex: the subtype 'bad' is not four printable ASCII characters",
           "c-ascii.appex: the manufacturer 'VYK\xC3\x84' is not four printable ASCII characters",
           "d-path.appex: the module 'sub/VYKTestGain.so' is not a plain file name inside the bundle",
           "e-parent.appex: the module '../VYKTestGain.so' is not a plain file name",
@@ -230,7 +243,7 @@ TEST_F(Registry, BrokenBundlesAreSkippedWithTheirReasonOnce) {
     EXPECT_EQ(first.rfind("AVAudioUnitComponentManager: ERROR: " + root_.string(), 0), 0u);
 
     foundPaths(any);
-    EXPECT_EQ(console_.text(), first);  // said once per process
+    EXPECT_EQ(console_.text(), first); // said once per process
 }
 
 TEST_F(Registry, InstantiationFailuresReachTheCompletion) {
@@ -245,25 +258,25 @@ TEST_F(Registry, InstantiationFailuresReachTheCompletion) {
     std::ofstream(junk / "VYKTestGain.so") << "not an ELF file";
 
     AudioComponentDescription search = kGain;
-    search.componentSubType = 0x6E73796D;  // nsym
+    search.componentSubType = 0x6E73796D; // nsym
     Result result = instantiate(search);
     ASSERT_TRUE(result.error);
     EXPECT_EQ(result.error->localizedDescription(),
               "The module '" + fs::canonical(root_ / "nsym.appex" / "VYKTestGain.so").string() +
                   "' has no factory function 'VYKTestGainFactoryGone'.");
 
-    search.componentSubType = 0x6661696C;  // fail: the unit's own error comes through
+    search.componentSubType = 0x6661696C; // fail: the unit's own error comes through
     result = instantiate(search);
     ASSERT_TRUE(result.error);
     EXPECT_EQ(result.error->code(), kAudioUnitErr_FailedInitialization);
     EXPECT_EQ(result.error->localizedDescription(), "The test gain refuses to start.");
 
-    search.componentSubType = 0x6A756E6B;  // junk
+    search.componentSubType = 0x6A756E6B; // junk
     result = instantiate(search);
     ASSERT_TRUE(result.error);
     EXPECT_NE(result.error->localizedDescription().find("could not be loaded: "), std::string::npos);
 
-    search.componentSubType = 0x6E6F6E65;  // none installed
+    search.componentSubType = 0x6E6F6E65; // none installed
     result = instantiate(search);
     ASSERT_TRUE(result.error);
     EXPECT_EQ(result.error->localizedDescription(), "No installed audio component matches aufx none VYKT.");

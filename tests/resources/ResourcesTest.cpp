@@ -23,10 +23,9 @@ namespace {
 
 const fs::path kResources = VYK_BUNDLE_RESOURCES;
 
-#define SKIP_WITHOUT_RESOURCES()                                                              \
-    if (!fs::exists(kResources / "manual.pdf"))                                               \
-    GTEST_SKIP() << "the generated resources are made in the plain build tree only; none in " \
-                 << kResources
+#define SKIP_WITHOUT_RESOURCES()                                                                                       \
+    if (!fs::exists(kResources / "manual.pdf"))                                                                        \
+    GTEST_SKIP() << "the generated resources are made in the plain build tree only; none in " << kResources
 
 // The normalised correlation of the decoded audio with what was written. AAC codes
 // noise perceptually, so the waveforms differ; the tones and beats stay.
@@ -101,11 +100,11 @@ TEST(Loops, EachCarriesTheStereoSituationsTheEffectWorksOn) {
             difference += (loop.left[i] - loop.right[i]) * (loop.left[i] - loop.right[i]);
             peak = std::max({peak, double(std::fabs(loop.left[i])), double(std::fabs(loop.right[i]))});
         }
-        EXPECT_NEAR(peak, 0.7079, 1e-4);                // -3 dBFS
-        EXPECT_GT(difference, 0.05 * sum);               // real side content, not near-mono
-        EXPECT_GT(sum, 0.05 * difference);               // and real mid content
+        EXPECT_NEAR(peak, 0.7079, 1e-4);   // -3 dBFS
+        EXPECT_GT(difference, 0.05 * sum); // real side content, not near-mono
+        EXPECT_GT(sum, 0.05 * difference); // and real mid content
     }
-    EXPECT_EQ(loops::synthesize(7).left, loops::synthesize(7).left);  // deterministic
+    EXPECT_EQ(loops::synthesize(7).left, loops::synthesize(7).left); // deterministic
 }
 
 TEST(Manual, HasItsPagesAndItsText) {
@@ -136,8 +135,8 @@ TEST(Manual, HasItsPagesAndItsText) {
             cairo_set_source_rgb(cr, 1, 1, 1);
             cairo_paint(cr);
             poppler_page_render(page, cr);
-            const std::string png = std::string(std::getenv("VYK_ARTIFACTS_DIR")) + "/manual-page" +
-                                    std::to_string(i + 1) + ".png";
+            const std::string png =
+                std::string(std::getenv("VYK_ARTIFACTS_DIR")) + "/manual-page" + std::to_string(i + 1) + ".png";
             EXPECT_EQ(cairo_surface_write_to_png(surface, png.c_str()), CAIRO_STATUS_SUCCESS);
             cairo_destroy(cr);
             cairo_surface_destroy(surface);
@@ -146,12 +145,34 @@ TEST(Manual, HasItsPagesAndItsText) {
     }
     g_object_unref(document);
 
-    for (const char* expected :
-         {"What the effect does", "All-pass", "Multiband", "Split markers", "Stereo width", "Panorama",
-          "Phase shift", "Swap", "Invert", "Recover", "Mono", "correlograph", "Unit", "Play", "Stop",
-          "Help", "Info", "Presets", ".aupreset", "kGlobalParameters", "--headless", "--press NAME",
-          "--run-seconds N", "--screenshot FILE.png", "AUDIO_COMPONENT_PATH", "VYK_WIMBRAX_DOCUMENTS",
-          "XDG_DATA_HOME", "VYK_AUDIO_OUTPUT"})
+    for (const char* expected : {"What the effect does",
+                                 "All-pass",
+                                 "Multiband",
+                                 "Split markers",
+                                 "Stereo width",
+                                 "Panorama",
+                                 "Phase shift",
+                                 "Swap",
+                                 "Invert",
+                                 "Recover",
+                                 "Mono",
+                                 "correlograph",
+                                 "Unit",
+                                 "Play",
+                                 "Stop",
+                                 "Help",
+                                 "Info",
+                                 "Presets",
+                                 ".aupreset",
+                                 "kGlobalParameters",
+                                 "--headless",
+                                 "--press NAME",
+                                 "--run-seconds N",
+                                 "--screenshot FILE.png",
+                                 "AUDIO_COMPONENT_PATH",
+                                 "VYK_WIMBRAX_DOCUMENTS",
+                                 "XDG_DATA_HOME",
+                                 "VYK_AUDIO_OUTPUT"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected;
 
     // The named families resolved: a missing font package would embed a substitute.

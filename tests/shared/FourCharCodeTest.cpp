@@ -10,10 +10,13 @@ namespace {
 // Characters run from the most significant byte; NUL bytes are kept; high bytes
 // decode as Mac OS Roman.
 TEST(FourCharCode, DecodesEachByteInOrder) {
-    const std::pair<std::uint32_t, std::string> cases[] = {
-        {0x61756D66, "aumf"}, {0, std::string(4, '\0')}, {0x41004200, std::string("A\0B\0", 4)},
-        {0x7F808182, "\x7F\xC3\x84\xC3\x85\xC3\x87"}, {0xDBCA5AFF, "€\u00A0Zˇ"}, {0xC6BD2020, "∆Ω  "},
-        {0xF0414243, "\uF8FFABC"}}; // the maker's logo, private use
+    const std::pair<std::uint32_t, std::string> cases[] = {{0x61756D66, "aumf"},
+                                                           {0, std::string(4, '\0')},
+                                                           {0x41004200, std::string("A\0B\0", 4)},
+                                                           {0x7F808182, "\x7F\xC3\x84\xC3\x85\xC3\x87"},
+                                                           {0xDBCA5AFF, "€\u00A0Zˇ"},
+                                                           {0xC6BD2020, "∆Ω  "},
+                                                           {0xF0414243, "\uF8FFABC"}}; // the maker's logo, private use
     for (const auto& [code, text] : cases) EXPECT_EQ(stringValue(code), text) << std::hex << code;
 }
 

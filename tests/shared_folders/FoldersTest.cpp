@@ -59,6 +59,5 @@ TEST(Folders, EnsureDirectoryExistsCreatesEveryLevelOrReportsAFileInTheWay) {
     std::ofstream(tmp / "Presets") << "not a folder";
     EXPECT_FALSE(ensureDirectoryExists(URL::fileURL(tmp / "Presets/Factory")));
     EXPECT_EQ(console.drained(), "ensureDirectoryExists() : ERROR: Creating required directory '" +
-                                     tmp / "Presets/Factory" +
-                                     "' failed: a file that is not a folder is in the way\n");
+                                     tmp / "Presets/Factory" + "' failed: a file that is not a folder is in the way\n");
 }

@@ -18,8 +18,7 @@ namespace {
 
 using Printed = vyk::test::ConsoleCapture;
 
-void feed(Analyzer& a, const std::vector<float>& x)
-{
+void feed(Analyzer& a, const std::vector<float>& x) {
     auto copy = x;
     a.process(copy.data(), static_cast<int>(copy.size()));
     EXPECT_EQ(copy, x); // nothing is written back
@@ -27,8 +26,7 @@ void feed(Analyzer& a, const std::vector<float>& x)
 
 } // namespace
 
-TEST(Analyzer, PrintsOneDiagnosticLinePerInstance)
-{
+TEST(Analyzer, PrintsOneDiagnosticLinePerInstance) {
     Printed printed;
     Analyzer a(1024, 2, 48000.0f);
     char address[32];
@@ -38,17 +36,19 @@ TEST(Analyzer, PrintsOneDiagnosticLinePerInstance)
     EXPECT_EQ(printed.lines().size(), 2u);
 }
 
-TEST(Analyzer, UpdateInterval)
-{
+TEST(Analyzer, UpdateInterval) {
     Printed quiet;
     Analyzer kernels(4096, 2, 48000.0f);
     EXPECT_EQ(kernels.getUpdateInterval(), 1); // ceil(0.18...)
     Analyzer a(1024, 4, 48000.0f);
     // ceil(frames per second / rate); a rate of 0 or below and a bad sample
     // rate analyse every frame without dividing by zero.
-    const struct { int rate; float samplerate; int interval; } cases[] = {
-        {60, 48000.0f, 4}, {0, 48000.0f, 1}, {-5, 48000.0f, 1}, {60, 96000.0f, 7},
-        {60, 0.0f, 1}, {60, std::numeric_limits<float>::quiet_NaN(), 1}};
+    const struct {
+        int rate;
+        float samplerate;
+        int interval;
+    } cases[] = {{60, 48000.0f, 4}, {0, 48000.0f, 1}, {-5, 48000.0f, 1},
+                 {60, 96000.0f, 7}, {60, 0.0f, 1},    {60, std::numeric_limits<float>::quiet_NaN(), 1}};
     for (const auto& c : cases) {
         a.setSamplerate(c.samplerate);
         a.setUpdateRate(c.rate);
@@ -58,8 +58,7 @@ TEST(Analyzer, UpdateInterval)
     EXPECT_GE(a.getUpdateInterval(), 1);
 }
 
-TEST(Analyzer, AnalysesOnlyEveryIntervalthFrame)
-{
+TEST(Analyzer, AnalysesOnlyEveryIntervalthFrame) {
     Printed quiet;
     Analyzer a(1024, 4, 48000.0f);
     a.setUpdateRate(60); // interval 4
@@ -70,8 +69,7 @@ TEST(Analyzer, AnalysesOnlyEveryIntervalthFrame)
         std::vector<float> block(x.begin() + frame * 256, x.begin() + (frame + 1) * 256);
         feed(a, block);
         std::vector<float> now(a.getMagnitudes(), a.getMagnitudes() + 513);
-        if (now != last)
-            changed.push_back(frame);
+        if (now != last) changed.push_back(frame);
         last = now;
     }
     EXPECT_EQ(changed, (std::vector<int>{0, 4, 8}));
@@ -81,8 +79,7 @@ TEST(Analyzer, AnalysesOnlyEveryIntervalthFrame)
     EXPECT_NE(std::vector<float>(a.getMagnitudes(), a.getMagnitudes() + 513), last);
 }
 
-TEST(Analyzer, ChromaticModeSortsEveryBinIntoOneTone)
-{
+TEST(Analyzer, ChromaticModeSortsEveryBinIntoOneTone) {
     Printed quiet;
     const int n = 4096;
     Analyzer a(n, 4, 48000.0f);
@@ -90,8 +87,7 @@ TEST(Analyzer, ChromaticModeSortsEveryBinIntoOneTone)
     EXPECT_EQ(a.getChromaticIndex(), nullptr);
     const auto tone = spectro_test::sine(n * 2, 440.0, 48000.0);
     feed(a, tone);
-    for (auto& t : a.getScala().tones)
-        EXPECT_EQ(t.bins.Count(), 0u) << "no records while chromatic mode is off";
+    for (auto& t : a.getScala().tones) EXPECT_EQ(t.bins.Count(), 0u) << "no records while chromatic mode is off";
 
     a.setChromatic(true);
     feed(a, tone);
@@ -106,8 +102,7 @@ TEST(Analyzer, ChromaticModeSortsEveryBinIntoOneTone)
     // it, so every bin is filed once.
     for (int t = 0; t < 140; t++) {
         uint32_t mapped = 0;
-        for (int k = 0; k <= n / 2; k++)
-            mapped += map[k] == t;
+        for (int k = 0; k <= n / 2; k++) mapped += map[k] == t;
         EXPECT_EQ(scala.tones[t].bins.Count(), mapped) << t;
     }
     EXPECT_EQ(map[37], 72); // 433.6 Hz and 445.3 Hz bins of a 440 Hz tone: A4
@@ -133,8 +128,7 @@ TEST(Analyzer, ChromaticModeSortsEveryBinIntoOneTone)
     EXPECT_EQ(a.getChromaticIndex(), nullptr);
 }
 
-TEST(Analyzer, AssignmentOfHandWrittenFrequencies)
-{
+TEST(Analyzer, AssignmentOfHandWrittenFrequencies) {
     SPECTRO::Scala scala;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::vector<float> freq = {-5.0f, 0.0f, 7.0f, 8.2f, 440.0f, 440.0f, 445.0f, 30000.0f, nan, 100.0f};
@@ -152,8 +146,7 @@ TEST(Analyzer, AssignmentOfHandWrittenFrequencies)
     EXPECT_EQ(scala.tones[0].bins.Count(), 3u);
 }
 
-TEST(Analyzer, StereoSumAnalysesTwiceTheAmplitude)
-{
+TEST(Analyzer, StereoSumAnalysesTwiceTheAmplitude) {
     Printed quiet;
     Analyzer mono(1024, 2, 48000.0f), stereo(1024, 2, 48000.0f);
     mono.setUpdateRate(0);
@@ -168,10 +161,8 @@ TEST(Analyzer, StereoSumAnalysesTwiceTheAmplitude)
     stereo.process(l.data(), r.data(), -1);
 }
 
-TEST(Analyzer, PlainAnalysisAllocatesNothing)
-{
-    if (!vyk::test::RenderGuard::active())
-        GTEST_SKIP() << "allocation counting is off under sanitizers";
+TEST(Analyzer, PlainAnalysisAllocatesNothing) {
+    if (!vyk::test::RenderGuard::active()) GTEST_SKIP() << "allocation counting is off under sanitizers";
     Printed quiet;
     Analyzer a(4096, 2, 48000.0f);
     auto x = spectro_test::noise(16384, 2);

@@ -19,8 +19,7 @@ class Quiet : public ::testing::Test {
     vyk::test::ConsoleCapture quiet_;
 };
 
-std::vector<float> run(SPECTRO::FFTBase& f, std::vector<float> x)
-{
+std::vector<float> run(SPECTRO::FFTBase& f, std::vector<float> x) {
     f.process(x.data(), static_cast<int>(x.size()));
     return x;
 }
@@ -30,8 +29,7 @@ std::vector<float> run(SPECTRO::FFTBase& f, std::vector<float> x)
 using ChromaticFilterTest = Quiet;
 using ChromaticPitchTest = Quiet;
 
-TEST_F(ChromaticFilterTest, UnityGainsOrNoMapGiveThePlainResynthesis)
-{
+TEST_F(ChromaticFilterTest, UnityGainsOrNoMapGiveThePlainResynthesis) {
     ChromaticFilter unity(1024, 4, rate), unmapped(256, 4, rate);
     unity.setUpdateRate(0);
     unmapped.setChromaticFilterRange(0, 0, 0.0f);
@@ -43,8 +41,7 @@ TEST_F(ChromaticFilterTest, UnityGainsOrNoMapGiveThePlainResynthesis)
     }
 }
 
-TEST_F(ChromaticFilterTest, GainSetters)
-{
+TEST_F(ChromaticFilterTest, GainSetters) {
     ChromaticFilter f(1024, 4, rate), g(1024, 4, rate);
     f.setChromaticFilterRange(60, 71, 0.0f);
     g.setInverted(true);
@@ -74,8 +71,7 @@ TEST_F(ChromaticFilterTest, GainSetters)
     EXPECT_EQ(g.getGain(139), 3.0f);
 }
 
-TEST_F(ChromaticFilterTest, PassesATonesNotesAndStopsOthers)
-{
+TEST_F(ChromaticFilterTest, PassesATonesNotesAndStopsOthers) {
     const auto x = spectro_test::sine(4096 * 6, 440.0, rate);
     ChromaticFilter pass(4096, 4, rate), stop(4096, 4, rate);
     pass.setUpdateRate(0);
@@ -87,8 +83,7 @@ TEST_F(ChromaticFilterTest, PassesATonesNotesAndStopsOthers)
     EXPECT_LT(spectro_test::rms(run(stop, x), 8192), 0.01 * in);
 }
 
-TEST_F(ChromaticPitchTest, PitchSetters)
-{
+TEST_F(ChromaticPitchTest, PitchSetters) {
     ChromaticPitch p(1024, 4, rate);
     EXPECT_EQ(p.getMode(), 4);
     // range^value; a range of 0 is read as 1 (no division by zero).
@@ -109,8 +104,7 @@ TEST_F(ChromaticPitchTest, PitchSetters)
     EXPECT_EQ(p.getGain(139), 0.25f);
 }
 
-TEST_F(ChromaticPitchTest, ModesThreeAndFourMatchTheFilter)
-{
+TEST_F(ChromaticPitchTest, ModesThreeAndFourMatchTheFilter) {
     const auto x = spectro_test::sine(1024 * 8, 440.0, rate);
     ChromaticFilter filter(1024, 4, rate), unity(1024, 4, rate);
     ChromaticPitch mode3(1024, 4, rate), mode4(1024, 4, rate), mode7(1024, 4, rate);
@@ -127,8 +121,7 @@ TEST_F(ChromaticPitchTest, ModesThreeAndFourMatchTheFilter)
     EXPECT_EQ(run(mode7, x), plain);
 }
 
-TEST_F(ChromaticPitchTest, ModeTwoWithUnitFactorsRebuildsEachFrame)
-{
+TEST_F(ChromaticPitchTest, ModeTwoWithUnitFactorsRebuildsEachFrame) {
     const auto x = spectro_test::sine(1024 * 8, 1000.0, rate);
     ChromaticPitch p(1024, 4, rate);
     p.setMode(2);
@@ -136,14 +129,12 @@ TEST_F(ChromaticPitchTest, ModeTwoWithUnitFactorsRebuildsEachFrame)
     EXPECT_LT(spectro_test::delayedError(y, x, 1024, 1.5, 2048), 2e-3);
 }
 
-TEST_F(ChromaticPitchTest, ModeZeroShiftsByTheTonesFactor)
-{
+TEST_F(ChromaticPitchTest, ModeZeroShiftsByTheTonesFactor) {
     const int n = 4096;
     const auto x = spectro_test::sine(n * 8, 440.0, rate);
     ChromaticPitch p(n, 4, rate);
     p.setMode(0);
-    for (int note = -3; note <= 136; note++)
-        p.setChromaticFilterBand2(note, 2.0f);
+    for (int note = -3; note <= 136; note++) p.setChromaticFilterBand2(note, 2.0f);
     const auto y = run(p, x);
     // Every shifted bin starts from the same synthesis phase, so the tone comes
     // out pulsed at the hop rate: its energy sits on 880 Hz +- 46.9 Hz sidebands.
@@ -158,19 +149,16 @@ TEST_F(ChromaticPitchTest, ModeZeroShiftsByTheTonesFactor)
     EXPECT_LT(spectro_test::amplitudeAt(y, n * 4, n * 4, 440.0, rate), 1e-3);
 }
 
-TEST_F(ChromaticPitchTest, TinyOrInvalidFactorsAreHarmless)
-{
+TEST_F(ChromaticPitchTest, TinyOrInvalidFactorsAreHarmless) {
     const auto x = spectro_test::noise(512 * 4, 8);
     for (int mode : {0, 1, 2}) {
-        for (float factor : {1e-30f, -1.0f, std::numeric_limits<float>::quiet_NaN(),
-                             std::numeric_limits<float>::infinity()}) {
+        for (float factor :
+             {1e-30f, -1.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
             ChromaticPitch p(512, 4, rate);
             p.setMode(mode);
-            for (int note = -3; note <= 136; note++)
-                p.setChromaticFilterBand2(note, factor);
+            for (int note = -3; note <= 136; note++) p.setChromaticFilterBand2(note, factor);
             // No undefined conversion (UBSan) and nothing but finite samples out.
-            for (float v : run(p, x))
-                ASSERT_TRUE(std::isfinite(v)) << mode << " " << factor;
+            for (float v : run(p, x)) ASSERT_TRUE(std::isfinite(v)) << mode << " " << factor;
         }
     }
 }

@@ -16,8 +16,7 @@ constexpr float rate = 48000.0f;
 class Recording : public CrossModulator {
 public:
     using CrossModulator::CrossModulator;
-    void createChromaticBands() override
-    {
+    void createChromaticBands() override {
         rebuilt.push_back(getFrameCounter() - 1);
         CrossModulator::createChromaticBands();
     }
@@ -26,19 +25,16 @@ public:
 
 } // namespace
 
-TEST(CrossModulator, ZeroAmountSilencesEveryFrame)
-{
+TEST(CrossModulator, ZeroAmountSilencesEveryFrame) {
     CrossModulator m(512, 4, rate);
     m.setAmount(0.0f);
     auto a = spectro_test::noise(512 * 8, 1);
     auto b = spectro_test::noise(512 * 8, 2);
     m.process(a.data(), b.data(), static_cast<int>(b.size()));
-    for (float v : b)
-        ASSERT_EQ(v, 0.0f);
+    for (float v : b) ASSERT_EQ(v, 0.0f);
 }
 
-TEST(CrossModulator, SecondSignalIsReplacedAndFirstKept)
-{
+TEST(CrossModulator, SecondSignalIsReplacedAndFirstKept) {
     Recording m(512, 4, rate);
     auto a = spectro_test::sine(512 * 10, 440.0, rate);
     auto b = spectro_test::noise(512 * 10, 3);
@@ -55,8 +51,7 @@ TEST(CrossModulator, SecondSignalIsReplacedAndFirstKept)
     EXPECT_EQ(m.rebuilt, (std::vector<int>{0, 8, 16, 24, 32}));
 }
 
-TEST(CrossModulator, RangeIsKeptInsideTheTables)
-{
+TEST(CrossModulator, RangeIsKeptInsideTheTables) {
     CrossModulator m(256, 4, rate);
     m.setRange(-10, 500);
     auto a = spectro_test::noise(256 * 12, 4);
@@ -68,7 +63,6 @@ TEST(CrossModulator, RangeIsKeptInsideTheTables)
     m.process(a.data(), c.data(), 256 * 12);
     // No note table was read beyond its end (ASan), and every sample is finite.
     for (const auto* out : {&b, &c})
-        for (float v : *out)
-            ASSERT_TRUE(std::isfinite(v));
+        for (float v : *out) ASSERT_TRUE(std::isfinite(v));
     EXPECT_GT(spectro_test::rms(b, 1024), 0.01);
 }

@@ -10,8 +10,7 @@
 
 using spectro_test::Resynthesis;
 
-TEST(FFTBase, SizeAndOverlapAreKeptValid)
-{
+TEST(FFTBase, SizeAndOverlapAreKeptValid) {
     // Sizes round up to a power of two within [4, 65536]; overlap 0 would divide by zero.
     const int made[][4] = {{12, 0, 16, 1}, {-5, 3, 4, 2}, {1 << 30, 1 << 20, 65536, 65536}};
     for (const auto& [size, overlap, keptSize, keptOverlap] : made) {
@@ -20,10 +19,8 @@ TEST(FFTBase, SizeAndOverlapAreKeptValid)
         EXPECT_EQ(r.getOverlap(), keptOverlap) << overlap;
     }
     Resynthesis r(64, 4, 48000.0f);
-    for (int size : {100, 0, 2})
-        r.setSize(size);
-    for (int overlap : {0, -2, 3, 128})
-        r.setOverlap(overlap);
+    for (int size : {100, 0, 2}) r.setSize(size);
+    for (int overlap : {0, -2, 3, 128}) r.setOverlap(overlap);
     EXPECT_EQ(r.getSize(), 64);
     EXPECT_EQ(r.getOverlap(), 4);
     r.setSize(1024); // grown buffers: streaming a full frame stays in bounds
@@ -32,8 +29,7 @@ TEST(FFTBase, SizeAndOverlapAreKeptValid)
     EXPECT_EQ(r.frames, 16);
 }
 
-TEST(FFTBase, TransformMatchesDoublePrecisionDft)
-{
+TEST(FFTBase, TransformMatchesDoublePrecisionDft) {
     for (int n : {4, 8, 64, 1024, 4096}) {
         Resynthesis r(n, 1, 48000.0f);
         for (int kind = 0; kind < (n > 1024 ? 1 : 3); kind++) { // impulses at the smaller sizes
@@ -61,8 +57,7 @@ TEST(FFTBase, TransformMatchesDoublePrecisionDft)
     r.fft(-1, nullptr); // does nothing
 }
 
-TEST(FFTBase, PureToneLandsInItsBin)
-{
+TEST(FFTBase, PureToneLandsInItsBin) {
     const int n = 1024, k = 37;
     const float rate = 48000.0f;
     Resynthesis r(n, 4, rate);
@@ -81,8 +76,7 @@ TEST(FFTBase, PureToneLandsInItsBin)
     EXPECT_FLOAT_EQ(r.getMagnitudesNormalized(k), r.getMagnitudes(k) / (r.getMax() + 0.01f));
 }
 
-TEST(FFTBase, PlainResynthesisLagsByTheFrameSize)
-{
+TEST(FFTBase, PlainResynthesisLagsByTheFrameSize) {
     // With a periodic Hann window at overlap 4 the windowed overlap-add sums to
     // 1.5 with the base's scaling, and the output lags the input by one frame.
     for (int n : {64, 1024}) {
@@ -96,8 +90,7 @@ TEST(FFTBase, PlainResynthesisLagsByTheFrameSize)
     }
 }
 
-TEST(FFTBase, ClearKeepsMagnitudesAndNormaliserAndLeavesNoTail)
-{
+TEST(FFTBase, ClearKeepsMagnitudesAndNormaliserAndLeavesNoTail) {
     Resynthesis r(64, 4, 48000.0f);
     auto x = spectro_test::sine(512, 3 * 750.0, 48000.0, 10.0);
     r.process(x.data(), 512);
@@ -116,12 +109,10 @@ TEST(FFTBase, ClearKeepsMagnitudesAndNormaliserAndLeavesNoTail)
     // Silence after clear stays silent: no stale overlap-add tail.
     std::vector<float> silence(256, 0.0f);
     r.process(silence.data(), 256);
-    for (float v : silence)
-        ASSERT_EQ(v, 0.0f);
+    for (float v : silence) ASSERT_EQ(v, 0.0f);
 }
 
-TEST(FFTBase, PeaksDecayAndTheNormaliserSinks)
-{
+TEST(FFTBase, PeaksDecayAndTheNormaliserSinks) {
     Resynthesis r(64, 1, 48000.0f);
     auto loud = spectro_test::sine(64, 8 * 750.0, 48000.0, 4.0);
     r.process(loud.data(), 64);
@@ -133,16 +124,14 @@ TEST(FFTBase, PeaksDecayAndTheNormaliserSinks)
         silence.assign(64, 0.0f);
         r.process(silence.data(), 64);
         expected *= 0.93f;
-        if (std::fpclassify(expected) == FP_SUBNORMAL)
-            expected = 0;
+        if (std::fpclassify(expected) == FP_SUBNORMAL) expected = 0;
         ASSERT_EQ(r.getMagnitudesPeaks(8), expected) << frame;
         ASSERT_GE(r.getMax(), 0.99f - 1e-6f); // never divides by less
     }
     EXPECT_EQ(r.getMagnitudesPeaks(8), 0.0f);
 }
 
-TEST(FFTBase, NonFiniteInputAndRounding)
-{
+TEST(FFTBase, NonFiniteInputAndRounding) {
     Resynthesis r(64, 4, 48000.0f);
     std::vector<float> x(512, std::numeric_limits<float>::quiet_NaN());
     x[3] = std::numeric_limits<float>::infinity();
@@ -150,9 +139,8 @@ TEST(FFTBase, NonFiniteInputAndRounding)
     EXPECT_EQ(r.frames, 32);
 
     // Half up, with NaN and out-of-range values held inside int.
-    const std::pair<float, int> rounded[] = {{0.5f, 1}, {-0.5f, 0}, {2.49f, 2}, {-2.6f, -3},
-                                             {std::numeric_limits<float>::quiet_NaN(), 0},
-                                             {1e30f, INT_MAX}, {-1e30f, INT_MIN}};
-    for (const auto& [v, expected] : rounded)
-        EXPECT_EQ(SPECTRO::round1(v), expected) << v;
+    const std::pair<float, int> rounded[] = {
+        {0.5f, 1},        {-0.5f, 0},       {2.49f, 2}, {-2.6f, -3}, {std::numeric_limits<float>::quiet_NaN(), 0},
+        {1e30f, INT_MAX}, {-1e30f, INT_MIN}};
+    for (const auto& [v, expected] : rounded) EXPECT_EQ(SPECTRO::round1(v), expected) << v;
 }

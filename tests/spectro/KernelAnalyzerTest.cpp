@@ -13,8 +13,7 @@
 namespace {
 
 // FNV-1a over the bit patterns of both channels.
-uint64_t hash(const rig::Stereo& s)
-{
+uint64_t hash(const rig::Stereo& s) {
     uint64_t h = 1469598103934665603ull;
     for (const auto* channel : {&s.l, &s.r}) {
         for (float v : *channel) {
@@ -31,8 +30,7 @@ uint64_t hash(const rig::Stereo& s)
 
 // A second of noise through the full-band or three-band chain with widths and
 // pans away from neutral and a reset halfway.
-uint64_t render(bool threeBands)
-{
+uint64_t render(bool threeBands) {
     rig::Host host(threeBands, 4096);
     for (int b = 0; b < rig::Kernel::kBands; b++) {
         host.adapter->setParameterEx(rig::Kernel::kStereoWidth0 + b, 0.2f + 0.15f * static_cast<float>(b));
@@ -41,8 +39,7 @@ uint64_t render(bool threeBands)
     const rig::Stereo in = rig::noise(48000, 7);
     rig::Stereo out(in.size());
     for (std::size_t done = 0; done < in.size(); done += 500) {
-        if (done == 24000)
-            host.adapter->reset();
+        if (done == 24000) host.adapter->reset();
         host.render(in, out, done, static_cast<AUAudioFrameCount>(std::min<std::size_t>(500, in.size() - done)));
     }
     return hash(out);
@@ -50,8 +47,7 @@ uint64_t render(bool threeBands)
 
 } // namespace
 
-TEST(KernelAnalyzer, EachKernelAnnouncesItsAnalyserOnce)
-{
+TEST(KernelAnalyzer, EachKernelAnnouncesItsAnalyserOnce) {
     vyk::test::ConsoleCapture console;
     {
         auto adapter = rig::Adapter::make();
@@ -64,8 +60,7 @@ TEST(KernelAnalyzer, EachKernelAnnouncesItsAnalyserOnce)
     EXPECT_EQ(printed.substr(printed.size() - 3), " ]\n");
 }
 
-TEST(KernelAnalyzer, RenderedOutputIsUnchanged)
-{
+TEST(KernelAnalyzer, RenderedOutputIsUnchanged) {
     vyk::test::ConsoleCapture quiet;
     // Renders of the kernel as it was before it held an analyser. A deliberate
     // change of the signal chain changes them; the analyser must never.

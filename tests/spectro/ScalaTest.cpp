@@ -13,21 +13,19 @@ using SPECTRO::Scala;
 
 namespace {
 
-void addBin(Scala& s, int tone, float magnitude)
-{
-    s.tones[tone].bins.Push(new Bin{magnitude, 0.0f, 0.0f});
-}
+void addBin(Scala& s, int tone, float magnitude) { s.tones[tone].bins.Push(new Bin{magnitude, 0.0f, 0.0f}); }
 
 } // namespace
 
-TEST(Scala, TonesAndNames)
-{
+TEST(Scala, TonesAndNames) {
     Scala s;
-    const struct { int index, note, octave, group, white; const char* name; } tones[] = {
-        {0, -3, -2, 10, -1, "-"},   {2, -1, -2, 12, -1, "-"},     {3, 0, -1, 1, 1, "C -1"},
-        {4, 1, -1, 2, 0, "C#-1"},   {63, 60, 4, 1, 1, "C 4"},     {64, 61, 4, 2, 0, "C#4"},
-        {72, 69, 4, 10, 1, "A 4"},  {130, 127, 9, 8, 1, "G 9"},   {131, 128, 9, 9, -1, "-"},
-        {139, 136, 10, 5, -1, "-"}};
+    const struct {
+        int index, note, octave, group, white;
+        const char* name;
+    } tones[] = {{0, -3, -2, 10, -1, "-"},  {2, -1, -2, 12, -1, "-"},   {3, 0, -1, 1, 1, "C -1"},
+                 {4, 1, -1, 2, 0, "C#-1"},  {63, 60, 4, 1, 1, "C 4"},   {64, 61, 4, 2, 0, "C#4"},
+                 {72, 69, 4, 10, 1, "A 4"}, {130, 127, 9, 8, 1, "G 9"}, {131, 128, 9, 9, -1, "-"},
+                 {139, 136, 10, 5, -1, "-"}};
     for (const auto& t : tones) {
         const auto& tone = s.tones[t.index];
         EXPECT_EQ(tone.index, t.index);
@@ -38,8 +36,7 @@ TEST(Scala, TonesAndNames)
         EXPECT_STREQ(tone.name, t.name) << t.index;
     }
     int whites = 0;
-    for (const auto& t : s.tones)
-        whites += t.white == 1;
+    for (const auto& t : s.tones) whites += t.white == 1;
     EXPECT_EQ(whites, 75); // white keys among MIDI notes 0..127
 
     // Centres at 440 * 2^((note - 69) / 12); bands meet halfway (in cents) between them.
@@ -56,8 +53,7 @@ TEST(Scala, TonesAndNames)
     EXPECT_NEAR(s.tones[139].upperfreq, 21714.33f, 0.01f);
 }
 
-TEST(Scala, NameLookups)
-{
+TEST(Scala, NameLookups) {
     Names& n = Scala::names;
     EXPECT_STREQ(n.getName(60, 4), "C 4");
     EXPECT_STREQ(n.getName(61, -1), "C#-1");
@@ -65,12 +61,10 @@ TEST(Scala, NameLookups)
     EXPECT_STREQ(n.getName(-1, 0), "-");
     EXPECT_LE(std::strlen(n.getName(1, INT_MIN)), 7u); // cut to the result buffer
     const int whites[][2] = {{0, 1}, {1, 0}, {127, 1}, {128, -1}};
-    for (const auto& [note, white] : whites)
-        EXPECT_EQ(Names::getWhite(note), white) << note;
+    for (const auto& [note, white] : whites) EXPECT_EQ(Names::getWhite(note), white) << note;
 }
 
-TEST(Scala, SumsAverageOverTheFramesSinceTheLastRead)
-{
+TEST(Scala, SumsAverageOverTheFramesSinceTheLastRead) {
     Scala s;
     float* c = s.getChromatic(0, 127, false); // nothing accumulated: untouched
     EXPECT_EQ(c, s.chromatic);

@@ -14,16 +14,13 @@ namespace {
 class Counting : public SuperSpectro {
 public:
     using SuperSpectro::SuperSpectro;
-    void onBufferReady() override
-    {
+    void onBufferReady() override {
         bands = 0;
         SuperSpectro::onBufferReady();
         frames++;
     }
-    void complex2buffer2(float* c, float period) override
-    {
-        if (bands == 0)
-            firstPeriod = period;
+    void complex2buffer2(float* c, float period) override {
+        if (bands == 0) firstPeriod = period;
         bands++;
         SuperSpectro::complex2buffer2(c, period);
     }
@@ -32,8 +29,7 @@ public:
     float firstPeriod = 0;
 };
 
-int bandsAt(float samplerate, float* firstPeriod)
-{
+int bandsAt(float samplerate, float* firstPeriod) {
     Counting s(4096, 4, samplerate);
     std::vector<float> x = spectro_test::noise(1024, 1);
     s.process(x.data(), 1024);
@@ -44,11 +40,13 @@ int bandsAt(float samplerate, float* firstPeriod)
 
 } // namespace
 
-TEST(SuperSpectro, BandsBetweenTheTwoPeriods)
-{
+TEST(SuperSpectro, BandsBetweenTheTwoPeriods) {
     // At 1 kHz pMax is 9.09 and pMin is held at 2: 2 * 1.238^k <= 9.09.
-    const struct { float samplerate; int bands; float firstPeriod; } cases[] = {
-        {48000.0f, 382, 54.545456f}, {44100.0f, 351, 0}, {1000.0f, 8, 2.0f}, {100.0f, 0, 0}, {0.0f, 0, 0}};
+    const struct {
+        float samplerate;
+        int bands;
+        float firstPeriod;
+    } cases[] = {{48000.0f, 382, 54.545456f}, {44100.0f, 351, 0}, {1000.0f, 8, 2.0f}, {100.0f, 0, 0}, {0.0f, 0, 0}};
     for (const auto& c : cases) {
         float first = 0;
         EXPECT_EQ(bandsAt(c.samplerate, &first), c.bands) << c.samplerate;
@@ -58,8 +56,7 @@ TEST(SuperSpectro, BandsBetweenTheTwoPeriods)
     }
 }
 
-TEST(SuperSpectro, WaveletPeaksAtTheFundamental)
-{
+TEST(SuperSpectro, WaveletPeaksAtTheFundamental) {
     for (double P : {54.545456, 100.0, 436.36365}) {
         const double n = 4096;
         const float s = static_cast<float>(P / n);
@@ -70,8 +67,7 @@ TEST(SuperSpectro, WaveletPeaksAtTheFundamental)
     }
 }
 
-TEST(SuperSpectro, NullBufferDoesNothing)
-{
+TEST(SuperSpectro, NullBufferDoesNothing) {
     Counting s(1024, 4, 48000.0f);
     s.process(nullptr, 4096);
     EXPECT_EQ(s.frames, 0);

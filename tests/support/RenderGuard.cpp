@@ -38,12 +38,30 @@ void __libc_free(void*);
 int vyk_real_mutex_lock(pthread_mutex_t*);
 __asm__(".symver vyk_real_mutex_lock, __pthread_mutex_lock@GLIBC_2.2.5");
 
-void* malloc(size_t n) { note(); return __libc_malloc(n); }
-void* calloc(size_t n, size_t s) { note(); return __libc_calloc(n, s); }
-void* realloc(void* p, size_t n) { note(); return __libc_realloc(p, n); }
-void free(void* p) { if (p) note(); __libc_free(p); }
-void* aligned_alloc(size_t a, size_t n) { note(); return __libc_memalign(a, n); }
-void* memalign(size_t a, size_t n) { note(); return __libc_memalign(a, n); }
+void* malloc(size_t n) {
+    note();
+    return __libc_malloc(n);
+}
+void* calloc(size_t n, size_t s) {
+    note();
+    return __libc_calloc(n, s);
+}
+void* realloc(void* p, size_t n) {
+    note();
+    return __libc_realloc(p, n);
+}
+void free(void* p) {
+    if (p) note();
+    __libc_free(p);
+}
+void* aligned_alloc(size_t a, size_t n) {
+    note();
+    return __libc_memalign(a, n);
+}
+void* memalign(size_t a, size_t n) {
+    note();
+    return __libc_memalign(a, n);
+}
 int posix_memalign(void** out, size_t a, size_t n) {
     note();
     if (a < sizeof(void*) || (a & (a - 1)) != 0) return EINVAL;
@@ -52,7 +70,10 @@ int posix_memalign(void** out, size_t a, size_t n) {
     *out = p;
     return 0;
 }
-int pthread_mutex_lock(pthread_mutex_t* m) { note(); return vyk_real_mutex_lock(m); }
+int pthread_mutex_lock(pthread_mutex_t* m) {
+    note();
+    return vyk_real_mutex_lock(m);
+}
 }
 
 // operator new/delete route through the counted malloc and free.

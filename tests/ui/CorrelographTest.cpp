@@ -14,18 +14,21 @@
 
 namespace {
 
-constexpr double c80 = 0.707107 * 80;  // one unit of L - R or L + R on the canvas
+constexpr double c80 = 0.707107 * 80; // one unit of L - R or L + R on the canvas
 
 // Emphasis ink around canvas point p, drawn at scale 2.
-int greenAround(const vyk::gfx::ImageSurface& s, CGPoint p)
-{
+int greenAround(const vyk::gfx::ImageSurface& s, CGPoint p) {
     return vyk::test::greenCount(s, int(2 * p.x) - 2, int(2 * p.y) - 2, int(2 * p.x) + 3, int(2 * p.y) + 3);
 }
 
-TEST(Correlograph, KnownSignalsLandOnTheirAxes)
-{
+TEST(Correlograph, KnownSignalsLandOnTheirAxes) {
     const CGPoint centre{128, 128};
-    struct Case { const char* name; float l, r; bool normalized; CGPoint expected, elsewhere; } cases[] = {
+    struct Case {
+        const char* name;
+        float l, r;
+        bool normalized;
+        CGPoint expected, elsewhere;
+    } cases[] = {
         {"left-only", 1, 0, false, {128 - c80, 128 - c80}, {128 + c80, 128 - c80}},
         {"right-only", 0, 1, false, {128 + c80, 128 - c80}, {128 - c80, 128 - c80}},
         {"in-phase", 0.5, 0.5, false, {128, 128 - c80}, {128 - c80, 128}},
@@ -45,9 +48,9 @@ TEST(Correlograph, KnownSignalsLandOnTheirAxes)
                 base.drawSnapshot(left.data(), right.data(), 1024, {0, 0, 512, 512});
             });
             vyk::test::saveArtifact(*image, "correlograph-" + std::string(c.name) + "-" + mode);
-            EXPECT_TRUE(base.lastScale() == (CGSize{2, 2}) && base.points().front() == centre && base.points().back() == centre);
-            for (std::size_t i = 1; i < 1023; ++i)
-                ASSERT_NEAR(base.points()[i].x, c.expected.x, 1e-3) << c.name;
+            EXPECT_TRUE(base.lastScale() == (CGSize{2, 2}) && base.points().front() == centre &&
+                        base.points().back() == centre);
+            for (std::size_t i = 1; i < 1023; ++i) ASSERT_NEAR(base.points()[i].x, c.expected.x, 1e-3) << c.name;
             EXPECT_NEAR(base.points()[500].y, c.expected.y, 1e-3) << c.name;
             // The line runs from the centre out to the point and back: probe its middle.
             const bool line = mode == "bezier";
@@ -57,14 +60,13 @@ TEST(Correlograph, KnownSignalsLandOnTheirAxes)
         }
 }
 
-TEST(Correlograph, EmptySnapshotDrawsNothingAndKeepsThePoints)
-{
+TEST(Correlograph, EmptySnapshotDrawsNothingAndKeepsThePoints) {
     CorrelographViewBase base;
     const float left[2] = {1, 0}, right[2] = {0, 0};
-    vyk::test::render(256, 256, 1, [&] { base.drawSnapshot(left, right, 2); });  // frame 0 throughout
+    vyk::test::render(256, 256, 1, [&] { base.drawSnapshot(left, right, 2); }); // frame 0 throughout
     auto image = vyk::test::render(256, 256, 1, [&] { base.drawSnapshot(left, right, 0); });
     EXPECT_EQ(vyk::test::inkCount(*image, 0, 0, 256, 256), 0);
-    EXPECT_NEAR(base.points()[5].x, 128 - c80, 1e-3);  // normalised: peak 1
+    EXPECT_NEAR(base.points()[5].x, 128 - c80, 1e-3); // normalised: peak 1
 }
 
 // The view controller's part, over a real unit.
@@ -74,8 +76,7 @@ struct Controller : PanelController {
     float getParameter(NSInteger address) override { return unit ? unit->getParameter(int32_t(address)) : 0; }
 };
 
-TEST(Correlograph, RealSnapshotOfTheKernelRenderingALoop)
-{
+TEST(Correlograph, RealSnapshotOfTheKernelRenderingALoop) {
     unitrig::Documents documents;
     Controller controller;
     CorrelographViewBase base;
@@ -91,8 +92,7 @@ TEST(Correlograph, RealSnapshotOfTheKernelRenderingALoop)
     // The kernel analyses the bands it processes: the full band in mode 0, three bands otherwise.
     for (float mode : {0.0f, 1.0f, 2.0f, 3.0f}) {
         controller.unit->setParameter(2, mode);
-        for (std::size_t at = 0; at + 512 <= 24000; at += 512)
-            ASSERT_EQ(host.render(in, out, at, 512), noErr);
+        for (std::size_t at = 0; at + 512 <= 24000; at += 512) ASSERT_EQ(host.render(in, out, at, 512), noErr);
         auto image = vyk::test::render(256, 256, 2, [&] { base.drawCorrelograph(); });
         vyk::test::saveArtifact(*image, "correlograph-loop-band" + std::to_string(int(mode)));
         EXPECT_GT(vyk::test::inkCount(*image, 0, 0, 512, 512), 100) << mode;

@@ -10,21 +10,26 @@ namespace {
 
 using P = VYKOrmeltaViewBase;
 
-CGRect rectOf(const UIBezierPath& p)
-{
+CGRect rectOf(const UIBezierPath& p) {
     const CGRect* r = p.cgPath().singleRect();
     return r ? r->standardized() : CGRect{-1, -1, -1, -1};
 }
 
-void drawOffscreen(P& model, CGRect frame) { vyk::test::render(680, 600, 1, [&] { model.draw(frame); }); }
+void drawOffscreen(P& model, CGRect frame) {
+    vyk::test::render(680, 600, 1, [&] { model.draw(frame); });
+}
 
-TEST(Hotspots, PanelRectanglesCoverTheirControlsInBothModes)
-{
+TEST(Hotspots, PanelRectanglesCoverTheirControlsInBothModes) {
     P model;
-    EXPECT_TRUE(model.hotspotMainPath.isEmpty() && model.hotspotMultiPath.isEmpty());  // before any draw
+    EXPECT_TRUE(model.hotspotMainPath.isEmpty() && model.hotspotMultiPath.isEmpty()); // before any draw
     // Rectangle, the centre of what is drawn there (controls canvas + 160, band bar + 70),
     // and whether it exists in multiband mode only.
-    struct Row { UIBezierPath P::*path; CGRect rect; CGPoint drawn; bool multibandOnly; } rows[] = {
+    struct Row {
+        UIBezierPath P::*path;
+        CGRect rect;
+        CGPoint drawn;
+        bool multibandOnly;
+    } rows[] = {
         {&P::hotspotSwapChannelsPath, {41, 230, 125, 40}, {61, 251}, false},
         {&P::hotspotInvertChannelPath, {41, 272, 125, 40}, {61, 291}, false},
         {&P::hotspotRecoverMonoPath, {41, 479, 125, 40}, {61, 499}, false},
@@ -67,22 +72,26 @@ TEST(Hotspots, PanelRectanglesCoverTheirControlsInBothModes)
         }
 }
 
-TEST(Hotspots, BandBarFollowsTheSplits)
-{
+TEST(Hotspots, BandBarFollowsTheSplits) {
     // s1 = 20 + 610 x split1, s2 = 20 + 610 x split2, in band-bar units (panel y - 70).
-    struct Case { CGFloat split1, split2; CGRect lp, bp, hp, s1, s2; } cases[] = {
+    struct Case {
+        CGFloat split1, split2;
+        CGRect lp, bp, hp, s1, s2;
+    } cases[] = {
         {0, 1, {20, 9, 16, 48}, {36, 9, 610, 48}, {646, 9, 14, 48}, {17, 0, 37, 70}, {627.06, 0, 37, 70}},
         {0.4, 0.4, {20, 9, 260, 48}, {280, 9, 0, 48}, {280, 9, 380, 48}, {261, 0, 37, 70}, {261.06, 0, 37, 70}},
     };
-    auto near = [](CGRect a, CGRect b) { return std::abs(a.minX() - b.minX()) + std::abs(a.width() - b.width()) < 1e-9; };
+    auto near = [](CGRect a, CGRect b) {
+        return std::abs(a.minX() - b.minX()) + std::abs(a.width() - b.width()) < 1e-9;
+    };
     for (const Case& c : cases) {
         P model;
         model.valueSplit1 = c.split1;
         model.valueSplit2 = c.split2;
         drawOffscreen(model, {0, 0, 340, 300});
-        EXPECT_TRUE(near(rectOf(model.hotspotRangeLPPath), c.lp) && near(rectOf(model.hotspotRangeBPPath), c.bp)
-                    && near(rectOf(model.hotspotRangeHPPath), c.hp) && near(rectOf(model.hotspotSplit1Path), c.s1)
-                    && near(rectOf(model.hotspotSplit2Path), c.s2))
+        EXPECT_TRUE(near(rectOf(model.hotspotRangeLPPath), c.lp) && near(rectOf(model.hotspotRangeBPPath), c.bp) &&
+                    near(rectOf(model.hotspotRangeHPPath), c.hp) && near(rectOf(model.hotspotSplit1Path), c.s1) &&
+                    near(rectOf(model.hotspotSplit2Path), c.s2))
             << c.split1 << " " << c.split2;
     }
 }

@@ -26,15 +26,22 @@ constexpr Rgb emphasize{58, 199, 37}, halfEmphasis{156, 227, 146}, strongEmphasi
 constexpr Rgb faint{230, 230, 230}, diamond{242, 242, 242}, handle{144, 215, 134};
 constexpr Rgb white{255, 255, 255}, black{0, 0, 0};
 
-struct Probe { double x, y; Rgb colour; };  // panel units
+struct Probe {
+    double x, y;
+    Rgb colour;
+}; // panel units
 
 // Draws `model` into a frame of `size` at `deviceScale` pixels per point, keeps the
 // PNG and checks each probe at panel (x, y + dy).
-std::unique_ptr<vyk::gfx::ImageSurface> probe(VYKOrmeltaViewBase& model, const std::string& name, CGSize size, CGFloat deviceScale, CGFloat dy,
-           const std::vector<Probe>& probes, CGColor background = {1, 1, 1, 1})
-{
-    auto image = vyk::test::render(size.width, size.height, deviceScale, [&] { model.draw({{0, 0}, size}); },
-                                   background);
+std::unique_ptr<vyk::gfx::ImageSurface> probe(VYKOrmeltaViewBase& model, const std::string& name, CGSize size,
+                                              CGFloat deviceScale, CGFloat dy, const std::vector<Probe>& probes,
+                                              CGColor background = {1, 1, 1, 1}) {
+    auto image = vyk::test::render(
+        size.width, size.height, deviceScale,
+        [&] {
+            model.draw({{0, 0}, size});
+        },
+        background);
     vyk::test::saveArtifact(*image, name);
     const CGFloat k = deviceScale * model.lastDraw().scale.width;
     for (const Probe& p : probes)
@@ -46,20 +53,19 @@ std::unique_ptr<vyk::gfx::ImageSurface> probe(VYKOrmeltaViewBase& model, const s
 // handle, the outline, the two view switch lights on and the swap light off, the
 // diamond, both brackets on the frame's edges, both pointers upright.
 const std::vector<Probe> kDefaultProbes = {
-    {250, 85, halfEmphasis}, {100, 85, faint}, {600, 85, faint}, {102, 140, emphasize}, {340, 140, emphasize},
-    {588, 141, emphasize}, {178, 109, handle}, {20, 300, emphasize}, {61, 379, halfEmphasis},
-    {61, 402, halfEmphasis}, {61, 251, white}, {280, 420, diamond}, {202, 380, strongEmphasis},
-    {478, 380, strongEmphasis}, {466, 530, emphasize}, {214, 210, emphasize}};
+    {250, 85, halfEmphasis},    {100, 85, faint},           {600, 85, faint},      {102, 140, emphasize},
+    {340, 140, emphasize},      {588, 141, emphasize},      {178, 109, handle},    {20, 300, emphasize},
+    {61, 379, halfEmphasis},    {61, 402, halfEmphasis},    {61, 251, white},      {280, 420, diamond},
+    {202, 380, strongEmphasis}, {478, 380, strongEmphasis}, {466, 530, emphasize}, {214, 210, emphasize}};
 
-TEST(PanelDrawing, DefaultAllpassAndDarkPanelsAtSeveralSizes)
-{
+TEST(PanelDrawing, DefaultAllpassAndDarkPanelsAtSeveralSizes) {
     VYKOrmeltaViewBase model;
     probe(model, "panel-default-1x", {680, 600}, 1, 0, kDefaultProbes);
     EXPECT_EQ(model.lastDraw().scale, (CGSize{1, 1}));
     auto image = probe(model, "panel-default-2x", {680, 600}, 2, 0, kDefaultProbes);
     // Text ink in its boxes (band caption, titles, reset button, title block, band
     // title); none above the titles or between the left title and the buttons.
-    const int boxes[][4] = {{300, 339, 380, 419}, {526, 33, 660, 51}, {20, 33, 188, 51}, {198, 526, 231, 553},
+    const int boxes[][4] = {{300, 339, 380, 419}, {526, 33, 660, 51},   {20, 33, 188, 51},  {198, 526, 231, 553},
                             {508, 231, 642, 270}, {605, 262, 640, 316}, {310, 92, 370, 106}};
     for (const auto& b : boxes)
         EXPECT_GT(inkCount(*image, 2 * b[0], 2 * b[1], 2 * b[2], 2 * b[3]), 20) << b[0] << "," << b[1];
@@ -87,22 +93,29 @@ TEST(PanelDrawing, DefaultAllpassAndDarkPanelsAtSeveralSizes)
           {0, 0, 0, 1});
 }
 
-TEST(PanelDrawing, MovedSplitsSwitchesPanoramaAndHighlights)
-{
+TEST(PanelDrawing, MovedSplitsSwitchesPanoramaAndHighlights) {
     VYKOrmeltaViewBase model;
-    model.valueSplit1 = 0.5;  // x1 = 325: marker centre 340.5, low range up to 341
-    model.valueSplit2 = 1.0;  // x2 = 630: high range 14 wide from 646
+    model.valueSplit1 = 0.5; // x1 = 325: marker centre 340.5, low range up to 341
+    model.valueSplit2 = 1.0; // x2 = 630: high range 14 wide from 646
     model.isRangeActive[1] = false;
     model.isSwapOn[2] = model.isInvert[2] = model.isRecover[2] = model.isMonoOn[2] = true;
     model.isNormalized = false;
-    model.valuePanorama[2] = 0;  // markers turned by -45 degrees, pointer by -140
+    model.valuePanorama[2] = 0; // markers turned by -45 degrees, pointer by -140
     // Marker 1 gone from its old place and at its new one; middle and high ranges; low
     // band off; the four band switches on; normalize off; the left bracket's spine point
     // (-138, 20) and the panorama pointer's middle (0, -7) turned about their centres.
     probe(model, "panel-moved-2x", {680, 600}, 2, 0,
-          {{178, 109, faint}, {330, 109, handle}, {400, 85, halfEmphasis}, {652, 85, faint}, {102, 140, faint},
-           {61, 251, emphasize}, {61, 291, emphasize}, {61, 499, emphasize}, {623, 499, emphasize},
-           {61, 402, white}, {340 - 0.7071 * 118, 380 + 0.7071 * 158, strongEmphasis},
+          {{178, 109, faint},
+           {330, 109, handle},
+           {400, 85, halfEmphasis},
+           {652, 85, faint},
+           {102, 140, faint},
+           {61, 251, emphasize},
+           {61, 291, emphasize},
+           {61, 499, emphasize},
+           {623, 499, emphasize},
+           {61, 402, white},
+           {340 - 0.7071 * 118, 380 + 0.7071 * 158, strongEmphasis},
            {215 - 7 * 0.6428, 223 + 7 * 0.7660, emphasize}});
     // Highlights double a label and a marker about their anchors: the label box
     // (-65, -14, 130, 28) at (339.5, 538.5) reaches x 469.5; the marker's handle at
@@ -111,14 +124,13 @@ TEST(PanelDrawing, MovedSplitsSwitchesPanoramaAndHighlights)
     probe(model, "panel-highlight-1x", {680, 600}, 1, 0, {{440, 520, faint}, {320, 90, handle}});
 }
 
-TEST(PanelDrawing, BackingStorePaintsWhatADrawPaintsUntilTheModelChanges)
-{
+TEST(PanelDrawing, BackingStorePaintsWhatADrawPaintsUntilTheModelChanges) {
     VYKOrmeltaViewBase model;
     for (CGFloat scale : {1.0, 2.0}) {
         // At a fractional place on the device, as a moved view can be.
         auto at = [&](auto draw) { return vyk::test::render(700, 620, scale, draw, {1, 1, 1, 1}, {10.25, 10.5}); };
         auto direct = at([&] { model.draw(); });
-        at([&] { model.drawCached(VYKOrmeltaViewBase::panelCanvas); });  // fills the cache
+        at([&] { model.drawCached(VYKOrmeltaViewBase::panelCanvas); }); // fills the cache
         auto cached = at([&] { model.drawCached(VYKOrmeltaViewBase::panelCanvas); });
         int differ = 0;
         for (int y = 0; y < direct->height(); ++y)
@@ -141,8 +153,7 @@ TEST(PanelDrawing, BackingStorePaintsWhatADrawPaintsUntilTheModelChanges)
     EXPECT_EQ(calls, 1);
 }
 
-TEST(PanelDrawing, DegenerateFramesValuesAPdfPageTextsAndThePlate)
-{
+TEST(PanelDrawing, DegenerateFramesValuesAPdfPageTextsAndThePlate) {
     VYKOrmeltaViewBase model;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (CGRect frame : {CGRect{0, 0, 0, 0}, CGRect{0, 0, 680, 0}, CGRect{0, 0, -680, 600}, CGRect{0, 0, nan, 600},
@@ -179,7 +190,8 @@ TEST(PanelDrawing, DegenerateFramesValuesAPdfPageTextsAndThePlate)
     plate.contrast = 0.5;
     auto image = vyk::test::render(120, 80, 1, [&] { plate.draw({10, 20, 100, 50}); }, {0, 0, 0, 1});
     EXPECT_TRUE(pixelNear(*image, 14, 40, {128, 128, 128}) && pixelNear(*image, 60, 22, {128, 128, 128}));
-    EXPECT_TRUE(pixelNear(*image, 11, 40, black) && pixelNear(*image, 60, 21, black) && pixelNear(*image, 108, 40, black));
+    EXPECT_TRUE(pixelNear(*image, 11, 40, black) && pixelNear(*image, 60, 21, black) &&
+                pixelNear(*image, 108, 40, black));
     EXPECT_EQ(PluginFrameViewScale, (CGSize{1, 1}));
 }
 

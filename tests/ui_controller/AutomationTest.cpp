@@ -6,15 +6,13 @@
 
 // The panel's labels load fonts: pango starts fontconfig on a thread of its own, which
 // ThreadSanitizer cannot follow into those uninstrumented libraries.
-extern "C" const char* __tsan_default_suppressions()
-{
+extern "C" const char* __tsan_default_suppressions() {
     return "race:libfontconfig.so\nrace:libglib-2.0.so\nrace:libpango-1.0.so\nrace:libpangoft2-1.0.so\n";
 }
 
 namespace {
 
-TEST(Automation, EveryAddressFromAnotherThreadShowsOnThePanel)
-{
+TEST(Automation, EveryAddressFromAnotherThreadShowsOnThePanel) {
     RunLoop::main().setVirtualClock(true);
     {
         auto controller = AudioUnitViewController::make();
@@ -22,11 +20,11 @@ TEST(Automation, EveryAddressFromAnotherThreadShowsOnThePanel)
         controller->createAudioUnit(vyk::test::effectDescription());
         RunLoop::main().runUntilIdle();
         auto tree = controller->audioUnit()->parameterTree();
-        const auto v = [](AUParameterAddress a) { return a == 2 ? 3.0f : a <= 4 ? 0.1f * float(a) : a <= 7 ? 0.0f
-                                                                        : a >= 26 ? 1.0f : 0.01f * float(a); };
+        const auto v = [](AUParameterAddress a) {
+            return a == 2 ? 3.0f : a <= 4 ? 0.1f * float(a) : a <= 7 ? 0.0f : a >= 26 ? 1.0f : 0.01f * float(a);
+        };
         std::thread host([&] {
-            for (AUParameterAddress a = 2; a <= 41; ++a)
-                tree->parameterWithAddress(a)->setValue(v(a));
+            for (AUParameterAddress a = 2; a <= 41; ++a) tree->parameterWithAddress(a)->setValue(v(a));
         });
         host.join();
         RunLoop::main().runUntilIdle();

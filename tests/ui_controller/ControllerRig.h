@@ -21,8 +21,7 @@ constexpr AudioComponentDescription effectDescription() { return {0x61756D66, 0x
 // Console lines, taken (and cleared) at once.
 class Lines : public ConsoleLines {
 public:
-    std::vector<std::string> take()
-    {
+    std::vector<std::string> take() {
         auto l = lines();
         clear();
         return l;
@@ -31,34 +30,30 @@ public:
 
 class ControllerRig : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         RunLoop::main().setVirtualClock(true);
         controller = AudioUnitViewController::make();
         controller->showIn(*window);
-        unit = std::static_pointer_cast<VYK_Wimbrax_Extension_AudioUnit>(controller->createAudioUnit(effectDescription()));
+        unit =
+            std::static_pointer_cast<VYK_Wimbrax_Extension_AudioUnit>(controller->createAudioUnit(effectDescription()));
         settle();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         controller.reset();
         window.reset();
         RunLoop::main().runUntilIdle();
         RunLoop::main().setVirtualClock(false);
     }
     // Drains the main queue and draws what changed.
-    void settle()
-    {
+    void settle() {
         RunLoop::main().runUntilIdle();
         window->displayIfNeeded();
     }
     float value(AUParameterAddress a) { return unit->parameterTree()->parameterWithAddress(a)->value(); }
     VYKOrmeltaViewBase& model() { return controller->mainView->baseClass(); }
     // A click at a panel point, on a panel fitted to the window from its origin.
-    void click(CGPoint p, bool alone = true)
-    {
-        if (alone)
-            RunLoop::main().advance(1);  // never a double tap with the click before
+    void click(CGPoint p, bool alone = true) {
+        if (alone) RunLoop::main().advance(1); // never a double tap with the click before
         window->mouseDown(p);
         window->mouseUp(p);
         settle();

@@ -21,22 +21,22 @@ using Lines = std::vector<std::string>;
 
 Lines block(const std::string& t, const std::string& address, const std::string& name, const std::string& value,
             const std::string& raw, const Lines& flags, const std::string& max, const std::string& min,
-            const std::string& unit, const std::string& unitName, const std::string& strings)
-{
-    Lines l{"", t + "ExtensionViewController: Folllowing AU parameter was found... ", t + "- address:  " + address,
-            t + "- displayName:  " + name, t + "- value:  " + value,
+            const std::string& unit, const std::string& unitName, const std::string& strings) {
+    Lines l{"",
+            t + "ExtensionViewController: Folllowing AU parameter was found... ",
+            t + "- address:  " + address,
+            t + "- displayName:  " + name,
+            t + "- value:  " + value,
             t + "- options:  AudioUnitParameterOptions(rawValue: " + raw + ")",
             t + "- The flag value includes the following flags... "};
-    for (const auto& f : flags)
-        l.push_back(t + f);
-    for (const auto& s : {"- maxValue:  " + max, "- minValue:  " + min, "- unit: " + unit,
-                          "- unitName:  " + unitName, "- valueStrings:  " + strings})
+    for (const auto& f : flags) l.push_back(t + f);
+    for (const auto& s : {"- maxValue:  " + max, "- minValue:  " + min, "- unit: " + unit, "- unitName:  " + unitName,
+                          "- valueStrings:  " + strings})
         l.push_back(t + s);
     return l;
 }
 
-TEST(ParameterTreeDump, PrintsEachParameterOfEachGroupAsWritten)
-{
+TEST(ParameterTreeDump, PrintsEachParameterOfEachGroupAsWritten) {
     auto param = [](AUParameterAddress a, std::string name, AudioUnitParameterUnit unit,
                     std::optional<std::string> unitName, AudioUnitParameterOptions flags,
                     std::optional<std::vector<std::string>> strings) {
@@ -44,7 +44,8 @@ TEST(ParameterTreeDump, PrintsEachParameterOfEachGroupAsWritten)
                                                 std::move(unitName), flags, std::move(strings), std::nullopt);
     };
     auto rw = param(0, "Volume In", kAudioUnitParameterUnit_Generic, std::nullopt, 0xC0000000, std::nullopt);
-    auto ro = param(8, "Bypass", kAudioUnitParameterUnit_Decibels, "dB", 0x40000000, std::vector<std::string>{"a", "b"});
+    auto ro =
+        param(8, "Bypass", kAudioUnitParameterUnit_Decibels, "dB", 0x40000000, std::vector<std::string>{"a", "b"});
     auto cubed = param(9, "Cubed", AudioUnitParameterUnit(27), std::nullopt, 0x30000, std::nullopt);
     auto loose = param(7, "Loose", kAudioUnitParameterUnit_Generic, std::nullopt, 0, std::nullopt);
     auto inner = AUParameterTree::createGroup("inner", "Inner", {cubed});
@@ -58,18 +59,17 @@ TEST(ParameterTreeDump, PrintsEachParameterOfEachGroupAsWritten)
     ParameterTreeDump::extractParameters("none", nullptr, 0, found);
     const std::string t = "\t", tt = "\t\t";
     Lines expected;
-    for (const Lines& b :
-         {block(t, "0", "Volume In", "0.5", "3221225472", {" - flag_IsReadable", " - flag_IsWritable"}, "1.0", "0.0",
-                "(type 0)  generic", "", "[]"),
-          block(t, "8", "Bypass", "20000.0", "1073741824", {" - flag_IsReadable"}, "1.0", "0.0",
-                "(type 13)  decibels", "dB", "[\"a\", \"b\"]"),
-          block(t, "9", "Cubed", "0.0", "196608",
-                {" - flag_DisplaySquareRoot", " - flag_DisplaySquared", " - flag_DisplayCubed"}, "1.0", "0.0",
-                "(type 27)  unknown parameter kind", "", "[]"),
-          // The nested group once more, one level deeper.
-          block(tt, "9", "Cubed", "0.0", "196608",
-                {" - flag_DisplaySquareRoot", " - flag_DisplaySquared", " - flag_DisplayCubed"}, "1.0", "0.0",
-                "(type 27)  unknown parameter kind", "", "[]")})
+    for (const Lines& b : {block(t, "0", "Volume In", "0.5", "3221225472", {" - flag_IsReadable", " - flag_IsWritable"},
+                                 "1.0", "0.0", "(type 0)  generic", "", "[]"),
+                           block(t, "8", "Bypass", "20000.0", "1073741824", {" - flag_IsReadable"}, "1.0", "0.0",
+                                 "(type 13)  decibels", "dB", "[\"a\", \"b\"]"),
+                           block(t, "9", "Cubed", "0.0", "196608",
+                                 {" - flag_DisplaySquareRoot", " - flag_DisplaySquared", " - flag_DisplayCubed"}, "1.0",
+                                 "0.0", "(type 27)  unknown parameter kind", "", "[]"),
+                           // The nested group once more, one level deeper.
+                           block(tt, "9", "Cubed", "0.0", "196608",
+                                 {" - flag_DisplaySquareRoot", " - flag_DisplaySquared", " - flag_DisplayCubed"}, "1.0",
+                                 "0.0", "(type 27)  unknown parameter kind", "", "[]")})
         expected.insert(expected.end(), b.begin(), b.end());
     expected.push_back("ExtensionViewController: The parameter group has no children.");
     EXPECT_EQ(lines.take(), expected);
@@ -77,8 +77,7 @@ TEST(ParameterTreeDump, PrintsEachParameterOfEachGroupAsWritten)
     EXPECT_EQ(found[3], cubed);
 }
 
-TEST_F(ControllerRig, HookupListsTheTreeAndShowsTheUnitsValues)
-{
+TEST_F(ControllerRig, HookupListsTheTreeAndShowsTheUnitsValues) {
     EXPECT_EQ(controller->parameters().size(), 47u);
     EXPECT_EQ(controller->getParameter(2), 2.0f);
     lines.take();
@@ -97,11 +96,12 @@ TEST_F(ControllerRig, HookupListsTheTreeAndShowsTheUnitsValues)
     EXPECT_FALSE(model().isSwapOn[0]);
 }
 
-TEST_F(ControllerRig, PanelKeepsItsAspectInsideAnyView)
-{
+TEST_F(ControllerRig, PanelKeepsItsAspectInsideAnyView) {
     // view width, height, fit to height; panel x, y, width, height
-    const double cases[][7] = {{1000, 500, 1, 216.667, 0, 566.667, 500},  {500, 800, 1, 0, 179.412, 500, 441.176},
-                               {600, 600, 1, 0, 35.294, 600, 529.412},     {680, 650, 1, 0, 25, 680, 600},
+    const double cases[][7] = {{1000, 500, 1, 216.667, 0, 566.667, 500},
+                               {500, 800, 1, 0, 179.412, 500, 441.176},
+                               {600, 600, 1, 0, 35.294, 600, 529.412},
+                               {680, 650, 1, 0, 25, 680, 600},
                                {1000, 500, 0, 0, -191.176, 1000, 882.353}};
     for (const auto& c : cases) {
         controller->fitToHeight = c[2] != 0;
@@ -109,13 +109,11 @@ TEST_F(ControllerRig, PanelKeepsItsAspectInsideAnyView)
         settle();
         const CGRect f = controller->pluginView->frame();
         const double got[] = {f.minX(), f.minY(), f.width(), f.height()};
-        for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(got[i], c[3 + i], 1e-3) << c[0] << "x" << c[1];
+        for (int i = 0; i < 4; ++i) EXPECT_NEAR(got[i], c[3 + i], 1e-3) << c[0] << "x" << c[1];
     }
 }
 
-TEST_F(ControllerRig, CorrelographRefreshesAt25HzOnlyWhileActiveAndVisible)
-{
+TEST_F(ControllerRig, CorrelographRefreshesAt25HzOnlyWhileActiveAndVisible) {
     const auto marks = [&] {
         int n = 0;
         for (int i = 0; i < 25; ++i) {
@@ -133,7 +131,7 @@ TEST_F(ControllerRig, CorrelographRefreshesAt25HzOnlyWhileActiveAndVisible)
     EXPECT_EQ(marks(), 0);
     controller->pluginView->setHidden(false);
     const CGSize size = controller->correlographView->bounds().size;
-    controller->correlographView->setFrame({{-900, 0}, size});  // outside the panel
+    controller->correlographView->setFrame({{-900, 0}, size}); // outside the panel
     EXPECT_EQ(marks(), 0);
 
     std::weak_ptr<AudioUnitViewController> gone = controller;
@@ -144,40 +142,38 @@ TEST_F(ControllerRig, CorrelographRefreshesAt25HzOnlyWhileActiveAndVisible)
     EXPECT_TRUE(lines.take().empty());
 }
 
-TEST_F(ControllerRig, GesturesMoveZoomRefitAndFreezeThePanel)
-{
-    EXPECT_FALSE(controller->isSizeable);  // frozen after loading
+TEST_F(ControllerRig, GesturesMoveZoomRefitAndFreezeThePanel) {
+    EXPECT_FALSE(controller->isSizeable); // frozen after loading
     controller->onFreezeButton(*controller->freezeButton);
     EXPECT_TRUE(controller->isSizeable);
     EXPECT_EQ(controller->freezeButton->alpha(), 0.5);
     const auto frame = [&] { return controller->pluginView->frame(); };
     const auto pinch = [&](int notches) {
-        for (int i = 0; i < std::abs(notches); ++i)
-            window->scrollWheel({340, 300}, notches > 0 ? 1 : -1, true);
+        for (int i = 0; i < std::abs(notches); ++i) window->scrollWheel({340, 300}, notches > 0 ? 1 : -1, true);
         settle();
     };
     pinch(11);
     EXPECT_NEAR(frame().width(), 680 * std::pow(1.1, 11), 1e-6);
-    pinch(1);  // 3.14 x: beyond 2048, held
+    pinch(1); // 3.14 x: beyond 2048, held
     EXPECT_NEAR(frame().width(), 680 * std::pow(1.1, 11), 1e-6);
-    RunLoop::main().advance(0.5);  // the wheel rests: the pinch ends
+    RunLoop::main().advance(0.5); // the wheel rests: the pinch ends
     EXPECT_EQ(controller->controlFrame(), frame());
     EXPECT_FALSE(controller->isAutoLayoutLocked());
     pinch(-28);
     EXPECT_NEAR(frame().width(), 680 * std::pow(1.1, -17), 1e-6);
-    pinch(-1);  // below 128: held
+    pinch(-1); // below 128: held
     EXPECT_NEAR(frame().width(), 680 * std::pow(1.1, -17), 1e-6);
     RunLoop::main().advance(1);
 
-    window->mouseDown({2, 2});  // on no hot spot: the pan moves the panel
-    window->mouseDragged({22, 12});  // begins
+    window->mouseDown({2, 2});      // on no hot spot: the pan moves the panel
+    window->mouseDragged({22, 12}); // begins
     window->mouseDragged({52, 32});
     window->mouseUp({52, 32});
     EXPECT_EQ(controller->controlFrame(), frame());
     EXPECT_NEAR(frame().minX(), 50 + 340 * (1 - std::pow(1.1, -17)), 1e-9);
     EXPECT_NEAR(frame().minY(), 30 + 300 * (1 - std::pow(1.1, -17)), 1e-9);
     RunLoop::main().advance(1);
-    click({2, 2}, false);  // double tap: fitted again
+    click({2, 2}, false); // double tap: fitted again
     click({2, 2}, false);
     EXPECT_EQ(frame(), (CGRect{0, 0, 680, 600}));
 
@@ -193,16 +189,15 @@ TEST_F(ControllerRig, GesturesMoveZoomRefitAndFreezeThePanel)
     EXPECT_EQ(model().colorContrastInverted, UIColor(v, v, v, 1));
 }
 
-TEST_F(ControllerRig, OverlayFadesInThenOutAndANewerTextSurvives)
-{
+TEST_F(ControllerRig, OverlayFadesInThenOutAndANewerTextSurvives) {
     const auto& view = *controller->infoView;
     controller->showInfo("first");
     EXPECT_EQ(view.alpha(), 0);
     RunLoop::main().advance(1.0);
     EXPECT_GT(view.alpha(), 0.9);
-    EXPECT_DOUBLE_EQ(view.transform().a, view.alpha());  // grows with its alpha
+    EXPECT_DOUBLE_EQ(view.transform().a, view.alpha()); // grows with its alpha
     controller->showInfo("second");
-    RunLoop::main().advance(3.3);  // the first tween's fade-out would have ended here
+    RunLoop::main().advance(3.3); // the first tween's fade-out would have ended here
     EXPECT_EQ(controller->infoMessage->text(), "second");
     EXPECT_FALSE(view.isHidden());
     RunLoop::main().advance(1.0);
@@ -210,8 +205,7 @@ TEST_F(ControllerRig, OverlayFadesInThenOutAndANewerTextSurvives)
     EXPECT_EQ(controller->infoMessage->text(), "");
 }
 
-TEST_F(ControllerRig, DialogsAskAndLogAndNeverLeaveTheDocumentsFolder)
-{
+TEST_F(ControllerRig, DialogsAskAndLogAndNeverLeaveTheDocumentsFolder) {
     namespace fs = std::filesystem;
     const fs::path docs = fs::temp_directory_path() / ("vyk-controller-docs-" + std::to_string(::getpid()));
     fs::create_directories(docs);
@@ -223,16 +217,14 @@ TEST_F(ControllerRig, DialogsAskAndLogAndNeverLeaveTheDocumentsFolder)
     const auto press = [&](const std::string& title, const std::string& typed = {}) {
         UIAlertController* a = shown();
         ASSERT_TRUE(a);
-        if (!a->textFields().empty())
-            a->textFields().front()->setText(typed);
+        if (!a->textFields().empty()) a->textFields().front()->setText(typed);
         for (const auto& action : a->actions())
-            if (action->title() == title)
-                return a->trigger(action);
+            if (action->title() == title) return a->trigger(action);
         FAIL() << title;
     };
     lines.take();
     controller->alertFileName("save", "taken");
-    press("OK");  // empty: the default name, which exists
+    press("OK"); // empty: the default name, which exists
     ASSERT_TRUE(shown());
     EXPECT_EQ(shown()->message(), "The file already exists. Please type in another file name: ");
     EXPECT_EQ(shown()->textFields().front()->text(), "taken");

@@ -18,8 +18,7 @@ namespace {
 
 using vyk::test::effectDescription;
 
-TEST(Module, FoundInstantiatedRendersDrawsAndLeavesNothingBehind)
-{
+TEST(Module, FoundInstantiatedRendersDrawsAndLeavesNothingBehind) {
     ::setenv("AUDIO_COMPONENT_PATH", VYK_PLUGINS_DIR, 1);
     vyk::test::Lines lines;
     AudioComponentDescription search = effectDescription();
@@ -55,8 +54,7 @@ TEST(Module, FoundInstantiatedRendersDrawsAndLeavesNothingBehind)
             AudioUnitRenderActionFlags flags = 0;
             AudioTimeStamp time{};
             ASSERT_EQ(unit->renderBlock()(&flags, &time, n, 0, &out, nullptr, &pull), noErr);
-            for (float s : left)
-                energy += std::isfinite(s) ? double(s) * s : 1e9;
+            for (float s : left) energy += std::isfinite(s) ? double(s) * s : 1e9;
         }
         EXPECT_GT(energy, 1.0);
         EXPECT_LT(energy, 1e6);
@@ -70,7 +68,7 @@ TEST(Module, FoundInstantiatedRendersDrawsAndLeavesNothingBehind)
         controller->showIn(*window);
         RunLoop::main().runUntilIdle();
         EXPECT_TRUE(window->displayIfNeeded());
-        const vyk::gfx::Pixel outline = window->surface().pixel(20, 300);  // the panel's green outline
+        const vyk::gfx::Pixel outline = window->surface().pixel(20, 300); // the panel's green outline
         EXPECT_NEAR(outline.r, 58, 12);
         EXPECT_NEAR(outline.g, 199, 12);
         EXPECT_NEAR(outline.b, 37, 12);

@@ -15,12 +15,10 @@ namespace {
 using Log = std::vector<std::string>;
 
 // Presses at the first point, drags through the middle ones and lets go at the last.
-void stroke(UIWindow& window, std::initializer_list<CGPoint> points)
-{
+void stroke(UIWindow& window, std::initializer_list<CGPoint> points) {
     const CGPoint* p = points.begin();
     window.mouseDown(*p);
-    while (++p != points.end() - 1)
-        window.mouseDragged(*p);
+    while (++p != points.end() - 1) window.mouseDragged(*p);
     window.mouseUp(*p);
 }
 
@@ -36,8 +34,7 @@ public:
     void touchesCancelled(const UITouchSet& t, const UIEvent*) override { note("cancelled", t); }
 
 private:
-    void note(const char* what, const UITouchSet& t)
-    {
+    void note(const char* what, const UITouchSet& t) {
         ASSERT_EQ(t.size(), 1u);
         log_.push_back(name_ + " " + what + " " + str(t.front()->location(this)));
     }
@@ -62,19 +59,17 @@ protected:
     std::shared_ptr<UIWindow> window = std::make_shared<UIWindow>(CGSize{300, 200});
     std::shared_ptr<Recorder> left = std::make_shared<Recorder>(CGRect(0, 0, 100, 100), "left", log);
     std::shared_ptr<Recorder> right = std::make_shared<Recorder>(CGRect(150, 0, 100, 100), "right", log);
-    void SetUp() override
-    {
+    void SetUp() override {
         window->addSubview(left);
         window->addSubview(right);
     }
 };
 
-TEST_F(TouchDispatch, TheViewHitAtTouchDownOwnsTheSequence)
-{
-    stroke(*window, {{10, 10}, {160, 20}, {170, 30}});  // dragged over the other view
+TEST_F(TouchDispatch, TheViewHitAtTouchDownOwnsTheSequence) {
+    stroke(*window, {{10, 10}, {160, 20}, {170, 30}}); // dragged over the other view
     EXPECT_EQ(log, (Log{"left began 10,10", "left moved 160,20", "left ended 170,30"}));
     log.clear();
-    window->mouseDragged({20, 20});  // no touch in progress: ignored
+    window->mouseDragged({20, 20}); // no touch in progress: ignored
     window->mouseUp({20, 20});
     EXPECT_TRUE(log.empty());
 
@@ -84,18 +79,16 @@ TEST_F(TouchDispatch, TheViewHitAtTouchDownOwnsTheSequence)
     EXPECT_EQ(log, (Log{"left began 15,15", "left ended 15,15"}));
 }
 
-TEST_F(TouchDispatch, TouchesArriveInTheTransformedViewsOwnCoordinates)
-{
-    right->setTransform(CGAffineTransform::makeScale(2, 2));  // x 100..300, y -50..150
+TEST_F(TouchDispatch, TouchesArriveInTheTransformedViewsOwnCoordinates) {
+    right->setTransform(CGAffineTransform::makeScale(2, 2)); // x 100..300, y -50..150
     stroke(*window, {{120, 50}, {120, 50}});
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0], "right began 10,50");  // its own coordinates: 50 + (120 - 200) / 2, 50 + (50 - 50) / 2
+    EXPECT_EQ(log[0], "right began 10,50"); // its own coordinates: 50 + (120 - 200) / 2, 50 + (50 - 50) / 2
 }
 
-TEST_F(TouchDispatch, RecognisersSeeTouchesAfterTheViewAndNeverCancelThem)
-{
+TEST_F(TouchDispatch, RecognisersSeeTouchesAfterTheViewAndNeverCancelThem) {
     auto watcher = std::make_shared<Watcher>(log);
-    window->addGestureRecognizer(watcher);  // an ancestor's recogniser watches too
+    window->addGestureRecognizer(watcher); // an ancestor's recogniser watches too
     window->mouseDown({10, 10});
     window->cancelTouches();
     stroke(*window, {{10, 10}, {10, 10}});
@@ -103,11 +96,10 @@ TEST_F(TouchDispatch, RecognisersSeeTouchesAfterTheViewAndNeverCancelThem)
                         "watcher began", "left ended 10,10", "watcher ended"}));
 }
 
-TEST_F(TouchDispatch, AViewRemovedMidSequenceIsLetGo)
-{
+TEST_F(TouchDispatch, AViewRemovedMidSequenceIsLetGo) {
     window->mouseDown({10, 10});
     left->removeFromSuperview();
-    left.reset();  // the window keeps no strong hold on it
+    left.reset(); // the window keeps no strong hold on it
     window->mouseDragged({20, 20});
     window->mouseUp({20, 20});
     EXPECT_EQ(log, (Log{"left began 10,10"}));
@@ -118,8 +110,7 @@ protected:
     std::vector<std::uint64_t> events;
     std::shared_ptr<UIWindow> window = std::make_shared<UIWindow>(CGSize{300, 200});
     std::shared_ptr<UIControl> control = std::make_shared<UIControl>(CGRect(50, 50, 100, 50));
-    void SetUp() override
-    {
+    void SetUp() override {
         window->addSubview(control);
         for (auto e : {UIControlEvents::touchDown, UIControlEvents::touchUpInside, UIControlEvents::touchUpOutside,
                        UIControlEvents::touchCancel, UIControlEvents::valueChanged})
@@ -127,8 +118,7 @@ protected:
     }
 };
 
-TEST_F(ControlEvents, ReleaseInsideAndOutsideAndCancel)
-{
+TEST_F(ControlEvents, ReleaseInsideAndOutsideAndCancel) {
     window->mouseDown({60, 60});
     EXPECT_TRUE(control->isHighlighted());
     window->mouseDragged({250, 60});
@@ -137,7 +127,7 @@ TEST_F(ControlEvents, ReleaseInsideAndOutsideAndCancel)
     window->mouseUp({149, 99});
     EXPECT_EQ(events, (std::vector<std::uint64_t>{1, 64}));
     events.clear();
-    stroke(*window, {{60, 60}, {150, 60}});  // the right edge is outside
+    stroke(*window, {{60, 60}, {150, 60}}); // the right edge is outside
     EXPECT_EQ(events, (std::vector<std::uint64_t>{1, 128}));
     events.clear();
     window->mouseDown({60, 60});
@@ -151,8 +141,7 @@ TEST_F(ControlEvents, ReleaseInsideAndOutsideAndCancel)
     EXPECT_TRUE(events.empty());
 }
 
-TEST_F(ControlEvents, OneTargetForSeveralEventsAndActionsThatRemoveTheControl)
-{
+TEST_F(ControlEvents, OneTargetForSeveralEventsAndActionsThatRemoveTheControl) {
     int both = 0;
     control->addTarget([&](UIControl&) { ++both; }, UIControlEvents::touchDown | UIControlEvents::touchUpInside);
     control->addTarget([](UIControl& sender) { sender.removeFromSuperview(); }, UIControlEvents::touchUpInside);
@@ -161,22 +150,21 @@ TEST_F(ControlEvents, OneTargetForSeveralEventsAndActionsThatRemoveTheControl)
     EXPECT_EQ(control->superview(), nullptr);
 }
 
-TEST(Slider, DragSetsTheValueAndReportsEachChange)
-{
+TEST(Slider, DragSetsTheValueAndReportsEachChange) {
     auto window = std::make_shared<UIWindow>(CGSize{300, 100});
-    auto slider = std::make_shared<UISlider>(CGRect(0, 0, 216, 40));  // track x 8..208
+    auto slider = std::make_shared<UISlider>(CGRect(0, 0, 216, 40)); // track x 8..208
     window->addSubview(slider);
     std::vector<float> values;
     slider->addTarget([&](UIControl& s) { values.push_back(static_cast<UISlider&>(s).value()); },
                       UIControlEvents::valueChanged);
-    stroke(*window, {{58, 20}, {108, 20}, {400, 20}, {400, 20}});  // beyond the end: the maximum
+    stroke(*window, {{58, 20}, {108, 20}, {400, 20}, {400, 20}}); // beyond the end: the maximum
     EXPECT_EQ(values, (std::vector<float>{0.25f, 0.5f, 1.0f}));
 
     slider->setValue(NAN);
     EXPECT_EQ(slider->value(), 1.0f);
     slider->setValue(-3);
     EXPECT_EQ(slider->value(), 0.0f);
-    slider->setRange(1, 1);  // empty: ignored
+    slider->setRange(1, 1); // empty: ignored
     EXPECT_EQ(slider->maximumValue(), 1.0f);
 
     values.clear();
@@ -190,8 +178,7 @@ TEST(Slider, DragSetsTheValueAndReportsEachChange)
 
 using State = UIGestureRecognizer::State;
 
-const char* name(State s)
-{
+const char* name(State s) {
     static const char* const names[] = {"possible", "began", "changed", "ended", "cancelled", "failed"};
     return names[static_cast<int>(s)];
 }
@@ -202,41 +189,36 @@ protected:
     std::shared_ptr<UIView> panel = std::make_shared<UIView>(CGRect(100, 100, 200, 100));
     std::vector<std::string> log;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         RunLoop::main().setVirtualClock(true);
         window->addSubview(panel);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         RunLoop::main().runUntilIdle();
         RunLoop::main().setVirtualClock(false);
     }
     template <class R>
-    std::shared_ptr<R> attach(std::shared_ptr<R> r, UIView& to)
-    {
+    std::shared_ptr<R> attach(std::shared_ptr<R> r, UIView& to) {
         r->addTarget([this](UIGestureRecognizer& g) { log.push_back(name(g.state())); });
         to.addGestureRecognizer(r);
         return r;
     }
     void advance(double s) { RunLoop::main().advance(s); }
-    void tap(CGPoint p, double hold = 0.05)
-    {
+    void tap(CGPoint p, double hold = 0.05) {
         window->mouseDown(p);
         advance(hold);
         window->mouseUp(p);
     }
 };
 
-TEST_F(Gestures, PanBeginsAfterItsHysteresisAndTracksFromTouchDown)
-{
+TEST_F(Gestures, PanBeginsAfterItsHysteresisAndTracksFromTouchDown) {
     auto pan = attach(std::make_shared<UIPanGestureRecognizer>(), *window);
     std::vector<CGPoint> translations;
     pan->addTarget([&](UIGestureRecognizer&) { translations.push_back(pan->translation(panel.get())); });
     window->mouseDown({150, 150});
-    window->mouseDragged({155, 153});  // 5.8 points: not yet
+    window->mouseDragged({155, 153}); // 5.8 points: not yet
     EXPECT_EQ(pan->state(), State::possible);
-    window->mouseDragged({158, 156});  // 10 points
+    window->mouseDragged({158, 156}); // 10 points
     EXPECT_EQ(pan->state(), State::began);
     window->mouseDragged({170, 150});
     window->mouseUp({180, 140});
@@ -262,8 +244,7 @@ TEST_F(Gestures, PanBeginsAfterItsHysteresisAndTracksFromTouchDown)
     EXPECT_TRUE(log.empty());
 }
 
-TEST_F(Gestures, PanDoesNotStealTheViewsTouches)
-{
+TEST_F(Gestures, PanDoesNotStealTheViewsTouches) {
     auto control = std::make_shared<UIControl>(CGRect(0, 0, 100, 100));
     panel->addSubview(control);
     std::vector<std::uint64_t> events;
@@ -275,8 +256,7 @@ TEST_F(Gestures, PanDoesNotStealTheViewsTouches)
     EXPECT_EQ(log, (std::vector<std::string>{"began", "ended"}));
 }
 
-TEST_F(Gestures, DoubleTapWithinItsInterval)
-{
+TEST_F(Gestures, DoubleTapWithinItsInterval) {
     auto doubleTap = std::make_shared<UITapGestureRecognizer>();
     doubleTap->numberOfTapsRequired = 2;
     int doubles = 0, singles = 0;
@@ -292,30 +272,29 @@ TEST_F(Gestures, DoubleTapWithinItsInterval)
         CGPoint at;
         double hold;
         int doubles;
-    } taps[] = {{0, {150, 150}, 0.05, 0}, {0.2, {153, 152}, 0.05, 1},
-                {1, {150, 150}, 0.05, 1}, {0.4, {150, 150}, 0.05, 1},  // too late for a second tap
+    } taps[] = {{0, {150, 150}, 0.05, 0},   {0.2, {153, 152}, 0.05, 1},
+                {1, {150, 150}, 0.05, 1},   {0.4, {150, 150}, 0.05, 1}, // too late for a second tap
                 {0.1, {150, 150}, 0.05, 2},                             // but this one pairs with the last
-                {1, {150, 150}, 0.05, 2}, {0.1, {190, 150}, 0.05, 2},   // too far from the first
+                {1, {150, 150}, 0.05, 2},   {0.1, {190, 150}, 0.05, 2}, // too far from the first
                 {1, {150, 150}, 0.6, 2}};                               // held too long: a press
     for (const auto& t : taps) {
         advance(t.wait);
         tap(t.at, t.hold);
         EXPECT_EQ(doubles, t.doubles) << t.at.x << " after " << t.wait;
     }
-    EXPECT_EQ(singles, 7);  // single taps fire on their own
-    stroke(*window, {{150, 150}, {170, 150}, {150, 150}});  // moved away: no tap
+    EXPECT_EQ(singles, 7);                                 // single taps fire on their own
+    stroke(*window, {{150, 150}, {170, 150}, {150, 150}}); // moved away: no tap
     EXPECT_EQ(singles, 7);
 }
 
-TEST_F(Gestures, LongPressBeginsAfterHalfASecondUnlessMovedTooFar)
-{
+TEST_F(Gestures, LongPressBeginsAfterHalfASecondUnlessMovedTooFar) {
     auto press = attach(std::make_shared<UILongPressGestureRecognizer>(), *panel);
     window->mouseDown({150, 150});
     advance(0.49);
     EXPECT_EQ(press->state(), State::possible);
     advance(0.02);
     EXPECT_EQ(press->state(), State::began);
-    window->mouseDragged({200, 150});  // after it began, moving is fine
+    window->mouseDragged({200, 150}); // after it began, moving is fine
     window->mouseUp({200, 150});
     EXPECT_EQ(log, (std::vector<std::string>{"began", "changed", "ended"}));
     EXPECT_EQ(press->location(panel.get()).x, 100);
@@ -333,12 +312,11 @@ TEST_F(Gestures, LongPressBeginsAfterHalfASecondUnlessMovedTooFar)
     EXPECT_TRUE(log.empty());
 }
 
-TEST_F(Gestures, PinchIsControlWithTheWheel)
-{
+TEST_F(Gestures, PinchIsControlWithTheWheel) {
     auto pinch = attach(std::make_shared<UIPinchGestureRecognizer>(), *panel);
     std::vector<double> scales;
     pinch->addTarget([&](UIGestureRecognizer&) { scales.push_back(pinch->scale); });
-    window->scrollWheel({150, 150}, 1, false);  // plain scrolling is no pinch
+    window->scrollWheel({150, 150}, 1, false); // plain scrolling is no pinch
     EXPECT_TRUE(log.empty());
     window->scrollWheel({150, 150}, 1, true);
     advance(0.2);
@@ -347,7 +325,7 @@ TEST_F(Gestures, PinchIsControlWithTheWheel)
     window->scrollWheel({150, 150}, -3, true);
     advance(0.29);
     EXPECT_EQ(pinch->state(), State::changed);
-    advance(0.02);  // the wheel rested 0.3 s
+    advance(0.02); // the wheel rested 0.3 s
     EXPECT_EQ(log, (std::vector<std::string>{"began", "changed", "changed", "ended"}));
     ASSERT_EQ(scales.size(), 4u);
     EXPECT_DOUBLE_EQ(scales[0], 1.1);
@@ -357,18 +335,17 @@ TEST_F(Gestures, PinchIsControlWithTheWheel)
 
     log.clear();
     window->scrollWheel({150, 150}, NAN, true);
-    window->scrollWheel({10, 10}, 1, true);  // not over the panel
+    window->scrollWheel({10, 10}, 1, true); // not over the panel
     EXPECT_TRUE(log.empty());
     window->scrollWheel({150, 150}, 2, true);
-    EXPECT_NEAR(pinch->scale, 1.21, 1e-12);  // a new gesture starts from 1
+    EXPECT_NEAR(pinch->scale, 1.21, 1e-12); // a new gesture starts from 1
     pinch->setEnabled(false);
     EXPECT_EQ(log, (std::vector<std::string>{"began", "cancelled"}));
     advance(1);
     EXPECT_EQ(log.size(), 2u);
 }
 
-TEST_F(Gestures, ARecogniserDroppedDuringItsActionIsSafe)
-{
+TEST_F(Gestures, ARecogniserDroppedDuringItsActionIsSafe) {
     auto pan = std::make_shared<UIPanGestureRecognizer>();
     UIGestureRecognizer* raw = pan.get();
     int calls = 0;

@@ -24,8 +24,7 @@ public:
     int draws = 0;
     CGRect lastRect;
     bool careless = false;
-    void draw(CGRect rect) override
-    {
+    void draw(CGRect rect) override {
         ++draws;
         lastRect = rect;
         CGContext* cx = UIGraphicsGetCurrentContext();
@@ -48,15 +47,20 @@ class WindowDrawing : public ::testing::TestWithParam<double> {
 protected:
     double k = GetParam();
     std::shared_ptr<UIWindow> window = std::make_shared<UIWindow>(CGSize{200, 120}, k);
-    void probe(std::initializer_list<vyk::test::Probe> probes) { vyk::test::expectPixels(window->surface(), k, probes); }
+    void probe(std::initializer_list<vyk::test::Probe> probes) {
+        vyk::test::expectPixels(window->surface(), k, probes);
+    }
     void SetUp() override { window->setBackgroundColor(UIColor::white()); }
     template <class... V>
-    void add(const V&... views) { (window->addSubview(views), ...); }
-    void save(const char* what) { vyk::test::saveArtifact(window->surface(), std::string("uikit-") + what + (k > 1 ? "-2x" : "-1x")); }
+    void add(const V&... views) {
+        (window->addSubview(views), ...);
+    }
+    void save(const char* what) {
+        vyk::test::saveArtifact(window->surface(), std::string("uikit-") + what + (k > 1 ? "-2x" : "-1x"));
+    }
 };
 
-TEST_P(WindowDrawing, TreeWithAlphaTransformsAndHiddenViews)
-{
+TEST_P(WindowDrawing, TreeWithAlphaTransformsAndHiddenViews) {
     auto red = std::make_shared<Swatch>(CGRect(10, 10, 40, 40), UIColor(1, 0, 0, 1));
     auto group = std::make_shared<UIView>(CGRect(60, 10, 60, 40));
     auto a = std::make_shared<Swatch>(CGRect(0, 0, 40, 40), UIColor::black());
@@ -66,16 +70,23 @@ TEST_P(WindowDrawing, TreeWithAlphaTransformsAndHiddenViews)
     add(red, group, hidden, scaled);
     group->addSubview(a);
     group->addSubview(b);
-    group->setAlpha(0.5);  // the group composes once: its overlap is no darker
+    group->setAlpha(0.5); // the group composes once: its overlap is no darker
     hidden->setHidden(true);
-    scaled->setTransform(CGAffineTransform::makeScale(2, 1));  // about its centre: x 130..170
+    scaled->setTransform(CGAffineTransform::makeScale(2, 1)); // about its centre: x 130..170
 
     ASSERT_TRUE(window->displayIfNeeded());
     save("tree");
     // The swatch's overdraw is clipped to its bounds (8 and 52 stay white).
-    probe({{30, 30, {255, 0, 0}}, {8, 30, white}, {52, 30, white}, {65, 30, grey}, {90, 30, grey},
-           {150, 30, white}, {132, 80, blue}, {168, 80, blue}, {150, 95, white}});
-    EXPECT_EQ(red->lastRect, CGRect(0, 0, 40, 40));  // always the full bounds
+    probe({{30, 30, {255, 0, 0}},
+           {8, 30, white},
+           {52, 30, white},
+           {65, 30, grey},
+           {90, 30, grey},
+           {150, 30, white},
+           {132, 80, blue},
+           {168, 80, blue},
+           {150, 95, white}});
+    EXPECT_EQ(red->lastRect, CGRect(0, 0, 40, 40)); // always the full bounds
     EXPECT_EQ(hidden->draws, 0);
 
     // Nothing changed: no redraw. A change redraws everything.
@@ -88,8 +99,7 @@ TEST_P(WindowDrawing, TreeWithAlphaTransformsAndHiddenViews)
     probe({{150, 30, {0, 0, 0}}});
 }
 
-TEST_P(WindowDrawing, ACarelessDrawerCannotSpoilItsSiblings)
-{
+TEST_P(WindowDrawing, ACarelessDrawerCannotSpoilItsSiblings) {
     auto careless = std::make_shared<Swatch>(CGRect(10, 10, 20, 20), UIColor::black());
     careless->careless = true;
     auto after = std::make_shared<Swatch>(CGRect(100, 10, 20, 20), UIColor(0, 1, 0, 1));
@@ -98,13 +108,12 @@ TEST_P(WindowDrawing, ACarelessDrawerCannotSpoilItsSiblings)
     probe({{110, 20, {0, 255, 0}}, {60, 60, white}});
 }
 
-TEST_P(WindowDrawing, ZeroScaleAndZeroSizeViewsDrawNothing)
-{
+TEST_P(WindowDrawing, ZeroScaleAndZeroSizeViewsDrawNothing) {
     auto overlay = std::make_shared<Swatch>(CGRect(10, 10, 100, 100), UIColor::black());
     auto flat = std::make_shared<Swatch>(CGRect(10, 10, 0, 100), UIColor::black());
     auto next = std::make_shared<Swatch>(CGRect(150, 10, 20, 20), UIColor(0, 0, 1, 1));
     add(overlay, flat, next);
-    overlay->setTransform(CGAffineTransform::makeScale(0, 0));  // a fading overlay's first frame
+    overlay->setTransform(CGAffineTransform::makeScale(0, 0)); // a fading overlay's first frame
     window->displayIfNeeded();
     EXPECT_EQ(overlay->draws, 0);
     probe({{50, 50, white}, {160, 20, blue}});
@@ -113,8 +122,7 @@ TEST_P(WindowDrawing, ZeroScaleAndZeroSizeViewsDrawNothing)
     probe({{60, 60, {0, 0, 0}}, {20, 20, white}});
 }
 
-TEST_P(WindowDrawing, StandardViewsLeaveInk)
-{
+TEST_P(WindowDrawing, StandardViewsLeaveInk) {
     auto label = std::make_shared<UILabel>(CGRect(10, 10, 180, 30));
     label->setText("correlograph");
     label->setFont(*UIFont::named("HelveticaNeue", 14));
@@ -135,13 +143,12 @@ TEST_P(WindowDrawing, StandardViewsLeaveInk)
     EXPECT_GT(ink(10, 10, 190, 40), 0);
     EXPECT_GT(ink(10, 50, 90, 80), 0);
     EXPECT_EQ(ink(10, 90, 30, 110), 0);
-    EXPECT_GT(ink(175, 55, 190, 75), 0);  // the full slider's thumb sits at the right end
+    EXPECT_GT(ink(175, 55, 190, 75), 0); // the full slider's thumb sits at the right end
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, WindowDrawing, ::testing::Values(1.0, 2.0));
 
-TEST(Image, PngRoundTripThroughAView)
-{
+TEST(Image, PngRoundTripThroughAView) {
     vyk::gfx::ImageSurface src(4, 2);
     src.clear({0, 0.5, 1, 1});
     const std::string path = ::testing::TempDir() + "vyk-image.png";

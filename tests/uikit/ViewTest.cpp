@@ -9,29 +9,26 @@
 
 namespace {
 
-void expectPoint(CGPoint p, CGPoint e)
-{
+void expectPoint(CGPoint p, CGPoint e) {
     EXPECT_NEAR(p.x, e.x, 1e-9);
     EXPECT_NEAR(p.y, e.y, 1e-9);
 }
 
-TEST(ViewGeometry, TransformAppliesAboutTheCentre)
-{
+TEST(ViewGeometry, TransformAppliesAboutTheCentre) {
     auto v = std::make_shared<UIView>(CGRect(10, 20, 100, 50));
     v->setTransform(CGAffineTransform::makeScale(2, 2));
     EXPECT_EQ(v->frame(), CGRect(-40, -5, 200, 100));
-    EXPECT_EQ(v->bounds(), CGRect(0, 0, 100, 50));  // bounds are untouched
+    EXPECT_EQ(v->bounds(), CGRect(0, 0, 100, 50)); // bounds are untouched
     v->setTransform(CGAffineTransform::makeScale(0.5, 0.5));
     EXPECT_EQ(v->frame(), CGRect(35, 32.5, 50, 25));
     v->setTransform(CGAffineTransform::identity());
-    v->setFrame({1, 2, NAN, 4});  // ignored
+    v->setFrame({1, 2, NAN, 4}); // ignored
     EXPECT_EQ(v->frame(), CGRect(10, 20, 100, 50));
-    v->setFrame({5, 5, -10, 20});  // standardised
+    v->setFrame({5, 5, -10, 20}); // standardised
     EXPECT_EQ(v->frame(), CGRect(-5, 5, 10, 20));
 }
 
-TEST(ViewGeometry, ConversionThroughTransformsAndBounds)
-{
+TEST(ViewGeometry, ConversionThroughTransformsAndBounds) {
     auto root = std::make_shared<UIView>(CGRect(0, 0, 400, 300));
     auto panel = std::make_shared<UIView>(CGRect(100, 50, 200, 100));
     auto child = std::make_shared<UIView>(CGRect(10, 10, 20, 20));
@@ -55,8 +52,7 @@ TEST(ViewGeometry, ConversionThroughTransformsAndBounds)
     EXPECT_EQ(child->convert(CGRect(0, 0, 20, 20), root.get()), CGRect(60, 60, 20, 20));
 }
 
-TEST(ViewTree, AddingMovesAndRefusesCycles)
-{
+TEST(ViewTree, AddingMovesAndRefusesCycles) {
     auto a = std::make_shared<UIView>();
     auto b = std::make_shared<UIView>();
     auto c = std::make_shared<UIView>();
@@ -64,7 +60,7 @@ TEST(ViewTree, AddingMovesAndRefusesCycles)
     b->addSubview(c);
     EXPECT_TRUE(a->subviews().empty());
     EXPECT_EQ(c->superview(), b.get());
-    c->addSubview(b);  // b is c's ancestor
+    c->addSubview(b); // b is c's ancestor
     EXPECT_TRUE(c->subviews().empty());
     a->addSubview(a);
     EXPECT_TRUE(a->subviews().empty());
@@ -75,11 +71,10 @@ TEST(ViewTree, AddingMovesAndRefusesCycles)
         auto parent = std::make_shared<UIView>();
         parent->addSubview(c);
     }
-    EXPECT_EQ(c->superview(), nullptr);  // a dying parent lets go
+    EXPECT_EQ(c->superview(), nullptr); // a dying parent lets go
 }
 
-TEST(HitTest, SkipsHiddenTransparentAndInertViewsTopmostFirst)
-{
+TEST(HitTest, SkipsHiddenTransparentAndInertViewsTopmostFirst) {
     auto root = std::make_shared<UIView>(CGRect(0, 0, 200, 200));
     auto lower = std::make_shared<UIView>(CGRect(0, 0, 100, 100));
     auto upper = std::make_shared<UIView>(CGRect(50, 50, 100, 100));
@@ -88,7 +83,7 @@ TEST(HitTest, SkipsHiddenTransparentAndInertViewsTopmostFirst)
     EXPECT_EQ(root->hitTest({75, 75}, nullptr), upper.get());
     EXPECT_EQ(root->hitTest({25, 25}, nullptr), lower.get());
     EXPECT_EQ(root->hitTest({175, 25}, nullptr), root.get());
-    EXPECT_EQ(root->hitTest({200, 25}, nullptr), nullptr);  // half-open bounds
+    EXPECT_EQ(root->hitTest({200, 25}, nullptr), nullptr); // half-open bounds
 
     upper->setHidden(true);
     EXPECT_EQ(root->hitTest({75, 75}, nullptr), lower.get());
@@ -109,7 +104,7 @@ TEST(HitTest, SkipsHiddenTransparentAndInertViewsTopmostFirst)
     lower->addSubview(outside);
     upper->setHidden(true);
     EXPECT_EQ(root->hitTest({160, 5}, nullptr), root.get());
-    upper->setTransform(CGAffineTransform::makeScale(0, 1));  // singular: never hit
+    upper->setTransform(CGAffineTransform::makeScale(0, 1)); // singular: never hit
     upper->setHidden(false);
     EXPECT_EQ(root->hitTest({75, 75}, nullptr), lower.get());
 }
@@ -121,10 +116,9 @@ protected:
     void SetUp() override { parent->addSubview(child); }
 };
 
-TEST_F(Layout, PinnedViewFollowsItsSuperview)
-{
+TEST_F(Layout, PinnedViewFollowsItsSuperview) {
     auto loose = std::make_shared<UIView>(CGRect(5, 5, 10, 10));
-    pinToSuperviewEdges(*loose);  // no superview: nothing happens
+    pinToSuperviewEdges(*loose); // no superview: nothing happens
     EXPECT_TRUE(loose->translatesAutoresizingMaskIntoConstraints);
     EXPECT_TRUE(loose->constraints().empty());
 
@@ -146,28 +140,25 @@ TEST_F(Layout, PinnedViewFollowsItsSuperview)
     EXPECT_EQ(child->frame(), CGRect(0, 0, 640, 480));
 }
 
-TEST_F(Layout, ConstantsAndSingleEdges)
-{
+TEST_F(Layout, ConstantsAndSingleEdges) {
     NSLayoutConstraint::activate({child->bottomAnchor().constraint(parent->bottomAnchor(), -10),
                                   child->trailingAnchor().constraint(parent->trailingAnchor(), -20)});
     parent->layoutIfNeeded();
     EXPECT_EQ(child->frame(), CGRect(240, 160, 40, 30));
 }
 
-TEST_F(Layout, ConstraintsOutlivingTheirViewsAreInert)
-{
+TEST_F(Layout, ConstraintsOutlivingTheirViewsAreInert) {
     const auto held = child->topAnchor().constraint(parent->topAnchor());
     NSLayoutConstraint::activate({held});
     child.reset();
     parent.reset();
     EXPECT_EQ(held->firstItem(), nullptr);
     EXPECT_FALSE(held->isActive());
-    NSLayoutConstraint::activate({held});  // nothing to attach to
+    NSLayoutConstraint::activate({held}); // nothing to attach to
     EXPECT_FALSE(held->isActive());
 }
 
-TEST(Window, RootOfTheTree)
-{
+TEST(Window, RootOfTheTree) {
     auto window = std::make_shared<UIWindow>(CGSize{320, 240}, 2);
     auto v = std::make_shared<UIView>(CGRect(0, 0, 10, 10));
     EXPECT_EQ(v->window(), nullptr);
@@ -175,7 +166,7 @@ TEST(Window, RootOfTheTree)
     EXPECT_EQ(v->window(), window.get());
     EXPECT_EQ(window->surface().width(), 640);
     EXPECT_EQ(window->surface().height(), 480);
-    window->resize({0, 100}, 1);  // no surface, nothing drawn, no crash
+    window->resize({0, 100}, 1); // no surface, nothing drawn, no crash
     EXPECT_FALSE(window->surface().isValid());
     EXPECT_FALSE(window->displayIfNeeded());
 }

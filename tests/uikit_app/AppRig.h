@@ -8,8 +8,7 @@ namespace vyk::test {
 using ConsoleLines = ConsoleCapture;
 
 // A click at the centre of a view, in window coordinates.
-inline void click(UIWindow& window, const UIView& view)
-{
+inline void click(UIWindow& window, const UIView& view) {
     const CGRect b = view.bounds();
     const CGPoint p = view.convert(CGPoint{b.midX(), b.midY()}, nullptr);
     window.mouseDown(p);

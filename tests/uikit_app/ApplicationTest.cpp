@@ -17,8 +17,7 @@ Log* lifeLog = nullptr;
 
 class TestDelegate : public UIApplicationDelegate {
 public:
-    bool application(UIApplication&, const UILaunchOptions*) override
-    {
+    bool application(UIApplication&, const UILaunchOptions*) override {
         lifeLog->push_back(window ? "launched with window" : "launched without window");
         return true;
     }
@@ -28,18 +27,15 @@ public:
     void applicationWillTerminate(UIApplication&) override { lifeLog->push_back("terminate"); }
 };
 
-int runApp(std::vector<std::string> args)
-{
+int runApp(std::vector<std::string> args) {
     args.insert(args.begin(), "app");
     std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
+    for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     return UIApplicationMain(static_cast<int>(args.size()), argv.data(), nullptr, "TestDelegate");
 }
 
-TEST(Application, HeadlessRunPressesControlsAndWritesAScreenshot)
-{
+TEST(Application, HeadlessRunPressesControlsAndWritesAScreenshot) {
     Log log;
     lifeLog = &log;
     UIApplication::registerDelegateClass("TestDelegate", [] { return std::make_shared<TestDelegate>(); });
@@ -52,10 +48,12 @@ TEST(Application, HeadlessRunPressesControlsAndWritesAScreenshot)
             button->accessibilityIdentifier = "go";
             button->setTitle("Go");
             auto* raw = button.get();
-            button->addTarget([&log, raw](UIControl&) {
-                log.push_back("pressed go");
-                raw->setBackgroundColor(UIColor(1, 0, 0, 1));
-            }, UIControlEvents::touchUpInside);
+            button->addTarget(
+                [&log, raw](UIControl&) {
+                    log.push_back("pressed go");
+                    raw->setBackgroundColor(UIColor(1, 0, 0, 1));
+                },
+                UIControlEvents::touchUpInside);
             root.addSubview(button);
             auto hidden = std::make_shared<UIButton>(CGRect{20, 80, 100, 40});
             hidden->accessibilityIdentifier = "hidden";
@@ -69,14 +67,13 @@ TEST(Application, HeadlessRunPressesControlsAndWritesAScreenshot)
     std::filesystem::remove(shot);
 
     vyk::test::ConsoleLines console;
-    EXPECT_EQ(runApp({"--headless", "--press", "go", "--press", "hidden", "--run-seconds", "0.05", "--screenshot",
-                      shot}),
-              0);
+    EXPECT_EQ(
+        runApp({"--headless", "--press", "go", "--press", "hidden", "--run-seconds", "0.05", "--screenshot", shot}), 0);
     EXPECT_EQ(log, (Log{"launched with window", "active", "pressed go", "resign", "background", "terminate"}));
     EXPECT_EQ(console.lines(),
               (std::vector<std::string>{"UIApplication: --press hidden: no control has that accessibility identifier.",
                                         "UIApplication: screenshot written to " + shot}));
-    EXPECT_TRUE(std::filesystem::exists(shot));  // its picture is the host program test's
+    EXPECT_TRUE(std::filesystem::exists(shot)); // its picture is the host program test's
 
     // Without --headless and without a display it says so and runs offscreen.
     const char* display = std::getenv("DISPLAY");
@@ -87,15 +84,15 @@ TEST(Application, HeadlessRunPressesControlsAndWritesAScreenshot)
     EXPECT_EQ(runApp({"--run-seconds", "0"}), 0);
     ASSERT_EQ(console.lines().size(), 1u);
     EXPECT_EQ(console.lines()[0].rfind("UIApplication: no display (", 0), 0u);
-    if (display)
-        ::setenv("DISPLAY", saved.c_str(), 1);
+    if (display) ::setenv("DISPLAY", saved.c_str(), 1);
     lifeLog = nullptr;
 }
 
-TEST(Application, RefusesBadOptionsAndUnknownDelegates)
-{
-    const char* bad[][3] = {{"--run-seconds", "-1", nullptr}, {"--run-seconds", "nan", nullptr},
-                            {"--screenshot", "shot.jpg", nullptr}, {"--press", nullptr, nullptr},
+TEST(Application, RefusesBadOptionsAndUnknownDelegates) {
+    const char* bad[][3] = {{"--run-seconds", "-1", nullptr},
+                            {"--run-seconds", "nan", nullptr},
+                            {"--screenshot", "shot.jpg", nullptr},
+                            {"--press", nullptr, nullptr},
                             {"--verbose", nullptr, nullptr}};
     for (const auto& args : bad) {
         const char* argv[] = {"app", args[0], args[1], nullptr};
@@ -108,7 +105,8 @@ TEST(Application, RefusesBadOptionsAndUnknownDelegates)
     EXPECT_EQ(runApp({"--bogus"}), 2);
     std::vector<char*> argv{const_cast<char*>("app"), nullptr};
     EXPECT_EQ(UIApplicationMain(1, argv.data(), nullptr, "NoSuchDelegate"), 1);
-    EXPECT_EQ(console.lines().back(), "UIApplication: there is no application delegate class named \"NoSuchDelegate\".");
+    EXPECT_EQ(console.lines().back(),
+              "UIApplication: there is no application delegate class named \"NoSuchDelegate\".");
 }
 
 } // namespace

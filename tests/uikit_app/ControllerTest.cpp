@@ -22,14 +22,12 @@ public:
     void viewDidAppear(bool) override { note("viewDidAppear"); }
     void viewWillDisappear(bool) override { note("viewWillDisappear"); }
     void viewDidDisappear(bool) override { note("viewDidDisappear"); }
-    void prepare(UIStoryboardSegue& segue, const std::any& sender) override
-    {
+    void prepare(UIStoryboardSegue& segue, const std::any& sender) override {
         note("prepare " + segue.identifier().value_or("-") + " from " +
              (std::any_cast<std::string>(&sender) ? std::any_cast<std::string>(sender) : "?"));
-        if (auto* d = dynamic_cast<Logged*>(segue.destination().get()))
-            d->received = *segue.identifier();
+        if (auto* d = dynamic_cast<Logged*>(segue.destination().get())) d->received = *segue.identifier();
     }
-    std::shared_ptr<UIButton> button;  // a required outlet of the test scenes
+    std::shared_ptr<UIButton> button; // a required outlet of the test scenes
     std::string received;
 
 private:
@@ -38,8 +36,7 @@ private:
     Log& log_;
 };
 
-TEST(ViewController, LoadsLazilyAndReportsItsLifeInOrder)
-{
+TEST(ViewController, LoadsLazilyAndReportsItsLifeInOrder) {
     Log log;
     UIWindow window({400, 300});
     auto root = std::make_shared<Logged>("root", log);
@@ -47,7 +44,7 @@ TEST(ViewController, LoadsLazilyAndReportsItsLifeInOrder)
     EXPECT_TRUE(log.empty());
     const auto& view = root->view();
     EXPECT_TRUE(root->isViewLoaded());
-    EXPECT_EQ(view, root->view());  // loaded once
+    EXPECT_EQ(view, root->view()); // loaded once
     root->showIn(window);
     window.layoutIfNeeded();
     EXPECT_EQ(root->view()->frame(), window.bounds());
@@ -69,16 +66,14 @@ TEST(ViewController, LoadsLazilyAndReportsItsLifeInOrder)
     EXPECT_EQ(modal->view()->superview(), nullptr);
     EXPECT_EQ(UIViewController::topPresented(), nullptr);
 
-    const Log expected{"root viewDidLoad",       "root viewWillAppear",      "root viewDidAppear",
-                       "modal viewDidLoad",      "root viewWillDisappear",   "modal viewWillAppear",
-                       "modal viewDidAppear",    "root viewDidDisappear",
-                       "modal viewWillDisappear", "root viewWillAppear",     "modal viewDidDisappear",
-                       "root viewDidAppear"};
+    const Log expected{"root viewDidLoad",    "root viewWillAppear",    "root viewDidAppear",
+                       "modal viewDidLoad",   "root viewWillDisappear", "modal viewWillAppear",
+                       "modal viewDidAppear", "root viewDidDisappear",  "modal viewWillDisappear",
+                       "root viewWillAppear", "modal viewDidDisappear", "root viewDidAppear"};
     EXPECT_EQ(log, expected);
 }
 
-TEST(ViewController, PresentsDialogsOverTheWindowAndRefusesWithoutOne)
-{
+TEST(ViewController, PresentsDialogsOverTheWindowAndRefusesWithoutOne) {
     Log log;
     auto lonely = std::make_shared<Logged>("lonely", log);
     auto dialog = std::make_shared<Logged>("dialog", log);
@@ -101,8 +96,7 @@ TEST(ViewController, PresentsDialogsOverTheWindowAndRefusesWithoutOne)
 }
 
 // Two scenes: "Main" with a segue "ShowHelp" to "Help"; "Broken" forgets its outlet.
-void registerScenes(Log& log)
-{
+void registerScenes(Log& log) {
     UIStoryboard::registerScene("Main", [&log] {
         auto vc = std::make_shared<Logged>("main", log);
         vc->addSegue("ShowHelp", "Help");
@@ -112,10 +106,11 @@ void registerScenes(Log& log)
             auto self = weak.lock();
             self->button = std::make_shared<UIButton>(CGRect{10, 10, 80, 30});
             self->button->accessibilityIdentifier = "help";
-            self->button->addTarget([weak](UIControl&) {
-                if (auto s = weak.lock())
-                    s->performSegue("ShowHelp", std::string("button"));
-            }, UIControlEvents::touchUpInside);
+            self->button->addTarget(
+                [weak](UIControl&) {
+                    if (auto s = weak.lock()) s->performSegue("ShowHelp", std::string("button"));
+                },
+                UIControlEvents::touchUpInside);
             root.addSubview(self->button);
             UIOutletCheck("Main").require("button", self->button).check();
         });
@@ -133,8 +128,7 @@ void registerScenes(Log& log)
     });
 }
 
-TEST(Scenes, SegueBuildsTheDestinationPreparesAndPresentsIt)
-{
+TEST(Scenes, SegueBuildsTheDestinationPreparesAndPresentsIt) {
     Log log;
     registerScenes(log);
     UIWindow window({400, 300});
@@ -146,7 +140,7 @@ TEST(Scenes, SegueBuildsTheDestinationPreparesAndPresentsIt)
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->received, "ShowHelp");
     EXPECT_EQ(log[3], "main prepare ShowHelp from button");
-    EXPECT_EQ(log[4], "help viewDidLoad");  // prepared before its view loads
+    EXPECT_EQ(log[4], "help viewDidLoad"); // prepared before its view loads
     help->dismiss(false);
 
     vyk::test::ConsoleLines console;
@@ -159,8 +153,7 @@ TEST(Scenes, SegueBuildsTheDestinationPreparesAndPresentsIt)
     EXPECT_NE(lines[1].find("no scene named \"Nowhere\""), std::string::npos);
 }
 
-TEST(Scenes, MissingOutletFailsLoudlyAndNamesIt)
-{
+TEST(Scenes, MissingOutletFailsLoudlyAndNamesIt) {
     Log log;
     registerScenes(log);
     EXPECT_THROW(UIStoryboard::instantiate("Nothing"), UISceneError);

@@ -19,8 +19,7 @@ struct Screen {
 };
 
 // The file-name prompt of the panel's save dialog.
-std::shared_ptr<UIAlertController> fileNamePrompt(std::string& result, std::string& cancelled)
-{
+std::shared_ptr<UIAlertController> fileNamePrompt(std::string& result, std::string& cancelled) {
     auto alert = UIAlertController::make("File name", "Please enter the file name for the current file: ");
     alert->addTextField([](UITextField& f) {
         f.setPlaceholder("file name");
@@ -45,31 +44,29 @@ protected:
     std::shared_ptr<UIAlertController> alert = fileNamePrompt(result, cancelled);
     UITextField& field = shown();
 
-    UITextField& shown()
-    {
+    UITextField& shown() {
         s.root->present(alert, true);
         return *alert->textFields()[0];
     }
 };
 
-TEST_F(Prompt, TypingEditingAndConfirmingAFileName)
-{
+TEST_F(Prompt, TypingEditingAndConfirmingAFileName) {
     EXPECT_TRUE(field.isFirstResponder());
     EXPECT_EQ(field.cursor(), 6u);
 
-    UIKeyboard::insertText("-é\n\x01");  // line breaks and control characters are no file name
+    UIKeyboard::insertText("-é\n\x01"); // line breaks and control characters are no file name
     EXPECT_EQ(field.text(), "preset-é");
-    UIKeyboard::press({UIKey::backspace});  // a whole two-byte character
+    UIKeyboard::press({UIKey::backspace}); // a whole two-byte character
     EXPECT_EQ(field.text(), "preset-");
     UIKeyboard::press({UIKey::home});
     UIKeyboard::press({UIKey::deleteForward});
     UIKeyboard::insertText("P");
     EXPECT_EQ(field.text(), "Preset-");
     UIKeyboard::press({UIKey::end});
-    UIKeyboard::press({UIKey::left, true});  // select "-", typing replaces it
+    UIKeyboard::press({UIKey::left, true}); // select "-", typing replaces it
     UIKeyboard::insertText("\xF0\x9F\x8E\xB5 1");
     EXPECT_EQ(field.text(), "Preset\xF0\x9F\x8E\xB5 1");
-    UIKeyboard::insertText("\xC3");  // a broken sequence is dropped
+    UIKeyboard::insertText("\xC3"); // a broken sequence is dropped
     EXPECT_EQ(field.text(), "Preset\xF0\x9F\x8E\xB5 1");
 
     s.window.displayIfNeeded();
@@ -79,12 +76,11 @@ TEST_F(Prompt, TypingEditingAndConfirmingAFileName)
     EXPECT_TRUE(cancelled.empty());
     EXPECT_EQ(s.root->presentedViewController(), nullptr);
     EXPECT_EQ(UIKeyboard::focusedField(), nullptr);
-    UIKeyboard::insertText("x");  // nobody listens any more
+    UIKeyboard::insertText("x"); // nobody listens any more
     EXPECT_EQ(field.text(), "Preset\xF0\x9F\x8E\xB5 1");
 }
 
-TEST_F(Prompt, SelectsByMouseShowsThePlaceholderAndCancels)
-{
+TEST_F(Prompt, SelectsByMouseShowsThePlaceholderAndCancels) {
     // Drag from before the first character to past the last: everything is selected.
     const CGRect b = field.bounds();
     s.window.mouseDown(field.convert(CGPoint{1, b.midY()}, nullptr));
@@ -98,8 +94,7 @@ TEST_F(Prompt, SelectsByMouseShowsThePlaceholderAndCancels)
     s.window.displayIfNeeded();
     const CGPoint text = field.convert(CGPoint{8, b.midY()}, nullptr);
     bool ink = false;
-    for (int dx = 0; dx < 40; ++dx)
-        ink |= s.window.surface().pixel(int(text.x) + dx, int(text.y)).r < 200;
+    for (int dx = 0; dx < 40; ++dx) ink |= s.window.surface().pixel(int(text.x) + dx, int(text.y)).r < 200;
     EXPECT_TRUE(ink);
     // Escape runs the cancel action.
     UIKeyboard::press({UIKey::escape});
@@ -107,8 +102,7 @@ TEST_F(Prompt, SelectsByMouseShowsThePlaceholderAndCancels)
     EXPECT_TRUE(result.empty());
 }
 
-TEST(Alert, ButtonsRunTheirActionAfterTheAlertIsGone)
-{
+TEST(Alert, ButtonsRunTheirActionAfterTheAlertIsGone) {
     Screen s;
     bool stillShown = true;
     auto alert = UIAlertController::make("Question", "Yes or no?");
@@ -134,47 +128,37 @@ class PickerLog : public UIDocumentPickerDelegate {
 public:
     std::vector<std::string> picked;
     int cancelled = 0;
-    void documentPicker(UIDocumentPickerViewController&, const std::vector<URL>& urls) override
-    {
-        for (const auto& u : urls)
-            picked.push_back(u.path());
+    void documentPicker(UIDocumentPickerViewController&, const std::vector<URL>& urls) override {
+        for (const auto& u : urls) picked.push_back(u.path());
     }
     void documentPickerWasCancelled(UIDocumentPickerViewController&) override { ++cancelled; }
 };
 
 struct Tree : vyk::test::TemporaryFolder {
     fs::path root = path();
-    Tree()
-    {
+    Tree() {
         fs::create_directories(root / "sub" / "deeper");
         for (const char* f : {"b.aupreset", "a.txt", "z.pdf", ".hidden", "sub/d.txt", "sub/c.txt"})
             std::ofstream(root / f) << "x";
-        fs::create_symlink("/dev/null", root / "device");  // not a regular file: left out
+        fs::create_symlink("/dev/null", root / "device"); // not a regular file: left out
     }
 };
 
-UIView* findNamed(UIView& v, const std::string& name)
-{
-    if (v.accessibilityIdentifier == name)
-        return &v;
+UIView* findNamed(UIView& v, const std::string& name) {
+    if (v.accessibilityIdentifier == name) return &v;
     for (const auto& sub : v.subviews())
-        if (UIView* found = findNamed(*sub, name))
-            return found;
+        if (UIView* found = findNamed(*sub, name)) return found;
     return nullptr;
 }
 
-std::vector<std::string> names(const UIDocumentPickerViewController& p)
-{
+std::vector<std::string> names(const UIDocumentPickerViewController& p) {
     std::vector<std::string> out;
-    for (const auto& e : p.entries())
-        out.push_back(e.isFolder ? e.name + "/" : e.name);
+    for (const auto& e : p.entries()) out.push_back(e.isFolder ? e.name + "/" : e.name);
     return out;
 }
 
-std::shared_ptr<UIDocumentPickerViewController> showPicker(Screen& s, const std::string& type,
-                                                          const fs::path& folder,
-                                                          std::shared_ptr<PickerLog> delegate)
-{
+std::shared_ptr<UIDocumentPickerViewController> showPicker(Screen& s, const std::string& type, const fs::path& folder,
+                                                           std::shared_ptr<PickerLog> delegate) {
     auto picker = UIDocumentPickerViewController::make({type}, UIDocumentPickerMode::open);
     picker->delegate = std::move(delegate);
     picker->directoryURL = URL::fileURL(folder.string());
@@ -182,13 +166,12 @@ std::shared_ptr<UIDocumentPickerViewController> showPicker(Screen& s, const std:
     return picker;
 }
 
-void clickRow(UIWindow& window, UIDocumentPickerViewController& picker, const std::string& name)
-{
+void clickRow(UIWindow& window, UIDocumentPickerViewController& picker, const std::string& name) {
     const auto& entries = picker.entries();
     for (std::size_t i = 0; i < entries.size(); ++i)
         if (entries[i].name == name) {
-            const CGFloat y = (static_cast<CGFloat>(i) + 0.5) * UIDocumentPickerViewController::rowHeight -
-                              picker.scrollOffset();
+            const CGFloat y =
+                (static_cast<CGFloat>(i) + 0.5) * UIDocumentPickerViewController::rowHeight - picker.scrollOffset();
             const CGPoint p = picker.listView().convert(CGPoint{60, y}, nullptr);
             window.mouseDown(p);
             window.mouseUp(p);
@@ -197,8 +180,7 @@ void clickRow(UIWindow& window, UIDocumentPickerViewController& picker, const st
     ADD_FAILURE() << "no row " << name;
 }
 
-TEST(DocumentPicker, NavigatesIntoAFolderAndBackAndReturnsTwoFiles)
-{
+TEST(DocumentPicker, NavigatesIntoAFolderAndBackAndReturnsTwoFiles) {
     Tree tree;
     Screen s;
     auto delegate = std::make_shared<PickerLog>();
@@ -209,15 +191,15 @@ TEST(DocumentPicker, NavigatesIntoAFolderAndBackAndReturnsTwoFiles)
 
     UIKeyboard::press({UIKey::down});
     UIKeyboard::press({UIKey::down});
-    UIKeyboard::press({UIKey::right});  // into "sub"
+    UIKeyboard::press({UIKey::right}); // into "sub"
     EXPECT_EQ(picker->folder(), (tree.root / "sub").string());
     EXPECT_EQ(names(*picker), (std::vector<std::string>{"../", "c.txt", "d.txt", "deeper/"}));
     clickRow(s.window, *picker, "d.txt");
-    UIKeyboard::press({UIKey::left});  // back up; the check stays
+    UIKeyboard::press({UIKey::left}); // back up; the check stays
     EXPECT_EQ(picker->folder(), tree.root.string());
     clickRow(s.window, *picker, "z.pdf");
     clickRow(s.window, *picker, "a.txt");
-    clickRow(s.window, *picker, "z.pdf");    // a second click unchecks
+    clickRow(s.window, *picker, "z.pdf"); // a second click unchecks
     s.window.writePNG(artifactPath("document-picker.png"));
     vyk::test::click(s.window, *findNamed(*picker->view(), "Open"));
     EXPECT_EQ(delegate->picked,
@@ -226,8 +208,7 @@ TEST(DocumentPicker, NavigatesIntoAFolderAndBackAndReturnsTwoFiles)
     EXPECT_EQ(s.root->presentedViewController(), nullptr);
 }
 
-TEST(DocumentPicker, FiltersByTypeOpensFoldersByDoubleClickAndCancels)
-{
+TEST(DocumentPicker, FiltersByTypeOpensFoldersByDoubleClickAndCancels) {
     Tree tree;
     Screen s;
     auto delegate = std::make_shared<PickerLog>();
@@ -236,7 +217,7 @@ TEST(DocumentPicker, FiltersByTypeOpensFoldersByDoubleClickAndCancels)
     clickRow(s.window, *picker, "sub");
     clickRow(s.window, *picker, "sub");
     EXPECT_EQ(names(*picker), (std::vector<std::string>{"../", "deeper/"}));
-    UIKeyboard::press({UIKey::returnKey});  // Enter on a folder that cannot be picked opens it
+    UIKeyboard::press({UIKey::returnKey}); // Enter on a folder that cannot be picked opens it
     EXPECT_EQ(picker->folder(), (tree.root / "sub/deeper").string());
     UIKeyboard::press({UIKey::escape});
     EXPECT_EQ(delegate->cancelled, 1);
@@ -249,15 +230,12 @@ TEST(DocumentPicker, FiltersByTypeOpensFoldersByDoubleClickAndCancels)
     EXPECT_EQ(delegate->picked, (std::vector<std::string>{(tree.root / "sub").string()}));
 }
 
-TEST(DocumentPicker, ScrollsToKeepTheHighlightInSight)
-{
+TEST(DocumentPicker, ScrollsToKeepTheHighlightInSight) {
     Tree tree;
-    for (int i = 0; i < 40; ++i)
-        std::ofstream(tree.root / ("file" + std::to_string(100 + i) + ".txt")) << "x";
+    for (int i = 0; i < 40; ++i) std::ofstream(tree.root / ("file" + std::to_string(100 + i) + ".txt")) << "x";
     Screen s;
     auto picker = showPicker(s, "public.plain-text", tree.root, nullptr);
-    for (int i = 0; i < 30; ++i)
-        UIKeyboard::press({UIKey::down});
+    for (int i = 0; i < 30; ++i) UIKeyboard::press({UIKey::down});
     const CGFloat top = picker->highlighted() * UIDocumentPickerViewController::rowHeight - picker->scrollOffset();
     EXPECT_GT(picker->scrollOffset(), 0);
     EXPECT_GE(top, 0);

@@ -22,8 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A 3 x 2 PNG made by cairo, as bytes.
-std::string pngBytes()
-{
+std::string pngBytes() {
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 3, 2);
     std::string out;
     cairo_surface_write_to_png_stream(
@@ -38,27 +37,23 @@ std::string pngBytes()
 }
 
 // Runs the main queue until `done` or five seconds have passed.
-bool pumpUntil(const std::function<bool()>& done)
-{
+bool pumpUntil(const std::function<bool()>& done) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (std::chrono::steady_clock::now() < end) {
         RunLoop::main().runUntilIdle();
-        if (done())
-            return true;
+        if (done()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return false;
 }
 
 // Writes a file into the folder and gives its file address.
-std::string write(const vyk::test::TemporaryFolder& folder, const std::string& name, const std::string& bytes)
-{
+std::string write(const vyk::test::TemporaryFolder& folder, const std::string& name, const std::string& bytes) {
     std::ofstream(folder / name, std::ios::binary) << bytes;
     return "file://" + folder / name;
 }
 
-TEST(ImageLoading, LoadFromFileAddresses)
-{
+TEST(ImageLoading, LoadFromFileAddresses) {
     vyk::test::TemporaryFolder folder;
     const std::string png = write(folder, "a.png", pngBytes());
     const std::string text = write(folder, "a.txt", "no picture");
@@ -84,7 +79,7 @@ TEST(ImageLoading, LoadFromFileAddresses)
         weak = gone;
         loadFrom(gone, png);
     }
-    EXPECT_TRUE(weak.expired());  // the pending load does not keep the view alive
+    EXPECT_TRUE(weak.expired()); // the pending load does not keep the view alive
     ASSERT_TRUE(pumpUntil([&] { return console.lines().size() == 5; }));
     EXPECT_EQ(console.lines(), (std::vector<std::string>{
                                    "UIImageView::loadFrom() : Could not encode url string : no url",
@@ -93,11 +88,10 @@ TEST(ImageLoading, LoadFromFileAddresses)
                                    "UIImageView::loadFrom() : Could not assign image.",
                                    "UIImageView::loadFrom() : Could not assign image.",
                                }));
-    EXPECT_NE(view->image(), nullptr);  // failures leave the picture alone
+    EXPECT_NE(view->image(), nullptr); // failures leave the picture alone
 }
 
-TEST(ImageLoading, RequestFromALoopbackServer)
-{
+TEST(ImageLoading, RequestFromALoopbackServer) {
     vyk::test::LoopbackServer server({{"/image.png", {200, pngBytes()}}});
     auto view = std::make_shared<UIImageView>();
     vyk::test::ConsoleLines console;
@@ -124,8 +118,7 @@ TEST(ImageLoading, RequestFromALoopbackServer)
     EXPECT_NE(view->image(), nullptr);
 }
 
-TEST(BrowserLauncher, RunsTheOpenerFromThePathWithoutAShell)
-{
+TEST(BrowserLauncher, RunsTheOpenerFromThePathWithoutAShell) {
     vyk::test::TemporaryFolder folder;
     const fs::path opener = folder / "xdg-open";
     const fs::path record = folder / "opened";

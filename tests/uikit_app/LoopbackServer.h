@@ -18,8 +18,7 @@ public:
         int status;
         std::string body;
     };
-    explicit LoopbackServer(std::map<std::string, Answer> answers) : answers_(std::move(answers))
-    {
+    explicit LoopbackServer(std::map<std::string, Answer> answers) : answers_(std::move(answers)) {
         fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
@@ -32,42 +31,36 @@ public:
         port_ = ntohs(a.sin_port);
         thread_ = std::thread([this] { serve(); });
     }
-    ~LoopbackServer()
-    {
+    ~LoopbackServer() {
         stop_ = true;
         ::shutdown(fd_, SHUT_RDWR);
         ::close(fd_);
-        if (thread_.joinable())
-            thread_.join();
+        if (thread_.joinable()) thread_.join();
     }
     std::string base() const { return "http://127.0.0.1:" + std::to_string(port_); }
 
 private:
-    void serve()
-    {
+    void serve() {
         while (!stop_) {
             const int c = ::accept(fd_, nullptr, nullptr);
-            if (c < 0)
-                return;
+            if (c < 0) return;
             std::string request;
             char buf[2048];
             while (request.find("\r\n\r\n") == std::string::npos) {
                 const ssize_t n = ::read(c, buf, sizeof buf);
-                if (n <= 0)
-                    break;
+                if (n <= 0) break;
                 request.append(buf, static_cast<std::size_t>(n));
             }
             const auto sp1 = request.find(' '), sp2 = request.find(' ', sp1 + 1);
             const std::string path = sp1 == std::string::npos ? "" : request.substr(sp1 + 1, sp2 - sp1 - 1);
             const auto it = answers_.find(path);
             const Answer answer = it != answers_.end() ? it->second : Answer{404, "<html>Not found</html>"};
-            const std::string reply = "HTTP/1.1 " + std::to_string(answer.status) + " X\r\nContent-Length: " +
-                                      std::to_string(answer.body.size()) + "\r\nConnection: close\r\n\r\n" +
-                                      answer.body;
+            const std::string reply = "HTTP/1.1 " + std::to_string(answer.status) +
+                                      " X\r\nContent-Length: " + std::to_string(answer.body.size()) +
+                                      "\r\nConnection: close\r\n\r\n" + answer.body;
             for (std::size_t sent = 0; sent < reply.size();) {
                 const ssize_t n = ::write(c, reply.data() + sent, reply.size() - sent);
-                if (n <= 0)
-                    break;
+                if (n <= 0) break;
                 sent += static_cast<std::size_t>(n);
             }
             ::close(c);

@@ -20,14 +20,11 @@
 
 namespace {
 
-bool useFixtureDisplay()
-{
+bool useFixtureDisplay() {
     const char* file = std::getenv("VYK_XVFB_DISPLAY_FILE");
     std::string number;
-    if (file)
-        std::ifstream(file) >> number;
-    if (number.empty())
-        return false;
+    if (file) std::ifstream(file) >> number;
+    if (number.empty()) return false;
     ::setenv("DISPLAY", (":" + number).c_str(), 1);
     ::unsetenv("WAYLAND_DISPLAY");
     ::unsetenv("GDK_SCALE");
@@ -35,8 +32,7 @@ bool useFixtureDisplay()
 }
 
 // Runs the main loop (SDL's wait) until `done` or two seconds have passed.
-bool runUntil(const std::function<bool()>& done)
-{
+bool runUntil(const std::function<bool()>& done) {
     bool ok = false;
     auto poll = Timer::scheduledTimer(0.01, true, [&](Timer&) {
         if (done()) {
@@ -51,15 +47,12 @@ bool runUntil(const std::function<bool()>& done)
     return ok;
 }
 
-unsigned long screenPixel(unsigned long window, int x, int y)
-{
+unsigned long screenPixel(unsigned long window, int x, int y) {
     Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return ~0ul;
+    if (!display) return ~0ul;
     XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
     const unsigned long pixel = image ? XGetPixel(image, 0, 0) & 0xFFFFFF : ~0ul;
-    if (image)
-        XDestroyImage(image);
+    if (image) XDestroyImage(image);
     XCloseDisplay(display);
     return pixel;
 }
@@ -68,13 +61,11 @@ unsigned long screenPixel(unsigned long window, int x, int y)
 class Swatch : public UIView {
 public:
     using UIView::UIView;
-    void setColour(UIColor c)
-    {
+    void setColour(UIColor c) {
         colour_ = c;
         setNeedsDisplay();
     }
-    void draw(CGRect rect) override
-    {
+    void draw(CGRect rect) override {
         colour_.setFill();
         UIBezierPath::rect(rect).fill();
     }
@@ -83,8 +74,7 @@ private:
     UIColor colour_ = UIColor(1, 0, 0, 1);
 };
 
-TEST(DesktopWindow, DrawsAndRedrawsWhatChanged)
-{
+TEST(DesktopWindow, DrawsAndRedrawsWhatChanged) {
     ASSERT_TRUE(useFixtureDisplay()) << "no display from the Xvfb fixture";
     bool closed = false;
     std::string error;

@@ -4,7 +4,6 @@
 #include "ui/AudioUnitViewController.h"
 
 AUDIO_COMPONENT_EXPORT void VYKWimbraxExtensionFactory(const AudioComponentDescription* description,
-                                                       AudioComponentFactoryResult* result) noexcept
-{
+                                                       AudioComponentFactoryResult* result) noexcept {
     makeAudioComponentInstance<AudioUnitViewController>(description, result);
 }
