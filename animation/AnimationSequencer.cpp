@@ -44,7 +44,7 @@ void AnimationSequencer::calculateFrames() {
 }
 
 void AnimationSequencer::start() {
-    ++_generation;
+    ++generation_;
     cancelTicks(_timer);
     _timer = scheduleTicks(interval, [self = shared_from_this()] {
         self->_currentFrame = saturatingAdd(self->_currentFrame, 1);
@@ -53,19 +53,19 @@ void AnimationSequencer::start() {
 }
 
 void AnimationSequencer::stop() {
-    ++_generation;
+    ++generation_;
     cancelTicks(_timer);
     _currentIndex = 0;
     _currentFrame = 0;
 }
 
 void AnimationSequencer::rewind() {
-    ++_generation;
+    ++generation_;
     for (const auto& a : std::vector(_animators)) a->rewind();
 }
 
 void AnimationSequencer::seek(std::int64_t frame) {
-    ++_generation;
+    ++generation_;
     _currentFrame = frame;
     _currentIndex = 0;
     if (_maxFrames < frame) {
@@ -102,7 +102,7 @@ void AnimationSequencer::scheduleItem(const std::shared_ptr<Animator>& item) {
 void AnimationSequencer::animate() {
     if (_suspended) return;
     if (warnIfNoAnimators(_animators.size())) return;
-    const TickGuard guard(shared_from_this(), _generation);
+    const TickGuard guard(shared_from_this(), generation_);
     findAnimators();
     for (const auto& a : std::vector(_animatedItems)) {
         if (onAnimation) {

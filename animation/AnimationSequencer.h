@@ -79,7 +79,7 @@ private:
     std::vector<std::shared_ptr<Animator>> _animatedItems;
     std::int64_t _currentIndex = 0;
     bool _suspended = false;
-    std::uint64_t _generation = 0; // changes at every stop, start, seek and rewind
+    std::uint64_t generation_ = 0; // changes at every stop, start, seek and rewind
 };
 
 } // namespace vyk

@@ -22,7 +22,7 @@ std::shared_ptr<Animator> Animator::make(float sourceValue, float destinationVal
 }
 
 void Animator::setup(float source, float destination, std::int64_t frames, float interval, EnumEasing type) {
-    ++_generation;
+    ++generation_;
     _source = source;
     _destination = destination;
     _value = _source;
@@ -57,11 +57,11 @@ void Animator::animate() {
     if (_frames < 0) return;
     // A callback may drop the last outside reference; stay alive until the frame ends.
     const auto keepAlive = shared_from_this();
-    const auto generation = _generation;
+    const auto generation = generation_;
     if (_step < _frames) {
         if (onAnimation) {
             onAnimation(*this, _value);
-            if (_generation != generation) return;
+            if (generation_ != generation) return;
         }
         ++_step;
         _value = _action(_step, _source, _amount, _frames);
@@ -71,7 +71,7 @@ void Animator::animate() {
     if (looped) {
         if (onLoop) {
             onLoop(*this);
-            if (_generation != generation) return;
+            if (generation_ != generation) return;
         }
         reverse();
         return;
@@ -81,13 +81,13 @@ void Animator::animate() {
 }
 
 void Animator::start() {
-    ++_generation;
+    ++generation_;
     cancelTicks(_timer);
     _timer = scheduleTicks(_interval, [self = shared_from_this()] { self->animate(); });
 }
 
 void Animator::stop() {
-    ++_generation;
+    ++generation_;
     cancelTicks(_timer);
     reset();
 }

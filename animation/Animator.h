@@ -105,7 +105,7 @@ private:
     EnumEasing _type = EnumEasing::EASING_easeNone;
     // Changes whenever the Animator is stopped, set up or started, so a frame can
     // tell that a callback took over.
-    std::uint64_t _generation = 0;
+    std::uint64_t generation_ = 0;
 
     static std::atomic<std::int64_t> liveCount;
 };

@@ -29,20 +29,20 @@ std::shared_ptr<Animator> AnimatorChain::getCurrentItem() const {
 }
 
 void AnimatorChain::start() {
-    ++_generation;
+    ++generation_;
     cancelTicks(_timer);
     _timer = scheduleTicks(interval, [self = shared_from_this()] { self->animate(); });
 }
 
 void AnimatorChain::stop() {
-    ++_generation;
+    ++generation_;
     cancelTicks(_timer);
     _currentIndex = 0;
 }
 
 void AnimatorChain::animate() {
     if (warnIfNoAnimators(_animators.size())) return;
-    const TickGuard guard(shared_from_this(), _generation);
+    const TickGuard guard(shared_from_this(), generation_);
     // Entries removed during a run can leave the index behind the list.
     if (_currentIndex < 0 || _currentIndex >= getCount()) _currentIndex = getCount() - 1;
     const auto a = _animators[static_cast<std::size_t>(_currentIndex)];

@@ -63,7 +63,7 @@ private:
     std::vector<std::shared_ptr<Animator>> _animators;
     std::int64_t _currentIndex = 0;
     std::int64_t _direction = 1;
-    std::uint64_t _generation = 0; // changes at every stop and start
+    std::uint64_t generation_ = 0; // changes at every stop and start
 };
 
 } // namespace vyk

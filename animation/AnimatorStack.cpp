@@ -13,20 +13,20 @@ void AnimatorStack::add(std::shared_ptr<Animator> item) {
 }
 
 void AnimatorStack::start() {
-    ++_generation;
+    ++generation_;
     cancelTicks(_timer);
     _timer = scheduleTicks(interval, [self = shared_from_this()] { self->animate(); });
 }
 
 void AnimatorStack::reset() {
-    ++_generation;
+    ++generation_;
     cancelTicks(_timer);
     _animators.clear();
     _animators.shrink_to_fit();
 }
 
 void AnimatorStack::animate() {
-    const TickGuard guard(shared_from_this(), _generation);
+    const TickGuard guard(shared_from_this(), generation_);
     bool animated = false;
     for (const auto& a : std::vector(_animators)) {
         if (a->isFinished()) continue;

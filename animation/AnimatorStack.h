@@ -51,7 +51,7 @@ public:
 private:
     std::shared_ptr<Timer> _timer;
     std::vector<std::shared_ptr<Animator>> _animators;
-    std::uint64_t _generation = 0; // changes at every stop, reset and start
+    std::uint64_t generation_ = 0; // changes at every stop, reset and start
 };
 
 } // namespace vyk

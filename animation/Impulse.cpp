@@ -15,7 +15,7 @@ std::shared_ptr<Impulse> Impulse::make(std::int64_t frames, float amount, float 
 }
 
 void Impulse::setup(std::int64_t frames, float amount, float interval, float intensity) {
-    ++_generation;
+    ++generation_;
     _frames = frames;
     _step = 0;
     if (_frames < 0) _frames = 0;
@@ -32,13 +32,13 @@ void Impulse::setMinMax(bool enabled, float min, float max) {
 }
 
 void Impulse::start() {
-    ++_generation;
+    ++generation_;
     cancelTicks(_timer);
     _timer = scheduleTicks(_interval, [self = shared_from_this()] { self->animate(); });
 }
 
 void Impulse::stop() {
-    ++_generation;
+    ++generation_;
     cancelTicks(_timer);
     reset();
 }
@@ -51,7 +51,7 @@ void Impulse::reset() {
 }
 
 void Impulse::animate() {
-    const TickGuard guard(shared_from_this(), _generation);
+    const TickGuard guard(shared_from_this(), generation_);
     _amount = _amount * _intensity;
     // Written so that a NaN or infinite push ends the impulse instead of ticking forever.
     if (!(std::fabs(_amount) >= _threshold) || !std::isfinite(_amount)) {

@@ -65,7 +65,7 @@ private:
     float _minVal = -1024;
     float _maxVal = 1024;
     bool _collision = false;
-    std::uint64_t _generation = 0; // changes at every stop, set-up and start
+    std::uint64_t generation_ = 0; // changes at every stop, set-up and start
 };
 
 } // namespace vyk

@@ -26,13 +26,13 @@ void cancelTicks(std::shared_ptr<Timer>& timer);
 class TickGuard {
 public:
     TickGuard(std::shared_ptr<const void> owner, const std::uint64_t& generation)
-        : _owner(std::move(owner)), _generation(generation), _start(generation) {}
-    bool taken() const { return _generation != _start; }
+        : owner_(std::move(owner)), generation_(generation), start_(generation) {}
+    bool taken() const { return generation_ != start_; }
 
 private:
-    std::shared_ptr<const void> _owner;
-    const std::uint64_t& _generation;
-    std::uint64_t _start;
+    std::shared_ptr<const void> owner_;
+    const std::uint64_t& generation_;
+    std::uint64_t start_;
 };
 
 // Prints the warning of a container ticking without Animators; true when it did.
