@@ -208,6 +208,28 @@ TEST(KernelChain, StoredSplitPointsSurviveAllocationAndReset) {
     EXPECT_NE(a.l, d.l);
 }
 
+// Moving one split point alone, while rendering, moves that band edge: with the outer
+// bands turned down, each edge shows in the sum.
+TEST(KernelChain, EachSplitPointMovedAloneMovesItsEdge) {
+    const Stereo in = noise(8192, 9);
+    auto quietOuterBands = [](Host& h) {
+        h.adapter->setParameterEx(Kernel::kVolume1, 0.1f);
+        h.adapter->setParameterEx(Kernel::kVolume1 + 2, 0.1f);
+    };
+    Host still(true);
+    quietOuterBands(still);
+    const Stereo reference = still.run(in, 512);
+    for (auto [address, value] : {std::pair{Kernel::kSplit1, 0.4f}, std::pair{Kernel::kSplit2, 0.6f}}) {
+        Host moved(true);
+        quietOuterBands(moved);
+        Stereo out(in.size());
+        moved.render(in, out, 0, 512);
+        moved.adapter->setParameterEx(address, value);
+        for (std::size_t at = 512; at < in.size(); at += 512) moved.render(in, out, at, 512);
+        EXPECT_NE(out.l, reference.l) << address;
+    }
+}
+
 TEST(KernelParameters, SplitPointsStopAtEachOtherInTheOrderSet) {
     Kernel k;
     k.setParameter(Kernel::kSplit1, 0.9f);
