@@ -111,10 +111,15 @@ TEST(KernelAdapter, MIDIThruReachesTheCallersOutputWithoutClockOrTransport) {
     note.MIDI.eventSampleTime = 3;
     note.MIDI.length = 3;
     note.MIDI.data[0] = 0x90;
-    AURenderEvent clock = note;
-    clock.MIDI.length = 1;
-    clock.MIDI.data[0] = 0xF8; // timing clock stays here
-    note.head.next = &clock;
+    // Clock, start, continue, stop and reset stay here.
+    AURenderEvent transport[5] = {note, note, note, note, note};
+    const std::uint8_t status[5] = {0xF8, 0xFA, 0xFB, 0xFC, 0xFF};
+    for (int i = 0; i < 5; ++i) {
+        transport[i].MIDI.length = 1;
+        transport[i].MIDI.data[0] = status[i];
+        transport[i].head.next = i < 4 ? &transport[i + 1] : nullptr;
+    }
+    note.head.next = &transport[0];
     EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr, &midiOut), noErr);
     EXPECT_EQ(forwarded, 0); // thru is off by default
     host.adapter->setMidiThru(true);
