@@ -168,9 +168,9 @@ void VYK_Wimbrax_Extension_AudioUnit::passHostBlocks() {
     pass(
         "scheduleMIDIEventBlock", [this] { return scheduleMIDIEventBlock(); },
         [&](auto block) { adapter.setAUScheduleMIDIEventBlock(std::move(block)); });
-    // The render block takes the MIDI output from the unit itself.
     pass(
-        "midiOutputEventBlock", [this] { return MIDIOutputEventBlock(); }, [](auto) {});
+        "midiOutputEventBlock", [this] { return MIDIOutputEventBlock(); },
+        [&](auto block) { adapter.setAUMIDIOutputEventBlock(block); });
 }
 
 void VYK_Wimbrax_Extension_AudioUnit::internalDeallocateRenderResources() {
@@ -206,14 +206,17 @@ void VYK_Wimbrax_Extension_AudioUnit::setMIDIOutputEventBlock(std::shared_ptr<co
 }
 
 AUInternalRenderBlock VYK_Wimbrax_Extension_AudioUnit::internalRenderBlock() {
-    // The block keeps the MIDI output block of this moment alive and hands it to the
-    // adapter on every call, by pointer.
-    return [adapter = kernelAdapter, midiOut = MIDIOutputEventBlock(), errors = renderErrors_](
+    // The block hands the MIDI output block of this moment to the adapter on every call;
+    // the adapter holds it from now on, so that hand-over neither locks nor allocates.
+    std::shared_ptr<const AUMIDIOutputEventBlock> midiOut = MIDIOutputEventBlock();
+    kernelAdapter->keepAUMIDIOutputEventBlock(midiOut);
+    return [adapter = kernelAdapter, midiOut = std::move(midiOut), errors = renderErrors_](
                AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
                NSInteger outputBusNumber, AudioBufferList* outputData, const AURenderEvent* events,
                const AURenderPullInputBlock* pullInputBlock) noexcept {
-        const AUAudioUnitStatus status = adapter->render(actionFlags, timestamp, frameCount, outputBusNumber,
-                                                         outputData, events, pullInputBlock, midiOut.get());
+        if (midiOut) adapter->setAUMIDIOutputEventBlock(midiOut);
+        const AUAudioUnitStatus status =
+            adapter->render(actionFlags, timestamp, frameCount, outputBusNumber, outputData, events, pullInputBlock);
         if (status != noErr) errors->note(status);
         return status;
     };

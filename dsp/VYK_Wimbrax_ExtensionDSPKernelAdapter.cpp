@@ -82,7 +82,20 @@ void VYK_Wimbrax_ExtensionDSPKernelAdapter::allocateRenderResources() {
     _kernel.init(static_cast<int>(format.channelCount()), format.sampleRate());
 }
 
-void VYK_Wimbrax_ExtensionDSPKernelAdapter::deallocateRenderResources() { _inputBus.deallocateRenderResources(); }
+void VYK_Wimbrax_ExtensionDSPKernelAdapter::deallocateRenderResources() {
+    _inputBus.deallocateRenderResources();
+    _outputEventBlock.release();
+}
+
+void VYK_Wimbrax_ExtensionDSPKernelAdapter::setAUMIDIOutputEventBlock(
+    const std::shared_ptr<const AUMIDIOutputEventBlock>& block) {
+    _outputEventBlock.select(block);
+}
+
+void VYK_Wimbrax_ExtensionDSPKernelAdapter::keepAUMIDIOutputEventBlock(
+    const std::shared_ptr<const AUMIDIOutputEventBlock>& block) {
+    _outputEventBlock.keep(block);
+}
 
 void VYK_Wimbrax_ExtensionDSPKernelAdapter::setAUHostMusicalContextBlock(
     std::shared_ptr<const AUHostMusicalContextBlock> block) {
@@ -99,11 +112,24 @@ void VYK_Wimbrax_ExtensionDSPKernelAdapter::setAUHostTransportStateBlock(
     _transportStateBlock = std::move(block);
 }
 
-AUAudioUnitStatus
-VYK_Wimbrax_ExtensionDSPKernelAdapter::render(AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp,
-                                              AUAudioFrameCount frameCount, NSInteger, AudioBufferList* outputData,
-                                              const AURenderEvent* events, const AURenderPullInputBlock* pullInputBlock,
-                                              const AUMIDIOutputEventBlock* midiOut) noexcept {
+AUAudioUnitStatus VYK_Wimbrax_ExtensionDSPKernelAdapter::render(
+    AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount, NSInteger,
+    AudioBufferList* outputData, const AURenderEvent* events, const AURenderPullInputBlock* pullInputBlock) noexcept {
+    return renderWith(_outputEventBlock.current(), false, timestamp, frameCount, outputData, events, pullInputBlock);
+}
+
+AUInternalRenderBlock VYK_Wimbrax_ExtensionDSPKernelAdapter::internalRenderBlock() {
+    return [self = shared_from_this(), midiOut = _outputEventBlock.currentOwned()](
+               AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount, NSInteger,
+               AudioBufferList* outputData, const AURenderEvent* events,
+               const AURenderPullInputBlock* pullInputBlock) noexcept {
+        return self->renderWith(midiOut.get(), true, timestamp, frameCount, outputData, events, pullInputBlock);
+    };
+}
+
+AUAudioUnitStatus VYK_Wimbrax_ExtensionDSPKernelAdapter::renderWith(
+    const AUMIDIOutputEventBlock* midiOut, bool mustPull, const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
+    AudioBufferList* outputData, const AURenderEvent* events, const AURenderPullInputBlock* pullInputBlock) noexcept {
     DenormalGuard denormals;
     if (timestamp == nullptr || outputData == nullptr || outputData->mNumberBuffers > kAudioBufferListCapacity)
         return kAudio_ParamError;
@@ -112,7 +138,7 @@ VYK_Wimbrax_ExtensionDSPKernelAdapter::render(AudioUnitRenderActionFlags*, const
     // The maximum may have grown since the input buffer was sized.
     if (frameCount > _inputBus.maxFrames()) return kAudioUnitErr_TooManyFramesToProcess;
 
-    if (pullInputBlock != nullptr) {
+    if (pullInputBlock != nullptr || mustPull) {
         AudioUnitRenderActionFlags pullFlags = 0;
         const AUAudioUnitStatus status = _inputBus.pullInput(&pullFlags, *timestamp, frameCount, 0, pullInputBlock);
         if (status != noErr) return status;

@@ -5,18 +5,21 @@
 // Thread rules:
 // - Construction, allocate/deallocateRenderResources, setMaximumFramesToRender and the
 //   block setters: the configuring thread, never while a render is in flight.
-// - render: the render thread. It allocates, locks, logs and throws nothing, and runs
-//   with flush-to-zero and denormals-are-zero set.
+// - render and the blocks from internalRenderBlock: the render thread. They allocate,
+//   lock, log and throw nothing, and run with flush-to-zero and denormals-are-zero set.
+// - setAUMIDIOutputEventBlock: also the render thread, with a block the adapter holds
+//   already (see there).
 // - reset, parameters, bypass and the peaks: any thread (the render thread applies a
 //   reset at the start of its next piece).
 // - The snapshot getters: one display thread.
-// Create with make(): the adapter is large and the unit's render blocks share its ownership.
+// Create with make(): the adapter is large and render blocks share its ownership.
 #include "audiotoolbox/AUAudioUnitBus.h"
 #include "audiotoolbox/AUHostBlocks.h"
-#include "audiotoolbox/AURenderPullInputBlock.h"
+#include "audiotoolbox/AUInternalRenderBlock.h"
 #include "audiotoolbox/AUMIDIOutputEventBlock.h"
 #include "audiotoolbox/AUParameter.h"
 #include "dsp/BufferedInputBus.h"
+#include "dsp/MIDIOutputBlockHolder.h"
 #include "dsp/VYK_Wimbrax_Extension_DSPKernel.h"
 
 #include <cstdint>
@@ -53,10 +56,19 @@ public:
     // Sizes the input buffer for maximumFramesToRender and re-initialises the kernel for
     // the output bus's format. Throws std::bad_alloc.
     void allocateRenderResources();
+    // Also frees the MIDI output blocks replaced since, unless a render block holds them.
     void deallocateRenderResources();
     // Clears the processing state at the start of the next render piece.
     void reset() { _kernel.reset(); }
 
+    // The MIDI output block (may be null) that the render entry uses from its next call.
+    // Every block handed in stays alive until render resources are released after it was
+    // replaced, so a render in flight never loses it. Passing the current block again, or
+    // one kept for a render block, takes no lock and allocates nothing: a render block
+    // does so from the render thread on every call.
+    void setAUMIDIOutputEventBlock(const std::shared_ptr<const AUMIDIOutputEventBlock>& block);
+    // Holds `block` for a render block that will pass it from the render thread.
+    void keepAUMIDIOutputEventBlock(const std::shared_ptr<const AUMIDIOutputEventBlock>& block);
     void setAUHostMusicalContextBlock(std::shared_ptr<const AUHostMusicalContextBlock> block);
     void setAUScheduleMIDIEventBlock(std::shared_ptr<const AUScheduleMIDIEventBlock> block);
     void setAUHostTransportStateBlock(std::shared_ptr<const AUHostTransportStateBlock> block);
@@ -66,12 +78,16 @@ public:
     // kAudio_ParamError for a missing stamp or output list or buffers too small; a failed
     // pull's own status. On any error nothing is processed. Output buffers without
     // memory are pointed at the input buffers and rendered in place. Without a pull-input
-    // block the input bus's own buffer is rendered. `midiOut` (may be null) receives the
-    // MIDI thru; the caller keeps it alive for the call.
+    // block the input bus's own buffer is rendered. MIDI thru goes to the current MIDI
+    // output block.
     AUAudioUnitStatus render(AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
                              AUAudioFrameCount frameCount, NSInteger outputBusNumber, AudioBufferList* outputData,
-                             const AURenderEvent* realtimeEventListHead, const AURenderPullInputBlock* pullInputBlock,
-                             const AUMIDIOutputEventBlock* midiOut = nullptr) noexcept;
+                             const AURenderEvent* realtimeEventListHead,
+                             const AURenderPullInputBlock* pullInputBlock) noexcept;
+    // A render block holding this adapter and the MIDI output block current now. Unlike
+    // render it always pulls: without a pull-input block it returns
+    // kAudioUnitErr_NoConnection and processes nothing.
+    AUInternalRenderBlock internalRenderBlock();
 
     float getPeakInput() const { return _kernel.getPeakInput(); }
     float getPeakOutput() const { return _kernel.getPeakOutput(); }
@@ -87,11 +103,15 @@ public:
     std::int32_t getPhaseShift(std::int32_t band);
 
 private:
+    AUAudioUnitStatus renderWith(const AUMIDIOutputEventBlock* midiOut, bool mustPull, const AudioTimeStamp* timestamp,
+                                 AUAudioFrameCount frameCount, AudioBufferList* outputData, const AURenderEvent* events,
+                                 const AURenderPullInputBlock* pullInputBlock) noexcept;
     static bool validBand(std::int32_t band) { return band >= 0 && band < 4; }
 
     VYK_Wimbrax_Extension_DSPKernel _kernel;
     BufferedInputBus _inputBus;
     std::shared_ptr<const AUHostMusicalContextBlock> _musicalContext;
+    MIDIOutputBlockHolder _outputEventBlock;
     std::shared_ptr<const AUHostTransportStateBlock> _transportStateBlock;
     std::shared_ptr<const AUScheduleMIDIEventBlock> _scheduleMIDIEventBlock;
     std::shared_ptr<AUAudioUnitBus> _outputBus;

@@ -309,3 +309,44 @@ TEST(AudioUnitRender, FailedCallsAreReportedOffTheRenderThreadWithoutAllocating)
     EXPECT_EQ(console.lines(), (Lines{"AUExtension::ERROR: We have a problem with the kernel! -10874"}));
     EXPECT_EQ(host.unit->getParameter(14), 0.9f);
 }
+
+// A render block keeps the MIDI output block of its making, through a later block and a
+// reallocation, and hands it over on every call without a lock or an allocation, even
+// when two render blocks with different MIDI blocks take turns.
+TEST(AudioUnitRender, RenderBlocksKeepTheirMIDIOutputThroughReallocation) {
+    Host host(makeUnit());
+    auto quiet = [] {
+        return std::make_shared<const AUMIDIOutputEventBlock>(
+            [](AUEventSampleTime, std::uint8_t, NSInteger, const std::uint8_t*) { return noErr; });
+    };
+    std::weak_ptr<const AUMIDIOutputEventBlock> first, second;
+    host.unit->setMIDIOutputEventBlock(quiet());
+    first = host.unit->MIDIOutputEventBlock();
+    ASSERT_TRUE(host.allocate()); // the adapter gets the first block here
+    host.unit->setMIDIOutputEventBlock(quiet());
+    second = host.unit->MIDIOutputEventBlock();
+    AURenderBlock other = host.unit->renderBlock(); // the second block reaches the adapter only through it
+    host.unit->setMIDIOutputEventBlock(nullptr);
+    host.unit->deallocateRenderResources();
+    ASSERT_TRUE(host.unit->allocateRenderResources());
+    EXPECT_FALSE(first.expired());
+    EXPECT_FALSE(second.expired());
+
+    const Stereo in = ramp(4096);
+    Stereo out(4096);
+    {
+        vyk::test::RenderGuard guard;
+        for (std::size_t at = 0; at < 4096; at += 256) {
+            std::swap(host.block, other); // moves no memory
+            EXPECT_EQ(host.render(in, out, at, 256), noErr);
+        }
+        if (vyk::test::RenderGuard::active()) {
+            EXPECT_EQ(guard.violations(), 0);
+        }
+    }
+    // Once no render block holds it and it is no longer current, a block goes at release.
+    other = nullptr;
+    host.unit->deallocateRenderResources();
+    EXPECT_TRUE(second.expired());
+    EXPECT_FALSE(first.expired());
+}

@@ -89,28 +89,41 @@ TEST(KernelAdapter, AFailedPullReturnsItsStatusAndProcessesNothing) {
     EXPECT_EQ(failing.run(in, 512).l, reference.run(in, 512).l);
 }
 
-TEST(KernelAdapter, MIDIThruReachesTheCallersOutputWithoutClockOrTransport) {
-    Host host;
-    host.adapter->setParameterEx(-1, 1.0f); // ignored
-    EXPECT_EQ(host.adapter->getParameterEx(-1), 0.0f);
-    int forwarded = 0;
-    const AUMIDIOutputEventBlock midiOut = [&](AUEventSampleTime t, std::uint8_t cable, NSInteger n,
-                                               const std::uint8_t* bytes) {
-        EXPECT_EQ(t, 3);
-        EXPECT_EQ(cable, 0);
-        EXPECT_EQ(n, 3);
-        EXPECT_EQ(bytes[0], 0x90);
-        ++forwarded;
-        return noErr;
-    };
-    Stereo out(64);
-    AudioBufferList list = listOf(out, 0, 64);
-    AudioTimeStamp ts{};
+// A MIDI output block that counts the note-ons it receives.
+struct MIDICounter {
+    int notes = 0;
+    std::shared_ptr<const AUMIDIOutputEventBlock> block() {
+        return std::make_shared<const AUMIDIOutputEventBlock>(
+            [this](AUEventSampleTime t, std::uint8_t cable, NSInteger n, const std::uint8_t* bytes) {
+                EXPECT_EQ(t, 3);
+                EXPECT_EQ(cable, 0);
+                EXPECT_EQ(n, 3);
+                EXPECT_EQ(bytes[0], 0x90);
+                ++notes;
+                return noErr;
+            });
+    }
+};
+
+AURenderEvent noteOn() {
     AURenderEvent note{};
     note.MIDI.eventType = AURenderEventMIDI;
     note.MIDI.eventSampleTime = 3;
     note.MIDI.length = 3;
     note.MIDI.data[0] = 0x90;
+    return note;
+}
+
+TEST(KernelAdapter, MIDIThruReachesTheCurrentBlockWithoutClockOrTransport) {
+    Host host;
+    host.adapter->setParameterEx(-1, 1.0f); // ignored
+    EXPECT_EQ(host.adapter->getParameterEx(-1), 0.0f);
+    MIDICounter midi;
+    host.adapter->setAUMIDIOutputEventBlock(midi.block());
+    Stereo out(64);
+    AudioBufferList list = listOf(out, 0, 64);
+    AudioTimeStamp ts{};
+    AURenderEvent note = noteOn();
     // Clock, start, continue, stop and reset stay here.
     AURenderEvent transport[5] = {note, note, note, note, note};
     const std::uint8_t status[5] = {0xF8, 0xFA, 0xFB, 0xFC, 0xFF};
@@ -120,13 +133,72 @@ TEST(KernelAdapter, MIDIThruReachesTheCallersOutputWithoutClockOrTransport) {
         transport[i].head.next = i < 4 ? &transport[i + 1] : nullptr;
     }
     note.head.next = &transport[0];
-    EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr, &midiOut), noErr);
-    EXPECT_EQ(forwarded, 0); // thru is off by default
-    host.adapter->setMidiThru(true);
-    EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr, &midiOut), noErr);
-    EXPECT_EQ(forwarded, 1);
     EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr), noErr);
-    EXPECT_EQ(forwarded, 1);
+    EXPECT_EQ(midi.notes, 0); // thru is off by default
+    host.adapter->setMidiThru(true);
+    EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr), noErr);
+    EXPECT_EQ(midi.notes, 1);
+    host.adapter->setAUMIDIOutputEventBlock(nullptr);
+    EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr), noErr);
+    EXPECT_EQ(midi.notes, 1);
+}
+
+// The render block differs from the render entry in two ways: it refuses to render
+// without a pull-input block, and it keeps the MIDI output of its making.
+TEST(KernelAdapter, TheRenderBlockAlwaysPullsAndKeepsTheMIDIOutputOfItsMaking) {
+    Host host;
+    host.adapter->setMidiThru(true);
+    MIDICounter first, later;
+    host.adapter->setAUMIDIOutputEventBlock(first.block());
+    const AUInternalRenderBlock block = host.adapter->internalRenderBlock();
+    host.adapter->setAUMIDIOutputEventBlock(later.block());
+
+    const Stereo in = noise(64);
+    Stereo pulled(64);
+    ASSERT_EQ(host.render(in, pulled, 0, 64), noErr); // fills the bus's buffer
+    Stereo out(64, 3.0f);
+    AudioBufferList list = listOf(out, 0, 64);
+    AudioTimeStamp ts{};
+    AURenderEvent note = noteOn();
+    EXPECT_EQ(block(nullptr, &ts, 64, 0, &list, &note, nullptr), kAudioUnitErr_NoConnection);
+    EXPECT_EQ(out.l, std::vector<float>(64, 3.0f));
+    EXPECT_EQ(first.notes + later.notes, 0);
+    // The render entry renders what the bus's buffer holds instead.
+    EXPECT_EQ(host.adapter->render(nullptr, &ts, 64, 0, &list, &note, nullptr), noErr);
+    EXPECT_NE(out.l, std::vector<float>(64, 3.0f));
+    EXPECT_EQ(later.notes, 1);
+
+    AURenderPullInputBlock silence = [](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount,
+                                        NSInteger, AudioBufferList*) { return noErr; };
+    EXPECT_EQ(block(nullptr, &ts, 64, 0, &list, &note, &silence), noErr);
+    EXPECT_EQ(first.notes, 1);
+    EXPECT_EQ(later.notes, 1);
+}
+
+// A replaced block may still be in use by a render in flight, or be handed in again by
+// a render block: it lives until render resources are released and nothing else holds it.
+TEST(KernelAdapter, ReplacedMIDIBlocksLiveUntilReleasedAndUnheld) {
+    Host host;
+    MIDICounter counter;
+    auto hand = [&](std::shared_ptr<const AUMIDIOutputEventBlock> block) {
+        host.adapter->setAUMIDIOutputEventBlock(block);
+        return std::weak_ptr<const AUMIDIOutputEventBlock>(block);
+    };
+    const auto replaced = hand(counter.block());
+    const auto ofRenderBlock = hand(counter.block());
+    AUInternalRenderBlock block = host.adapter->internalRenderBlock();
+    const auto current = hand(counter.block());
+    EXPECT_FALSE(replaced.expired());
+    host.adapter->deallocateRenderResources();
+    EXPECT_TRUE(replaced.expired());
+    EXPECT_FALSE(ofRenderBlock.expired());
+    EXPECT_FALSE(current.expired());
+
+    block = nullptr;
+    host.adapter->allocateRenderResources();
+    host.adapter->deallocateRenderResources();
+    EXPECT_TRUE(ofRenderBlock.expired());
+    EXPECT_FALSE(current.expired());
 }
 
 TEST(KernelAdapter, DisplayGettersRefuseBandsOutsideZeroToThree) {
@@ -192,8 +264,9 @@ TEST_P(Recovery, OutputTurnsFiniteAgainAfterNaNInfinityAndDenormals) {
 INSTANTIATE_TEST_SUITE_P(BothModes, Recovery, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "ThreeBands" : "FullBand"; });
 
-// Ten seconds of rendering with events, in both modes, with and without a MIDI output,
-// with every switch on: no allocation, lock or other counted call on the render thread.
+// Ten seconds of rendering with events, in both modes, through the render entry and the
+// render block, with every switch on and the MIDI output switched between two held
+// blocks on the render thread: no allocation, lock or other counted call there.
 TEST(KernelAdapter, RenderingNeverAllocatesOrLocks) {
     if (!vyk::test::RenderGuard::active()) GTEST_SKIP() << "sanitizers own the allocator";
     for (bool threeBands : {false, true}) {
@@ -201,9 +274,14 @@ TEST(KernelAdapter, RenderingNeverAllocatesOrLocks) {
         for (int32_t a = Kernel::kSwapChannels0; a < int32_t(Kernel::kDynamicsOn); ++a)
             host.adapter->setParameterEx(a, 1.0f);
         host.adapter->setMidiThru(true);
-        const AUMIDIOutputEventBlock midiOut = [](AUEventSampleTime, std::uint8_t, NSInteger, const std::uint8_t*) {
-            return noErr;
+        auto quiet = [] {
+            return std::make_shared<const AUMIDIOutputEventBlock>(
+                [](AUEventSampleTime, std::uint8_t, NSInteger, const std::uint8_t*) { return noErr; });
         };
+        const auto first = quiet(), second = quiet();
+        host.adapter->setAUMIDIOutputEventBlock(first);
+        host.adapter->keepAUMIDIOutputEventBlock(second);
+        const AUInternalRenderBlock block = host.adapter->internalRenderBlock();
         const Stereo in = noise(480000 / 2, 12);
         Stereo out(in.size());
         AURenderPullInputBlock pull = [&](AudioUnitRenderActionFlags*, const AudioTimeStamp* ts, AUAudioFrameCount n,
@@ -231,8 +309,9 @@ TEST(KernelAdapter, RenderingNeverAllocatesOrLocks) {
                 ev[0].head.next = &ev[1];
                 ev[1].head.next = &ev[2];
                 host.adapter->setBypass(call % 50 == 49);
-                const AUAudioUnitStatus s =
-                    host.adapter->render(nullptr, &ts, 512, 0, &list, ev, &pull, call % 2 ? &midiOut : nullptr);
+                host.adapter->setAUMIDIOutputEventBlock(call % 3 ? first : second);
+                const AUAudioUnitStatus s = call % 2 ? block(nullptr, &ts, 512, 0, &list, ev, &pull)
+                                                     : host.adapter->render(nullptr, &ts, 512, 0, &list, ev, &pull);
                 if (s != noErr) ++violations;
                 host.adapter->getBufferLeft(int32_t(call % 4));
             }
