@@ -56,7 +56,7 @@ public:
     // Sizes the input buffer for maximumFramesToRender and re-initialises the kernel for
     // the output bus's format. Throws std::bad_alloc.
     void allocateRenderResources();
-    // Also frees the MIDI output blocks replaced since, unless a render block holds them.
+    // Also frees the replaced MIDI output blocks that no render block holds.
     void deallocateRenderResources();
     // Clears the processing state at the start of the next render piece.
     void reset() { _kernel.reset(); }
