@@ -75,6 +75,9 @@ void write(const std::string& path, const std::vector<float>& left, const std::v
     // rate, indistinguishable on these loops.
     AVDictionary* coderOptions = nullptr;
     av_dict_set(&coderOptions, "aac_coder", "fast", 0);
+    // Intensity stereo codes the high bands of both channels as one: the anti-phase noise
+    // hits came back nearly in phase, their peaks up to 8.5 dB above what was written.
+    av_dict_set(&coderOptions, "aac_is", "0", 0);
     const int opened = avcodec_open2(out.codec, encoder, &coderOptions);
     av_dict_free(&coderOptions);
     check(opened, "opening the encoder");

@@ -45,6 +45,16 @@ double energy(const std::vector<float>& samples, std::size_t from, std::size_t c
     return sum;
 }
 
+// The part of the energy in the side signal (L - R), from 0 (mono) to 1 (anti-phase).
+double sideShare(const float* left, const float* right, std::size_t frames) {
+    double mid = 0.0, side = 0.0;
+    for (std::size_t i = 0; i < frames; ++i) {
+        mid += (double(left[i]) + right[i]) * (double(left[i]) + right[i]);
+        side += (double(left[i]) - right[i]) * (double(left[i]) - right[i]);
+    }
+    return side / (mid + side);
+}
+
 } // namespace
 
 TEST(Loops, AllEightyAreStereo48kOfTheirWrittenLengthAndAllDiffer) {
@@ -79,6 +89,11 @@ TEST(Loops, AllEightyAreStereo48kOfTheirWrittenLengthAndAllDiffer) {
             EXPECT_GT(tail, 0.5);
             EXPECT_LT(tail, 2.0);
         }
+        // The stereo image survives the encoder: the anti-phase hits stay anti-phase.
+        const double share = sideShare(data[0], data[1], written.left.size()) /
+                             sideShare(written.left.data(), written.right.data(), written.left.size());
+        EXPECT_GT(share, 0.75);
+        EXPECT_LT(share, 1.25);
         double power = 0.0, cross = 0.0;
         for (std::size_t i = 0; i < written.left.size(); ++i) {
             power += channels[0][i] * channels[0][i];
