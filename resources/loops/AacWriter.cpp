@@ -7,6 +7,8 @@ extern "C" {
 #include <libavutil/error.h>
 }
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <cstring>
@@ -116,13 +118,103 @@ void write(const std::string& path, const std::vector<float>& left, const std::v
     check(av_write_trailer(out.format), "writing the trailer");
 }
 
+struct Input {
+    AVFormatContext* format = nullptr;
+    AVCodecContext* codec = nullptr;
+    AVFrame* frame = nullptr;
+    AVPacket* packet = nullptr;
+    ~Input() {
+        av_packet_free(&packet);
+        av_frame_free(&frame);
+        avcodec_free_context(&codec);
+        avformat_close_input(&format);
+    }
+};
+
+// Every decoded sample counts, the encoder's end padding too, so the peak found is never
+// below what a player trimming to the loop's length sees.
+double decodedPeak(const std::string& path) {
+    Input in;
+    check(avformat_open_input(&in.format, path.c_str(), nullptr, nullptr), "reopening the file");
+    check(avformat_find_stream_info(in.format, nullptr), "reading the file back");
+    const AVCodec* decoder = nullptr;
+    const int index = av_find_best_stream(in.format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    check(index, "finding the audio written");
+    in.codec = avcodec_alloc_context3(decoder);
+    in.frame = av_frame_alloc();
+    in.packet = av_packet_alloc();
+    if (!in.codec || !in.frame || !in.packet) throw Failure{"out of memory"};
+    check(avcodec_parameters_to_context(in.codec, in.format->streams[index]->codecpar), "the decoder parameters");
+    in.codec->thread_count = 1;
+    in.codec->flags |= AV_CODEC_FLAG_BITEXACT;
+    check(avcodec_open2(in.codec, decoder, nullptr), "opening the decoder");
+
+    double peak = 0.0;
+    auto drain = [&] {
+        for (;;) {
+            const int status = avcodec_receive_frame(in.codec, in.frame);
+            if (status == AVERROR(EAGAIN) || status == AVERROR_EOF) return;
+            check(status, "decoding");
+            if (in.frame->format != AV_SAMPLE_FMT_FLTP) throw Failure{"the decoder gives no planar floats"};
+            for (int c = 0; c < in.frame->ch_layout.nb_channels; ++c) {
+                const auto* samples = reinterpret_cast<const float*>(in.frame->extended_data[c]);
+                for (int i = 0; i < in.frame->nb_samples; ++i) {
+                    if (!std::isfinite(samples[i])) throw Failure{"it decodes to samples that are not finite"};
+                    peak = std::max(peak, std::fabs(double(samples[i])));
+                }
+            }
+            av_frame_unref(in.frame);
+        }
+    };
+    for (;;) {
+        const int status = av_read_frame(in.format, in.packet);
+        if (status == AVERROR_EOF) break;
+        check(status, "reading the file back");
+        if (in.packet->stream_index == index) check(avcodec_send_packet(in.codec, in.packet), "decoding");
+        av_packet_unref(in.packet);
+        drain();
+    }
+    check(avcodec_send_packet(in.codec, nullptr), "finishing the decoder");
+    drain();
+    return peak;
+}
+
+std::string decibels(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%+.2f dBFS", 20.0 * std::log10(value));
+    return text;
+}
+
 } // namespace
 
 std::string writeAac(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
-                     int sampleRate, int bitRate) {
+                     int sampleRate, int bitRate, double peakCeiling) {
+    // The encoder codes scaled audio a little differently, so a peak moves by up to about
+    // a decibel either way, a lower gain sometimes peaking higher. Each retry aims further
+    // under the ceiling: 0.2 dB, then 0.4, 0.8, 1.6 and 3.2.
+    constexpr double kFirstMarginDb = 0.2;
+    constexpr int kMaximumPasses = 6;
     const std::string temporary = path + ".part";
     try {
-        write(temporary, left, right, sampleRate, bitRate);
+        std::vector<float> scaledLeft, scaledRight;
+        double gain = 1.0;
+        for (int pass = 1;; ++pass) {
+            const bool scaled = gain != 1.0;
+            write(temporary, scaled ? scaledLeft : left, scaled ? scaledRight : right, sampleRate, bitRate);
+            const double peak = decodedPeak(temporary);
+            if (peak <= peakCeiling) break;
+            if (pass == kMaximumPasses)
+                throw Failure{"still peaks at " + decibels(peak) + " after " + std::to_string(pass) +
+                              " encodings, above the ceiling of " + decibels(peakCeiling)};
+            const double marginDb = kFirstMarginDb * double(1 << (pass - 1));
+            gain *= peakCeiling * std::pow(10.0, -marginDb / 20.0) / peak;
+            // From the original each time, so the rounding never compounds.
+            const auto scale = [gain](float v) { return static_cast<float>(v * gain); };
+            scaledLeft.resize(left.size());
+            scaledRight.resize(right.size());
+            std::transform(left.begin(), left.end(), scaledLeft.begin(), scale);
+            std::transform(right.begin(), right.end(), scaledRight.begin(), scale);
+        }
     } catch (const Failure& failure) {
         std::remove(temporary.c_str());
         return failure.reason;

@@ -3,6 +3,10 @@
 // own encoder. The output is bit-exact for the same input (no tool version or time is
 // stored), and written to a temporary file renamed at the end, so a failed or
 // interrupted run leaves no partial file.
+//
+// The encoder overshoots on bright transients, so the file is decoded after encoding
+// and, while its peak is above `peakCeiling`, the audio is scaled down and encoded
+// again. Only a file that holds is renamed into place.
 #include <string>
 #include <vector>
 
@@ -10,6 +14,6 @@ namespace loops {
 
 // Empty on success, else the reason.
 std::string writeAac(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
-                     int sampleRate, int bitRate);
+                     int sampleRate, int bitRate, double peakCeiling);
 
 } // namespace loops

@@ -10,6 +10,9 @@ namespace loops {
 
 constexpr int kSampleRate = 48000;
 constexpr int kLoopCount = 80;
+// -1 dBFS: the most a loop may reach once decoded, so neither a sound card nor the
+// host's WAV output clips it.
+constexpr double kDecodedPeakCeiling = 0.89125093813374556;
 
 struct StereoLoop {
     std::vector<float> left;

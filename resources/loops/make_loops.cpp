@@ -1,5 +1,5 @@
 // make_loops <folder>: writes the host's loops 1.m4a to 80.m4a into the folder, the
-// loops shared between two threads.
+// loops shared between two threads. Each decodes with its peak at or below -1 dBFS.
 #include "AacWriter.h"
 #include "LoopSynth.h"
 
@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
         for (int n = next++; n <= loops::kLoopCount && !failed; n = next++) {
             const loops::StereoLoop loop = loops::synthesize(n);
             const std::string path = folder + "/" + std::to_string(n) + ".m4a";
-            const std::string error = loops::writeAac(path, loop.left, loop.right, loops::kSampleRate, 128000);
+            const std::string error =
+                loops::writeAac(path, loop.left, loop.right, loops::kSampleRate, 128000, loops::kDecodedPeakCeiling);
             if (!error.empty()) {
                 std::fprintf(stderr, "make_loops: %s: %s\n", path.c_str(), error.c_str());
                 failed = true;

@@ -1,4 +1,6 @@
+#include "AacWriter.h"
 #include "LoopSynth.h"
+#include "TestEnvironment.h"
 #include "avfoundation/AVAudioFile.h"
 #include "avfoundation/AVAudioPCMBuffer.h"
 
@@ -8,11 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 #include <tuple>
@@ -44,6 +48,22 @@ double energy(const std::vector<float>& samples, std::size_t from, std::size_t c
     for (std::size_t i = from; i < from + count; ++i) sum += double(samples[i]) * samples[i];
     return sum;
 }
+
+// The whole file as the host reads it.
+std::shared_ptr<const AVAudioPCMBuffer> decode(const fs::path& path) {
+    const AVAudioFile file(URL::fileURL(path.string()));
+    return file.converted(file.processingFormat());
+}
+
+double peakOf(const AVAudioPCMBuffer& buffer) {
+    double peak = 0.0;
+    for (AVAudioChannelCount c = 0; c < buffer.format().channelCount(); ++c)
+        for (AVAudioFrameCount i = 0; i < buffer.frameLength(); ++i)
+            peak = std::max(peak, double(std::fabs(buffer.floatChannelData()[c][i])));
+    return peak;
+}
+
+double dBFS(double decibels) { return std::pow(10.0, decibels / 20.0); }
 
 // The part of the energy in the side signal (L - R), from 0 (mono) to 1 (anti-phase).
 double sideShare(const float* left, const float* right, std::size_t frames) {
@@ -102,6 +122,28 @@ TEST(Loops, AllEightyAreStereo48kOfTheirWrittenLengthAndAllDiffer) {
         fingerprints.emplace(written.left.size(), std::lround(power * 1000), std::lround(cross * 1000));
     }
     EXPECT_EQ(fingerprints.size(), 80u);
+}
+
+TEST(LoopWriter, ScalesALoopThatDecodesAboveTheCeilingUntilItHoldsAndKeepsItsLengthAndShape) {
+    // Written at -3 dBFS, each of these decodes above -6 dBFS, so each must be scaled
+    // down, some more than once.
+    const vyk::test::TemporaryFolder folder;
+    const double ceiling = dBFS(-6.0);
+    for (int n : {4, 15, 39, 74}) {
+        SCOPED_TRACE("loop " + std::to_string(n));
+        const loops::StereoLoop written = loops::synthesize(n);
+        const std::string path = folder / (std::to_string(n) + ".m4a");
+        ASSERT_EQ(loops::writeAac(path, written.left, written.right, loops::kSampleRate, 128000, ceiling), "");
+        const auto buffer = decode(path);
+        EXPECT_LE(peakOf(*buffer), ceiling);
+        EXPECT_GE(peakOf(*buffer), ceiling * dBFS(-4.0)); // lowered enough, not far more
+        ASSERT_EQ(buffer->frameLength(), written.left.size());
+        const float* const* data = buffer->floatChannelData();
+        EXPECT_GT(correlation(written.left, {data[0], data[0] + written.left.size()}), 0.5);
+        EXPECT_GT(correlation(written.right, {data[1], data[1] + written.right.size()}), 0.5);
+    }
+    // Only the files: no pass's temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 4);
 }
 
 TEST(Loops, EachCarriesTheStereoSituationsTheEffectWorksOn) {
