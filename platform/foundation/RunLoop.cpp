@@ -105,6 +105,16 @@ void RunLoop::drainWork() {
     }
 }
 
+void RunLoop::performWhenIdle(std::function<void()> work) { idleWork_.push_back(std::move(work)); }
+
+bool RunLoop::runIdleWork() {
+    if (idleWork_.empty() || timerDue() || hasWork()) return false;
+    std::function<void()> work = std::move(idleWork_.front());
+    idleWork_.pop_front();
+    work();
+    return true;
+}
+
 void RunLoop::addTimer(std::shared_ptr<Timer> timer) { armTimer(TimerEntry{std::move(timer), clock_.now(), 1}); }
 
 void RunLoop::armTimer(TimerEntry entry) {
@@ -152,6 +162,7 @@ void RunLoop::run() {
         drainWork();
         fireDueTimers();
         if (stopRequested_.exchange(false)) break;
+        if (runIdleWork()) continue;
         std::optional<Clock::Duration> timeout;
         if (!timers_.empty() && !clock_.isVirtual())
             timeout = std::max(Clock::Duration{0}, timers_.begin()->first.deadline - timerSlack - clock_.now());
@@ -180,7 +191,7 @@ void RunLoop::runUntilIdle() {
     for (;;) {
         drainWork();
         fireDueTimers();
-        if (!timerDue() && !hasWork()) return;
+        if (!timerDue() && !hasWork() && !runIdleWork()) return;
     }
 }
 
@@ -214,5 +225,8 @@ void RunLoop::close() {
     for (Work& work : pending)
         if (!work.fn) Console::write(work.text);
     pending.clear();
-    if (this == &current()) invalidateTimers();
+    if (this == &current()) {
+        invalidateTimers();
+        idleWork_.clear();
+    }
 }

@@ -45,12 +45,17 @@ public:
     // still queued when the process shuts down is written, not dropped.
     void performWrite(std::string text);
 
+    // Loop thread: work that runs once the loop has nothing else to do (no posted work,
+    // no due timer), one item per pass, so what an item posts runs before the next one.
+    // run() and runUntilIdle() run it; close() drops it.
+    void performWhenIdle(std::function<void()> work);
+
     // Drains work, fires due timers and sleeps until stop().
     void run();
     // Makes run() return after the work in hand; a stop before run() ends the next run().
     void stop();
-    // Drains queued work and fires due timers until there is none, without sleeping or
-    // moving a virtual clock. Work that keeps posting itself keeps it busy.
+    // Drains queued work, fires due timers and runs idle work until there is none, without
+    // sleeping or moving a virtual clock. Work that keeps posting itself keeps it busy.
     void runUntilIdle();
 
     // A timer fires when its deadline is at most a microsecond away, so that tick counts
@@ -94,6 +99,8 @@ private:
 
     void post(Work work);
     void drainWork();
+    // Runs the first idle item when nothing else is waiting; false when it ran none.
+    bool runIdleWork();
     void fireDueTimers();
     bool hasWork() const;
     bool timerDue() const;
@@ -111,6 +118,7 @@ private:
     // The loop's own thread only. Invalidated timers stay here until they come due.
     Clock clock_;
     std::map<TimerKey, TimerEntry> timers_;
+    std::deque<std::function<void()>> idleWork_;
     std::uint64_t nextTimerOrder_ = 0;
     int runDepth_ = 0;
 };

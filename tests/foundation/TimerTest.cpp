@@ -143,6 +143,33 @@ TEST_F(VirtualTime, RunUntilIdleDrainsWorkWithoutMovingTime) {
     timer->invalidate();
 }
 
+// Idle work waits until posted work, and what that work posts, is done; the items run
+// one at a time, each after what the one before posted; run() runs them as well.
+TEST_F(VirtualTime, IdleWorkWaitsForPostedWorkOneItemAtATime) {
+    std::vector<std::string> log;
+    auto note = [&log](std::string line) { return [&log, line] { log.push_back(line); }; };
+    loop.performWhenIdle([&] {
+        log.push_back("idle 1");
+        loop.perform(note("posted by idle 1"));
+    });
+    loop.performWhenIdle(note("idle 2"));
+    loop.perform([&] {
+        log.push_back("work");
+        loop.perform(note("posted by work"));
+    });
+    loop.runUntilIdle();
+    EXPECT_EQ(log, (std::vector<std::string>{"work", "posted by work", "idle 1", "posted by idle 1", "idle 2"}));
+
+    log.clear();
+    loop.performWhenIdle([&] {
+        log.push_back("idle 3");
+        loop.stop();
+    });
+    loop.perform(note("work"));
+    loop.run();
+    EXPECT_EQ(log, (std::vector<std::string>{"work", "idle 3"}));
+}
+
 TEST_F(VirtualTime, AdvanceWithoutAVirtualClockFailsClearly) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(
