@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <sstream>
 
 namespace {
 std::map<std::string, std::function<std::shared_ptr<UIApplicationDelegate>()>>& delegateClasses() {
@@ -102,6 +103,39 @@ bool UIApplication::press(const std::string& identifier) {
     return true;
 }
 
+UIPressHold::~UIPressHold() {
+    DispatchQueue::main().async([session = session_] { UIApplication::shared().releasePressHold(session); });
+}
+
+std::shared_ptr<UIPressHold> UIApplication::holdPresses() {
+    ++pressHolds_;
+    return std::shared_ptr<UIPressHold>(new UIPressHold(session_));
+}
+
+void UIApplication::releasePressHold(std::uint64_t session) {
+    if (session != session_ || pressHolds_ == 0) return;
+    if (--pressHolds_ == 0) startPresses();
+}
+
+void UIApplication::startPresses() {
+    if (!pressesWaiting_) return;
+    pressesWaiting_ = false;
+    if (pressLimit_) pressLimit_->invalidate();
+    pressWhenIdle(0);
+}
+
+// One press per idle main queue, so whatever a press posts is done before the next,
+// as between a user's clicks.
+void UIApplication::pressWhenIdle(std::size_t index) {
+    if (index >= options_.presses.size()) return;
+    RunLoop::main().performWhenIdle([this, index, session = session_] {
+        if (session != session_ || !window_) return;
+        const std::string& name = options_.presses[index];
+        if (!press(name)) say("UIApplication: --press " + name + ": no control has that accessibility identifier.");
+        pressWhenIdle(index + 1);
+    });
+}
+
 void UIApplication::setActive(bool active) {
     if (active == active_ || !delegate_) return;
     active_ = active;
@@ -117,6 +151,8 @@ int UIApplication::run(int argc, char** argv, const std::string& delegateClass) 
         return 2;
     }
     options_ = *options;
+    ++session_;
+    pressHolds_ = 0;
     const auto made = delegateClasses().find(delegateClass);
     if (made == delegateClasses().end() || !made->second || !(delegate_ = made->second())) {
         say("UIApplication: there is no application delegate class named \"" + delegateClass + "\".");
@@ -151,11 +187,20 @@ int UIApplication::run(int argc, char** argv, const std::string& delegateClass) 
     if (status == 0) {
         delegate_->application(*this, nullptr);
         setActive(true);
-        for (const auto& name : options_.presses)
-            DispatchQueue::main().async([this, name] {
-                if (!press(name))
-                    say("UIApplication: --press " + name + ": no control has that accessibility identifier.");
-            });
+        if (!options_.presses.empty()) {
+            pressesWaiting_ = true;
+            if (pressHolds_ == 0) {
+                startPresses();
+            } else {
+                pressLimit_ = Timer::scheduledTimer(pressHoldLimit, false, [this](Timer&) {
+                    std::ostringstream limit;
+                    limit << pressHoldLimit;
+                    say("UIApplication: the start-up has not settled after " + limit.str() +
+                        " seconds; pressing anyway.");
+                    startPresses();
+                });
+            }
+        }
         if (options_.runSeconds)
             deadline = Timer::scheduledTimer(*options_.runSeconds, false, [this](Timer&) { terminate(); });
         RunLoop::main().run();
@@ -172,6 +217,9 @@ int UIApplication::run(int argc, char** argv, const std::string& delegateClass) 
         }
     }
     if (deadline) deadline->invalidate();
+    pressesWaiting_ = false;
+    if (pressLimit_) pressLimit_->invalidate();
+    pressLimit_.reset();
     if (root && root->presentedViewController()) root->dismiss(false);
     root.reset();
     delegate_->window.reset();

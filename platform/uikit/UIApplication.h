@@ -12,13 +12,15 @@
 // the background and terminates, and --screenshot writes the window.
 //
 // Options: --headless; --press NAME (sends touch-up-inside to the visible
-// control with that accessibility identifier once the first scene is up;
-// repeatable, in order); --run-seconds N; --screenshot FILE.png. Anything else is refused.
+// control with that accessibility identifier once the window has settled, see
+// holdPresses(); repeatable, in order); --run-seconds N; --screenshot FILE.png.
+// Anything else is refused.
 //
 // Thread rules: main thread, except open().
 #include "foundation/URL.h"
 #include "uikit/UIWindow.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -26,6 +28,7 @@
 #include <string>
 #include <vector>
 
+class Timer;
 class UIApplication;
 
 // Keys as the platform names them; this platform passes no launch options.
@@ -53,6 +56,19 @@ struct UIAutomationOptions {
 // None, with the reason in `error`, for arguments that are not the options above.
 std::optional<UIAutomationOptions> parseAutomationOptions(int argc, const char* const* argv, std::string* error);
 
+// Keeps the --press options waiting while it lives; see UIApplication::holdPresses().
+class UIPressHold {
+public:
+    ~UIPressHold();
+    UIPressHold(const UIPressHold&) = delete;
+    UIPressHold& operator=(const UIPressHold&) = delete;
+
+private:
+    friend class UIApplication;
+    explicit UIPressHold(std::uint64_t session) : session_(session) {}
+    const std::uint64_t session_;
+};
+
 class UIApplication {
 public:
     static UIApplication& shared();
@@ -78,15 +94,32 @@ public:
     // window; false when there is none.
     bool press(const std::string& identifier);
 
+    // Start-up work that runs off the main queue and reports back to it (a search, a
+    // module load) takes a hold, so that --press acts as a user who clicks once the
+    // window has settled: the presses wait until every hold has gone (or for
+    // pressHoldLimit seconds, said in one line), and each then waits for the main queue
+    // to be idle. Main thread; a hold may be dropped on any thread.
+    [[nodiscard]] std::shared_ptr<UIPressHold> holdPresses();
+    double pressHoldLimit = 10;
+
 private:
     friend int UIApplicationMain(int, char**, const char*, const char*);
+    friend class UIPressHold;
     int run(int argc, char** argv, const std::string& delegateClass);
     void setActive(bool active);
+    void releasePressHold(std::uint64_t session);
+    void startPresses();
+    void pressWhenIdle(std::size_t index);
 
     std::shared_ptr<UIApplicationDelegate> delegate_;
     UIAutomationOptions options_;
     std::shared_ptr<UIWindow> window_;
     bool active_ = false;
+    // Main thread. A session is one run(); holds of another session do not count.
+    std::uint64_t session_ = 0;
+    int pressHolds_ = 0;
+    bool pressesWaiting_ = false;
+    std::shared_ptr<Timer> pressLimit_;
 };
 
 // Returns the exit status: 0, 1 when the application could not start or its

@@ -1,13 +1,17 @@
 #include "AppRig.h"
+#include "foundation/DispatchQueue.h"
+#include "foundation/RunLoop.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIButton.h"
 #include "uikit/UIStoryboard.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -85,6 +89,65 @@ TEST(Application, HeadlessRunPressesControlsAndWritesAScreenshot) {
     ASSERT_EQ(console.lines().size(), 1u);
     EXPECT_EQ(console.lines()[0].rfind("UIApplication: no display (", 0), 0u);
     if (display) ::setenv("DISPLAY", saved.c_str(), 1);
+    lifeLog = nullptr;
+}
+
+// Start-up work off the main queue holds the presses back until it is done and what it
+// posted to the main queue has run, as a user clicks once the window has settled. A
+// hold that never goes is waited for pressHoldLimit seconds, said in one line.
+TEST(Application, PressesWaitForStartUpHoldsAndThenForAnIdleMainQueue) {
+    Log log;
+    lifeLog = &log;
+    std::shared_ptr<UIPressHold> stuck;
+    bool keepHold = false;
+    UIApplication::registerDelegateClass("TestDelegate", [] { return std::make_shared<TestDelegate>(); });
+    UIStoryboard::registerScene("Main", [&] {
+        auto vc = std::make_shared<UIViewController>();
+        vc->setViewBuilder([&](UIView& root) {
+            auto button = std::make_shared<UIButton>(CGRect{20, 20, 100, 40});
+            button->accessibilityIdentifier = "go";
+            button->addTarget(
+                [&log](UIControl&) {
+                    log.push_back("pressed go");
+                    UIApplication::shared().terminate();
+                },
+                UIControlEvents::touchUpInside);
+            root.addSubview(button);
+            auto hold = UIApplication::shared().holdPresses();
+            if (keepHold) {
+                stuck = hold;
+                return;
+            }
+            DispatchQueue::global().async([&log, hold] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50)); // a search that takes a while
+                DispatchQueue::main().async([&log] {
+                    log.push_back("found");
+                    // Two hops, so the work is still queued when the hold's release runs.
+                    DispatchQueue::main().async(
+                        [&log] { DispatchQueue::main().async([&log] { log.push_back("shown"); }); });
+                });
+            });
+        });
+        return vc;
+    });
+
+    vyk::test::ConsoleLines console;
+    EXPECT_EQ(runApp({"--headless", "--press", "go", "--run-seconds", "60"}), 0);
+    EXPECT_EQ(log, (Log{"launched with window", "active", "found", "shown", "pressed go", "resign", "background",
+                        "terminate"}));
+    EXPECT_TRUE(console.lines().empty());
+
+    log.clear();
+    keepHold = true;
+    UIApplication::shared().pressHoldLimit = 0.05;
+    EXPECT_EQ(runApp({"--headless", "--press", "go", "--run-seconds", "60"}), 0);
+    UIApplication::shared().pressHoldLimit = 10;
+    EXPECT_EQ(log, (Log{"launched with window", "active", "pressed go", "resign", "background", "terminate"}));
+    EXPECT_EQ(
+        console.lines(),
+        (std::vector<std::string>{"UIApplication: the start-up has not settled after 0.05 seconds; pressing anyway."}));
+    stuck.reset();
+    RunLoop::main().runUntilIdle();
     lifeLog = nullptr;
 }
 
