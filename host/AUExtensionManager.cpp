@@ -6,6 +6,7 @@
 #include "foundation/ProcessInfo.h"
 #include "host/HostEnvironment.h"
 #include "shared/FourCharCode.h"
+#include "uikit/UIApplication.h"
 
 #include <cstdio>
 
@@ -22,7 +23,9 @@ AUExtensionManager::AUExtensionManager(std::weak_ptr<AUExtensionManagerDelegate>
 
 void AUExtensionManager::loadForRelease() {
     println("NOTE: WE ARE IN AUDIO UNIT RELEASE MODE. ENSURE THE STORYBOARD CONNECTIONS ARE VALID!");
-    DispatchQueue::global().async([self = shared_from_this()] {
+    // Automated presses wait for the search to end. The hold rides in the road's
+    // closures, so it goes however the road ends: found, failed or not found.
+    DispatchQueue::global().async([self = shared_from_this(), hold = UIApplication::shared().holdPresses()] {
         auto found = AVAudioUnitComponentManager::sharedAudioUnitComponentManager().componentsMatching(
             self->componentDescription_);
         {
@@ -33,7 +36,7 @@ void AUExtensionManager::loadForRelease() {
             println("ERROR: There were no audio units found.");
             return;
         }
-        self->selectfoundComponent(found.front(), [self] { self->onFoundComponent(); });
+        self->selectfoundComponent(found.front(), [self, hold] { self->onFoundComponent(); });
     });
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The component finder: searches the registry once for the effect, logs what
 // it found, instantiates it, writes the host's context name into it and hands
-// it to the engine player, then tells its delegate.
+// it to the engine player, then tells its delegate. Until its search has ended,
+// one way or another, the application's --press options wait.
 //
 // Thread rules: made and used on the main thread. The search runs on the
 // global queue; the instantiation result arrives on the main queue, so the

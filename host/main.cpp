@@ -13,7 +13,8 @@ namespace {
 const char* const kUsage =
     "Usage: VYK-Wimbrax [--headless] [--press NAME]... [--run-seconds N] [--screenshot FILE.png]\n"
     "  --headless          no window: the scene is drawn offscreen\n"
-    "  --press NAME        presses a visible control once the window is up (in order):\n"
+    "  --press NAME        presses a visible control once the window has settled\n"
+    "                      (the effect connected or its search over), in order:\n"
     "                      unit, play, stop, help, info, exit\n"
     "  --run-seconds N     quits after N seconds\n"
     "  --screenshot FILE   writes the window as a PNG file when quitting\n"

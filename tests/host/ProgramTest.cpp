@@ -1,12 +1,15 @@
 // The program itself, headless, from the build tree and from an installed prefix:
-// its lines, the WAV it played into and the picture of its window.
+// its lines and their order, the WAV it played into and the picture of its window.
 #include "HostRig.h"
+#include "audiounit/VYK_Wimbrax_Extension_AudioUnit.h"
+#include "avfoundation/AudioOutputSink.h"
 
 #include <gtest/gtest.h>
 
 #include <cairo.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 using host::test::shellOutput;
@@ -37,6 +40,15 @@ void checkRun(const std::string& program, const std::string& bundle) {
         EXPECT_NE(lines.find(line + "\n"), std::string::npos) << line << "\n" << lines;
     EXPECT_EQ(lines.find("exit status"), std::string::npos) << lines;
 
+    // The presses come as a user's clicks once the window has settled: the effect is
+    // connected and its panel embedded before the play button's first line.
+    const std::size_t connected = lines.find("AUExtensionManager: Performed audio unit connection.\n"),
+                      embedded = lines.find("AU Diagnostics: Connected parameters to the plugins interface.\n"),
+                      played = lines.find("AUEnginePlayer: Audio file at '");
+    EXPECT_LT(connected, embedded) << lines;
+    EXPECT_LT(embedded, played) << lines;
+    EXPECT_NE(played, std::string::npos) << lines;
+
     // Nearly three seconds of stereo, finite and well above silence.
     const std::vector<float> samples = wavSamples(wav);
     const double seconds = double(samples.size()) / 2 / 48000;
@@ -48,6 +60,18 @@ void checkRun(const std::string& program, const std::string& bundle) {
         sum += double(x) * x;
     }
     EXPECT_GT(10 * std::log10(sum / double(std::max<std::size_t>(samples.size(), 1))), -40.0);
+
+    // Through the effect from the first frame: its latency's silence (and at most one
+    // cycle rendered before the player starts), then sound without a gap. An effect
+    // wired in while the loop plays starts its latency over: a gap of that length.
+    const std::size_t frames = samples.size() / 2;
+    const auto silent = [&samples](std::size_t i) { return samples[2 * i] == 0 && samples[2 * i + 1] == 0; };
+    std::size_t first = 0;
+    while (first < frames && silent(first)) ++first;
+    EXPECT_LE(first, std::size_t(VYK_Wimbrax_Extension_AudioUnit::latencyFrames) + avf::kOutputCycleFrames);
+    std::size_t run = 0, longest = 0;
+    for (std::size_t i = first; i < frames; ++i) longest = std::max(longest, run = silent(i) ? run + 1 : 0);
+    EXPECT_LT(longest, avf::kOutputCycleFrames / 2) << "silent frames in a row after the sound began";
 
     // The window at its size, the panel drawn over most of the plug-in area.
     cairo_surface_t* image = cairo_image_surface_create_from_png(png.c_str());
@@ -75,4 +99,16 @@ TEST(HostProgram, RunsHeadlessFromTheBuildTreeAndFromAnInstalledPrefix) {
                                             "' --prefix '" + prefix.path() + "'");
     ASSERT_EQ(install.find("exit status"), std::string::npos) << install;
     checkRun(prefix.file("VYK-Wimbrax/bin/VYK-Wimbrax"), prefix.file("VYK-Wimbrax"));
+
+    // Without the effect the presses come once its search is over, and the loop plays
+    // as it is.
+    std::filesystem::remove_all(prefix.file("VYK-Wimbrax/PlugIns"));
+    const std::string lines =
+        shellOutput("env -u AUDIO_COMPONENT_PATH VYK_AUDIO_OUTPUT=null '" + prefix.file("VYK-Wimbrax/bin/VYK-Wimbrax") +
+                    "' --headless --press play --run-seconds 2");
+    const std::size_t over = lines.find("ERROR: There were no audio units found.\n"),
+                      played = lines.find("AUEnginePlayer: The player was connected to the mainMixerNode.\n");
+    EXPECT_LT(over, played) << lines;
+    EXPECT_NE(played, std::string::npos) << lines;
+    EXPECT_EQ(lines.find("settled"), std::string::npos) << lines;
 }
