@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 CGSize CorrelographViewScale{0, 0};
 
@@ -51,26 +50,10 @@ void CorrelographViewBase::drawSnapshot(const float* left, const float* right, s
 
     computePoints(left, right, size / static_cast<std::int64_t>(pointCount));
     const CGFloat centre = halfsize;
-    // With an opaque colour at full alpha, marks that overlap look the same whether
-    // each is painted alone or all at once, and one path is far cheaper to paint than
-    // 1024; otherwise each mark is painted alone, so overlaps build up as they should.
-    const bool together = colorEmphasize.cgColor().alpha >= 1 && cx->alpha() >= 1;
-    if (drawMode == "points" && together) {
-        // Each dot is the stroke of the closed segment p, p + (0.5, 0.5), width 1: the
-        // square-ended band around that segment. Filled as one path, which paints the
-        // same ink as stroking 1024 paths for a fraction of the cost.
-        colorEmphasize.setFill();
-        const CGFloat h = 0.5 / std::numbers::sqrt2; // half the width, along each axis
-        UIBezierPath dots;
-        for (const CGPoint& p : points_) {
-            dots.move({p.x + h, p.y - h});
-            dots.addLine({p.x + 0.5 + h, p.y + 0.5 - h});
-            dots.addLine({p.x + 0.5 - h, p.y + 0.5 + h});
-            dots.addLine({p.x - h, p.y + h});
-            dots.close();
-        }
-        dots.fill();
-    } else if (drawMode == "points") {
+    // Each mark is its own path: where marks coincide (silence, a repeating waveform,
+    // the first and last point) their antialiased coverage builds up, which one path
+    // covering them all would not do, whatever the colour.
+    if (drawMode == "points") {
         colorEmphasize.setStroke();
         for (const CGPoint& p : points_) {
             UIBezierPath dot;
@@ -82,15 +65,7 @@ void CorrelographViewBase::drawSnapshot(const float* left, const float* right, s
         }
     } else if (drawMode == "ovals") {
         colorEmphasize.setFill();
-        UIBezierPath ovals;
-        for (const CGPoint& p : points_) {
-            ovals.append(UIBezierPath::ovalIn({p.x, p.y, 1, 1}));
-            if (!together) {
-                ovals.fill();
-                ovals = UIBezierPath();
-            }
-        }
-        ovals.fill();
+        for (const CGPoint& p : points_) UIBezierPath::ovalIn({p.x, p.y, 1, 1}).fill();
     } else {
         UIBezierPath line;
         line.move({centre, centre});

@@ -1,6 +1,6 @@
 // The correlograph's mapping from known snapshots (difference across, sum up, 80
-// canvas units per unit, y down) in its three modes, and a real snapshot from the
-// kernel rendering a generated loop.
+// canvas units per unit, y down) in its three modes, how coinciding marks build up,
+// and a real snapshot from the kernel rendering a generated loop.
 #include "Render.h"
 
 #include "../audiounit/UnitRig.h"
@@ -9,7 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
 #include <limits>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -41,7 +46,7 @@ TEST(Correlograph, KnownSignalsLandOnTheirAxes) {
             CorrelographViewBase base;
             base.isNormalized = c.normalized;
             base.drawMode = mode;
-            // Translucent marks are painted one by one: the later cases take that road.
+            // A translucent ink must still show: the later cases use one.
             base.colorEmphasize = base.colorEmphasize.withAlphaComponent(&c - cases < 3 ? 1.0 : 0.9);
             const std::vector<float> left(1024, c.l), right(1024, c.r);
             auto image = vyk::test::render(512, 512, 1, [&] {
@@ -58,6 +63,80 @@ TEST(Correlograph, KnownSignalsLandOnTheirAxes) {
             EXPECT_EQ(greenAround(*image, at) > 0, !(line && c.expected == centre)) << c.name << " " << mode;
             EXPECT_EQ(greenAround(*image, c.elsewhere), 0) << c.name << " " << mode;
         }
+}
+
+// The marks painted straight with cairo, one path each, as the view must paint them.
+std::unique_ptr<vyk::gfx::ImageSurface> marksOneByOne(const CorrelographViewBase& base, int scale) {
+    auto image = std::make_unique<vyk::gfx::ImageSurface>(256 * scale, 256 * scale);
+    image->clear({1, 1, 1, 1});
+    cairo_t* cr = cairo_create(image->cairoSurface());
+    cairo_scale(cr, scale, scale);
+    const CGColor ink = base.colorEmphasize.cgColor();
+    cairo_set_source_rgba(cr, ink.red, ink.green, ink.blue, ink.alpha);
+    cairo_set_line_width(cr, 1);
+    const double k = 4 * (std::numbers::sqrt2 - 1) / 3 * 0.5; // quarter-circle handles, radius 0.5
+    for (const CGPoint& p : base.points()) {
+        if (base.drawMode == "points") {
+            cairo_move_to(cr, p.x, p.y);
+            cairo_line_to(cr, p.x + 0.5, p.y + 0.5);
+            cairo_close_path(cr);
+            cairo_stroke(cr);
+        } else {
+            const double x = p.x + 0.5, y = p.y + 0.5;
+            cairo_move_to(cr, x + 0.5, y);
+            cairo_curve_to(cr, x + 0.5, y + k, x + k, y + 0.5, x, y + 0.5);
+            cairo_curve_to(cr, x - k, y + 0.5, x - 0.5, y + k, x - 0.5, y);
+            cairo_curve_to(cr, x - 0.5, y - k, x - k, y - 0.5, x, y - 0.5);
+            cairo_curve_to(cr, x + k, y - 0.5, x + 0.5, y - k, x + 0.5, y);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+        }
+    }
+    cairo_destroy(cr);
+    return image;
+}
+
+// Where marks coincide, each one adds its own coverage to the pixels it touches, so
+// an opaque ink's antialiased edges darken with every repeat.
+TEST(Correlograph, CoincidingMarksBuildUpAsIfPaintedOneByOne) {
+    // Silence puts all marks on the centre; a waveform of 16 frames repeats each of
+    // its 16 positions 64 times.
+    std::vector<float> silence(1024, 0.0f), left(1024), right(1024);
+    for (int i = 0; i < 1024; ++i) {
+        const float phase = 2 * std::numbers::pi_v<float> * float(i % 16) / 16;
+        left[i] = 0.7f * std::sin(phase);
+        right[i] = 0.4f * std::sin(phase + 1.0f);
+    }
+    const struct {
+        const char* name;
+        const std::vector<float>&l, &r;
+    } signals[] = {{"silence", silence, silence}, {"waveform", left, right}};
+    for (const auto& signal : signals)
+        for (const char* mode : {"points", "ovals"})
+            for (int scale : {1, 2}) {
+                const std::string name = std::string(signal.name) + "-" + mode + "-" + std::to_string(scale) + "x";
+                CorrelographViewBase base;
+                base.drawMode = mode;
+                ASSERT_EQ(base.colorEmphasize.cgColor().alpha, 1.0);
+                auto drawn = vyk::test::render(256, 256, scale,
+                                               [&] { base.drawSnapshot(signal.l.data(), signal.r.data(), 1024); });
+                auto reference = marksOneByOne(base, scale);
+                vyk::test::saveArtifact(*drawn, "correlograph-coinciding-" + name);
+                vyk::test::saveArtifact(*reference, "correlograph-coinciding-" + name + "-reference");
+                ASSERT_EQ(base.points()[17], base.points()[17 + 16 * 60]) << name;
+
+                int inked = 0, different = 0, worst = 0;
+                for (int y = 0; y < drawn->height(); ++y)
+                    for (int x = 0; x < drawn->width(); ++x) {
+                        const vyk::gfx::Pixel a = drawn->pixel(x, y), b = reference->pixel(x, y);
+                        const int d = std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+                        inked += b.r != 255 || b.g != 255 || b.b != 255;
+                        different += d > 2;
+                        worst = std::max(worst, d);
+                    }
+                EXPECT_GT(inked, signal.name == std::string("silence") ? 0 : 16) << name;
+                EXPECT_EQ(different, 0) << name << ": " << inked << " inked pixels, up to " << worst << " apart";
+            }
 }
 
 TEST(Correlograph, EmptySnapshotDrawsNothingAndKeepsThePoints) {
