@@ -8,6 +8,9 @@ void CGPath::push(Kind kind, std::initializer_list<CGFloat> values) {
     Op op{kind, {}};
     std::copy(values.begin(), values.end(), op.v);
     for (CGFloat v : values) finite_ = finite_ && std::isfinite(v);
+    // Most paths are a mark, a rectangle or an oval, drawn by the thousand: one block
+    // holds any of them, instead of a reallocation at each doubling.
+    if (ops_.empty()) ops_.reserve(8);
     ops_.push_back(op);
     isRect_ = false;
 }
