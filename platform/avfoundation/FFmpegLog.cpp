@@ -14,7 +14,8 @@ namespace avf {
 namespace {
 
 void toConsole(void* avcl, int level, const char* fmt, va_list vl) {
-    if (level > AV_LOG_WARNING) return;
+    // A program may ask FFmpeg for fewer lines still (av_log_set_level).
+    if (level > AV_LOG_WARNING || level > av_log_get_level()) return;
     // A message may arrive in pieces; the prefix belongs to the first piece only.
     thread_local int printPrefix = 1;
     const bool first = printPrefix != 0;

@@ -1,5 +1,8 @@
 #include "AacWriter.h"
 
+#include "avfoundation/AVAudioError.h"
+#include "avfoundation/AVAudioFile.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -118,65 +121,21 @@ void write(const std::string& path, const std::vector<float>& left, const std::v
     check(av_write_trailer(out.format), "writing the trailer");
 }
 
-struct Input {
-    AVFormatContext* format = nullptr;
-    AVCodecContext* codec = nullptr;
-    AVFrame* frame = nullptr;
-    AVPacket* packet = nullptr;
-    ~Input() {
-        av_packet_free(&packet);
-        av_frame_free(&frame);
-        avcodec_free_context(&codec);
-        avformat_close_input(&format);
-    }
-};
-
-// Every decoded sample counts, the encoder's end padding too, so the peak found is never
-// below what a player trimming to the loop's length sees.
+// Read back as the host reads it, so the ceiling holds for what the host plays.
 double decodedPeak(const std::string& path) {
-    Input in;
-    check(avformat_open_input(&in.format, path.c_str(), nullptr, nullptr), "reopening the file");
-    check(avformat_find_stream_info(in.format, nullptr), "reading the file back");
-    const AVCodec* decoder = nullptr;
-    const int index = av_find_best_stream(in.format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
-    check(index, "finding the audio written");
-    in.codec = avcodec_alloc_context3(decoder);
-    in.frame = av_frame_alloc();
-    in.packet = av_packet_alloc();
-    if (!in.codec || !in.frame || !in.packet) throw Failure{"out of memory"};
-    check(avcodec_parameters_to_context(in.codec, in.format->streams[index]->codecpar), "the decoder parameters");
-    in.codec->thread_count = 1;
-    in.codec->flags |= AV_CODEC_FLAG_BITEXACT;
-    check(avcodec_open2(in.codec, decoder, nullptr), "opening the decoder");
-
-    double peak = 0.0;
-    auto drain = [&] {
-        for (;;) {
-            const int status = avcodec_receive_frame(in.codec, in.frame);
-            if (status == AVERROR(EAGAIN) || status == AVERROR_EOF) return;
-            check(status, "decoding");
-            if (in.frame->format != AV_SAMPLE_FMT_FLTP) throw Failure{"the decoder gives no planar floats"};
-            for (int c = 0; c < in.frame->ch_layout.nb_channels; ++c) {
-                const auto* samples = reinterpret_cast<const float*>(in.frame->extended_data[c]);
-                for (int i = 0; i < in.frame->nb_samples; ++i) {
-                    if (!std::isfinite(samples[i])) throw Failure{"it decodes to samples that are not finite"};
-                    peak = std::max(peak, std::fabs(double(samples[i])));
-                }
-            }
-            av_frame_unref(in.frame);
+    try {
+        const AVAudioFile file(URL::fileURL(path));
+        const std::shared_ptr<const AVAudioPCMBuffer> buffer = file.converted(file.processingFormat());
+        double peak = 0.0;
+        for (AVAudioChannelCount c = 0; c < buffer->format().channelCount(); ++c) {
+            const float* samples = buffer->floatChannelData()[c];
+            for (AVAudioFrameCount i = 0; i < buffer->frameLength(); ++i)
+                peak = std::max(peak, std::fabs(double(samples[i])));
         }
-    };
-    for (;;) {
-        const int status = av_read_frame(in.format, in.packet);
-        if (status == AVERROR_EOF) break;
-        check(status, "reading the file back");
-        if (in.packet->stream_index == index) check(avcodec_send_packet(in.codec, in.packet), "decoding");
-        av_packet_unref(in.packet);
-        drain();
+        return peak;
+    } catch (const AVAudioError& error) {
+        throw Failure{std::string("reading the file back: ") + error.what()};
     }
-    check(avcodec_send_packet(in.codec, nullptr), "finishing the decoder");
-    drain();
-    return peak;
 }
 
 std::string decibels(double value) {

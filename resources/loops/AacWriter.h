@@ -4,9 +4,9 @@
 // stored), and written to a temporary file renamed at the end, so a failed or
 // interrupted run leaves no partial file.
 //
-// The encoder overshoots on bright transients, so the file is decoded after encoding
-// and, while its peak is above `peakCeiling`, the audio is scaled down and encoded
-// again. Only a file that holds is renamed into place.
+// The encoder overshoots on bright transients, so the file is read back as the host
+// reads it (the platform's AVAudioFile) and, while its peak is above `peakCeiling`, the
+// audio is scaled down and encoded again. Only a file that holds is renamed into place.
 #include <string>
 #include <vector>
 

@@ -2,6 +2,7 @@
 // loops shared between two threads. Each decodes with its peak at or below -1 dBFS.
 #include "AacWriter.h"
 #include "LoopSynth.h"
+#include "avfoundation/FFmpegLog.h"
 
 #include <atomic>
 #include <cstdio>
@@ -18,6 +19,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_loops <folder>\n");
         return 2;
     }
+    // Reading a loop back routes FFmpeg's lines to the console, once; only errors are
+    // wanted here (the muxer warns about the temporary file's name).
+    avf::routeFFmpegLogToConsole();
     av_log_set_level(AV_LOG_ERROR);
     const std::string folder = argv[1];
     std::atomic<int> next{1};
